@@ -1,0 +1,77 @@
+#include "framework/Dialog.h"
+
+#include "framework/WinApp.h"
+
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
+    : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+  ON_COMMAND(IDOK, OnOK)
+  ON_COMMAND(IDCANCEL, OnCancel)
+END_MESSAGE_MAP()
+
+// Without a parent the dialog is owned by the application's main window,
+// which it disables while it runs.
+HWND CDialog::OwnerWindow() const {
+  if (m_pParentWnd) return m_pParentWnd->m_hWnd;
+  const CWnd* main = AfxGetApp()->m_pMainWnd;
+  return main && main != this && ::IsWindow(main->m_hWnd) ? main->m_hWnd : nullptr;
+}
+
+INT_PTR CDialog::DoModal() {
+  const HWND owner = OwnerWindow();
+  const HWND hwnd = ::CreateDialogParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDTemplate),
+                                         owner, &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+  if (!hwnd) return -1;
+
+  const bool ownerWasEnabled = owner && !::EnableWindow(owner, FALSE);
+  ::ShowWindow(hwnd, SW_SHOWNORMAL);
+  RunModalLoop();
+  if (ownerWasEnabled) {
+    ::EnableWindow(owner, TRUE);
+    ::SetActiveWindow(owner);
+  }
+  ::DestroyWindow(hwnd);
+  return m_nModalResult;
+}
+
+void CDialog::RunModalLoop() {
+  m_bContinueModal = true;
+  MSG msg;
+  while (m_bContinueModal) {
+    const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    if (got < 0) break;
+    if (!WalkPreTranslateTree(m_hWnd, &msg)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+  }
+}
+
+void CDialog::EndDialog(int nResult) {
+  m_nModalResult = nResult;
+  m_bContinueModal = false;
+}
+
+BOOL CDialog::OnInitDialog() {
+  CDataExchange exchange(this, false);
+  DoDataExchange(&exchange);
+  return TRUE;
+}
+
+BOOL CDialog::PreTranslateMessage(MSG* msg) {
+  return ::IsDialogMessageW(m_hWnd, msg);
+}
+
+// The dialog manager's procedure only starts the object: the window is
+// bound to it at WM_INITDIALOG, and from then on its message map runs.
+INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM, LPARAM lParam) {
+  if (message != WM_INITDIALOG) return FALSE;
+  auto* dialog = reinterpret_cast<CDialog*>(lParam);
+  dialog->SubclassWindow(hwnd);
+  return dialog->OnInitDialog();
+}

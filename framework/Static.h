@@ -1,0 +1,5 @@
+#pragma once
+#include "framework/Wnd.h"
+
+// A static control of a dialog template.
+class CStatic : public CWnd {};

@@ -1,0 +1,15 @@
+#pragma once
+#include "framework/Wnd.h"
+
+// A tooltip window; its tools are windows of the program.
+class CToolTipCtrl : public CWnd {
+public:
+  BOOL Create(CWnd* pParentWnd, DWORD dwStyle = 0);
+  BOOL AddTool(CWnd* pWnd, LPCWSTR lpszText, LPCRECT lpRectTool, UINT_PTR nIDTool);
+  void UpdateTipText(LPCWSTR lpszText, CWnd* pWnd, UINT_PTR nIDTool);
+  // Passes a mouse message of a tool on, so the tooltip can show or hide.
+  void RelayEvent(MSG* msg);
+
+private:
+  TTTOOLINFOW ToolInfo(CWnd* pWnd, UINT_PTR nIDTool, LPCWSTR lpszText) const;
+};

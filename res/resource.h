@@ -1,0 +1,20 @@
+#pragma once
+// Resource and control ids of Movrane.rc.
+
+#define IDD_MAIN 102
+
+#define IDB_LOCAL_SMALL_DIGITS 136
+#define IDB_LOCAL_LARGE_DIGITS 137
+#define IDB_LOCAL_FACE 138
+#define IDB_SERVER_LARGE_DIGITS 139
+#define IDB_SERVER_FACE 140
+#define IDB_SERVER_SMALL_DIGITS 142
+
+#define IDC_LOCAL_CLOCK 1000
+#define IDC_SERVER_CLOCK 1003
+#define IDC_LOG 1004
+#define IDC_COMPARE 1005
+#define IDC_SYNCHRONIZE 1006
+#define IDC_ABOUT 1007
+#define IDC_LOCAL_LABEL 1014
+#define IDC_SERVER_LABEL 1015
