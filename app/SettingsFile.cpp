@@ -1,0 +1,20 @@
+#include "app/SettingsFile.h"
+
+#include <vector>
+
+#include "app/SettingsPath.h"
+
+CString GetSettingsFilePath() {
+  wchar_t exePath[MAX_PATH] = {};
+  const DWORD length = ::GetModuleFileNameW(nullptr, exePath, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return CString();
+  return SettingsPathBeside(exePath);
+}
+
+CString ReadSetting(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, DWORD bufferSize) {
+  const CString path = GetSettingsFilePath();
+  if (path.empty()) return CString(defaultValue).substr(0, bufferSize - 1);
+  std::vector<wchar_t> buffer(bufferSize, L'\0');
+  ::GetPrivateProfileStringW(section, key, defaultValue, buffer.data(), bufferSize, path.c_str());
+  return buffer.data();
+}

@@ -1,0 +1,12 @@
+#pragma once
+#include <windows.h>
+
+#include "framework/String.h"
+
+// Full path of Movrane.ini beside the running executable; empty when the
+// path does not fit, and then no file is read.
+CString GetSettingsFilePath();
+
+// The value of the key in the settings file, cut to bufferSize - 1
+// characters; the default when the file, section or key is missing.
+CString ReadSetting(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, DWORD bufferSize);

@@ -1,0 +1,34 @@
+#include "app/ZephalApp.h"
+
+#include "app/SettingsFile.h"
+#include "app/WindowsVersion.h"
+#include "app/ZephalDlg.h"
+
+namespace {
+const wchar_t kDefaultServer[] = L"pool.ntp.org";
+constexpr DWORD kServerBufferSize = 2084;
+
+CZephalApp theApp;
+}  // namespace
+
+BOOL CZephalApp::InitInstance() {
+  if (!AfxSocketInit()) {
+    AfxMessageBox(L"Failed to Initialize Sockets", MB_ICONERROR);
+    return FALSE;
+  }
+  if (!IsWindowsNT()) {
+    AfxMessageBox(L"Run on Windows NT/2000/XP/2003/Vista", MB_ICONERROR);
+    return FALSE;
+  }
+  m_strServer = ReadSetting(L"sntp", L"server1", kDefaultServer, kServerBufferSize);
+
+  CZephalDlg dialog(nullptr);
+  m_pMainWnd = &dialog;
+  dialog.DoModal();
+  m_pMainWnd = nullptr;
+  return FALSE;
+}
+
+BOOL CZephalApp::IsWindowsNT() {
+  return IsWindowsNTFamily(::GetVersionExW);
+}
