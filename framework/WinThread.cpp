@@ -11,8 +11,11 @@ CWinThread::~CWinThread() {
 
 unsigned __stdcall CWinThread::Start(void* parameter) {
   auto* thread = static_cast<CWinThread*>(parameter);
+  // Settled before the thread was resumed; an owner may delete a thread
+  // object that does not delete itself as soon as the function returns.
+  const bool autoDelete = thread->m_bAutoDelete;
   const UINT exitCode = thread->m_pfnThreadProc(thread->m_pThreadParams);
-  if (thread->m_bAutoDelete) delete thread;
+  if (autoDelete) delete thread;
   return exitCode;
 }
 

@@ -5,8 +5,8 @@
 
 using AFX_THREADPROC = UINT (*)(LPVOID);
 
-// A worker thread. Unless m_bAutoDelete is cleared, the object deletes
-// itself when the thread's function has returned.
+// A worker thread. Unless m_bAutoDelete is cleared before the thread runs,
+// the object deletes itself when the thread's function has returned.
 class CWinThread : public CObject {
 public:
   CWinThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam);
