@@ -1,0 +1,95 @@
+#include "controls/ClockFace.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using Digits = std::vector<int>;
+
+CTickTime At(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second) {
+  SYSTEMTIME record{};
+  record.wYear = year;
+  record.wMonth = month;
+  record.wDay = day;
+  record.wHour = hour;
+  record.wMinute = minute;
+  record.wSecond = second;
+  return CTickTime().FromSystemTime(record);
+}
+
+Digits DigitsOf(const CClockFace& face) {
+  Digits digits;
+  for (int cell = 0; cell < CClockFace::kCellCount; ++cell) digits.push_back(face.GetDigit(cell));
+  return digits;
+}
+
+Digits Rendered(const CTickTime& time, int dateOrder) {
+  CClockFace face;
+  face.SetDateOrder(dateOrder);
+  face.RenderDigits(time);
+  return DigitsOf(face);
+}
+
+struct Box {
+  int left, top, right, bottom;  // right and bottom excluded
+  bool Overlaps(const Box& other) const {
+    return left < other.right && other.left < right && top < other.bottom && other.top < bottom;
+  }
+};
+
+Box BoxOf(const CClockFace::Cell& cell) {
+  const CClockFace::CellSize size = CClockFace::SizeOf(cell.strip);
+  return {cell.x, cell.y, cell.x + size.width, cell.y + size.height};
+}
+
+// The face image: its frame and its separators, which no cell may cover.
+constexpr Box kFaceInsideFrame{1, 1, 150, 71};
+constexpr Box kSeparators[] = {
+    {65, 12, 71, 15}, {108, 12, 114, 15}, {59, 41, 62, 44}, {59, 57, 62, 60}};
+
+}  // namespace
+
+TEST(ClockFace, NewFaceShowsZeroInEveryCell) {
+  EXPECT_EQ(DigitsOf(CClockFace()), Digits(CClockFace::kCellCount, 0));
+}
+
+TEST(ClockFace, TimeAndDateGoToTheirCellsInEitherDateOrder) {
+  const CTickTime time = At(2007, 3, 15, 12, 34, 56);
+  EXPECT_EQ(Rendered(time, 0), (Digits{1, 2, 3, 4, 5, 6, 2, 0, 0, 7, 0, 3, 1, 5}));
+  EXPECT_EQ(Rendered(time, 1), (Digits{1, 2, 3, 4, 5, 6, 2, 0, 0, 7, 1, 5, 0, 3}));
+  // Only 1 swaps day and month.
+  EXPECT_EQ(Rendered(time, 2), Rendered(time, 0));
+  EXPECT_EQ(Rendered(At(1601, 1, 1, 0, 0, 0), 0),
+            (Digits{0, 0, 0, 0, 0, 0, 1, 6, 0, 1, 0, 1, 0, 1}));
+  EXPECT_EQ(Rendered(At(9999, 12, 31, 23, 59, 59), 0),
+            (Digits{2, 3, 5, 9, 5, 9, 9, 9, 9, 9, 1, 2, 3, 1}));
+}
+
+TEST(ClockFace, CellsWithoutADigitAreBlank) {
+  const CTickTime invalid = At(2007, 13, 1, 0, 0, 0);
+  ASSERT_EQ(invalid.GetStatus(), TickStatus::Invalid);
+  EXPECT_EQ(Rendered(invalid, 0), Digits(CClockFace::kCellCount, CClockFace::kBlank));
+
+  // About 1640 years before 1601: the year is negative and its sign has no cell.
+  const CTickTime beforeYearZero = CTickTime() + CTickSpan(-600000, 0, 0, 0, 0, 0, 0);
+  ASSERT_LT(beforeYearZero.GetYear(), 0);
+  const Digits digits = Rendered(beforeYearZero, 0);
+  EXPECT_EQ(digits[6], CClockFace::kBlank);
+  for (int cell = 7; cell < CClockFace::kCellCount; ++cell) EXPECT_LT(digits[cell], 10) << cell;
+}
+
+TEST(ClockFace, CellsLieInsideTheFrameClearOfSeparatorsAndEachOther) {
+  for (size_t i = 0; i < CClockFace::kCells.size(); ++i) {
+    const Box cell = BoxOf(CClockFace::kCells[i]);
+    EXPECT_GE(cell.left, kFaceInsideFrame.left) << i;
+    EXPECT_GE(cell.top, kFaceInsideFrame.top) << i;
+    EXPECT_LE(cell.right, kFaceInsideFrame.right) << i;
+    EXPECT_LE(cell.bottom, kFaceInsideFrame.bottom) << i;
+    for (const Box& separator : kSeparators) EXPECT_FALSE(cell.Overlaps(separator)) << i;
+    for (size_t j = i + 1; j < CClockFace::kCells.size(); ++j) {
+      EXPECT_FALSE(cell.Overlaps(BoxOf(CClockFace::kCells[j]))) << i << " " << j;
+    }
+  }
+}
