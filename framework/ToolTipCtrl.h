@@ -1,4 +1,7 @@
 #pragma once
+#include <windows.h>
+#include <commctrl.h>
+
 #include "framework/Wnd.h"
 
 // A tooltip window; its tools are windows of the program.
