@@ -1,0 +1,94 @@
+#include "tests/wine/ui/ClockReader.h"
+
+#include <cwchar>
+
+#include "res/resource.h"
+
+namespace {
+struct Cell {
+  bool bLarge;
+  int x;
+  int y;
+};
+
+// The digit cells on the face, in the order the text shows them: year,
+// month, day, hours, minutes, seconds.
+const Cell kCellsInTextOrder[] = {
+    {false, 5, 5},   {false, 19, 5},  {false, 33, 5},  {false, 47, 5},
+    {false, 77, 5},  {false, 91, 5},  {false, 119, 5}, {false, 133, 5},
+    {true, 5, 33},   {true, 32, 33},  {true, 65, 33},  {true, 92, 33},
+    {false, 120, 50}, {false, 134, 50},
+};
+// Where the text has a digit, and the separators between them.
+constexpr wchar_t kLayout[] = L"####-##-## ##:## ##";
+constexpr wchar_t kDigitPlace = L'#';
+constexpr size_t kTextSize = sizeof(kLayout) / sizeof(kLayout[0]);
+
+CDigitStrip NoStrip() {
+  return CDigitStrip(CPixelGrid(0, 0));
+}
+
+CDigitStrip LoadStrip(HMODULE module, WORD id) {
+  const auto bitmap = static_cast<HBITMAP>(
+      ::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (!bitmap) return NoStrip();
+  CDigitStrip strip(CPixelGrid::FromBitmap(bitmap));
+  ::DeleteObject(bitmap);
+  return strip;
+}
+}  // namespace
+
+CClockReader::CClockReader(const std::filesystem::path& program)
+    : m_local{NoStrip(), NoStrip()}, m_server{NoStrip(), NoStrip()} {
+  const HMODULE module = ::LoadLibraryExW(program.c_str(), nullptr,
+                                          LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (!module) return;
+  m_local = {LoadStrip(module, IDB_LOCAL_LARGE_DIGITS), LoadStrip(module, IDB_LOCAL_SMALL_DIGITS)};
+  m_server = {LoadStrip(module, IDB_SERVER_LARGE_DIGITS), LoadStrip(module, IDB_SERVER_SMALL_DIGITS)};
+  ::FreeLibrary(module);
+  m_bLoaded = Found(m_local) && Found(m_server);
+}
+
+bool CClockReader::Found(const Strips& strips) {
+  return strips.large.CellWidth() > 0 && strips.small.CellWidth() > 0;
+}
+
+std::wstring CClockReader::Read(HWND hClock, ClockKind kind) const {
+  return Read(Capture(hClock), kind);
+}
+
+std::wstring CClockReader::Read(const CPixelGrid& face, ClockKind kind) const {
+  if (!m_bLoaded) return std::wstring();
+  const Strips& strips = StripsOf(kind);
+  std::wstring text;
+  const Cell* cell = kCellsInTextOrder;
+  for (const wchar_t place : std::wstring(kLayout)) {
+    if (place != kDigitPlace) {
+      text += place;
+      continue;
+    }
+    const CDigitStrip& strip = cell->bLarge ? strips.large : strips.small;
+    text += strip.Read(face, cell->x, cell->y);
+    ++cell;
+  }
+  return text;
+}
+
+const CClockReader::Strips& CClockReader::StripsOf(ClockKind kind) const {
+  return kind == ClockKind::Local ? m_local : m_server;
+}
+
+CPixelGrid CClockReader::Capture(HWND hClock) {
+  RECT client{};
+  ::GetClientRect(hClock, &client);
+  POINT origin{0, 0};
+  ::ClientToScreen(hClock, &origin);
+  return CPixelGrid::FromScreen(RECT{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom});
+}
+
+std::wstring CClockReader::TextOf(const SYSTEMTIME& time) {
+  wchar_t text[kTextSize] = {};
+  std::swprintf(text, kTextSize, L"%04u-%02u-%02u %02u:%02u %02u", time.wYear, time.wMonth, time.wDay,
+                time.wHour, time.wMinute, time.wSecond);
+  return text;
+}

@@ -1,0 +1,60 @@
+#include "tests/wine/ui/DialogView.h"
+
+#include <vector>
+
+namespace {
+constexpr UINT kAnswerTimeoutMs = 2000;
+
+BOOL CALLBACK CollectId(HWND hWnd, LPARAM lParam) {
+  reinterpret_cast<std::set<int>*>(lParam)->insert(::GetDlgCtrlID(hWnd));
+  return TRUE;
+}
+}  // namespace
+
+CDialogView::CDialogView(HWND hWnd) : m_hWnd(hWnd) {}
+
+std::wstring CDialogView::Caption() const {
+  return WindowText(m_hWnd);
+}
+
+RECT CDialogView::WindowRect() const {
+  RECT rect{};
+  ::GetWindowRect(m_hWnd, &rect);
+  return rect;
+}
+
+HWND CDialogView::Control(int nId) const {
+  return ::GetDlgItem(m_hWnd, nId);
+}
+
+std::wstring CDialogView::Text(int nId) const {
+  const HWND control = Control(nId);
+  return control ? WindowText(control) : std::wstring();
+}
+
+RECT CDialogView::ControlRect(int nId) const {
+  RECT rect{};
+  ::GetWindowRect(Control(nId), &rect);
+  return rect;
+}
+
+std::set<int> CDialogView::ControlIds() const {
+  std::set<int> ids;
+  ::EnumChildWindows(m_hWnd, CollectId, reinterpret_cast<LPARAM>(&ids));
+  return ids;
+}
+
+std::wstring CDialogView::WindowText(HWND hWnd) {
+  DWORD_PTR length = 0;
+  if (!::SendMessageTimeoutW(hWnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs,
+                             &length)) {
+    return std::wstring();
+  }
+  std::vector<wchar_t> buffer(length + 1);
+  DWORD_PTR copied = 0;
+  if (!::SendMessageTimeoutW(hWnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+                             SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &copied)) {
+    return std::wstring();
+  }
+  return std::wstring(buffer.data(), copied);
+}

@@ -1,0 +1,29 @@
+#pragma once
+#include <windows.h>
+
+#include <set>
+#include <string>
+
+// What a dialog of another process shows: its caption, its controls and
+// their texts and places on the screen.
+class CDialogView {
+public:
+  explicit CDialogView(HWND hWnd);
+
+  HWND Handle() const { return m_hWnd; }
+  std::wstring Caption() const;
+  RECT WindowRect() const;
+
+  HWND Control(int nId) const;
+  std::wstring Text(int nId) const;
+  // Screen coordinates.
+  RECT ControlRect(int nId) const;
+  std::set<int> ControlIds() const;
+
+  // WM_GETTEXT, answered by the window's own thread; "" when it does not
+  // answer in time.
+  static std::wstring WindowText(HWND hWnd);
+
+private:
+  HWND m_hWnd;
+};

@@ -1,0 +1,25 @@
+#include "tests/wine/ui/MessageBoxView.h"
+
+#include "tests/wine/ui/DialogView.h"
+#include "tests/wine/ui/ProcessWindows.h"
+#include "tests/wine/ui/ProgramRun.h"
+#include "tests/wine/ui/UserInput.h"
+
+namespace {
+// The id of a message box's text.
+constexpr int kTextId = 0xFFFF;
+}  // namespace
+
+HWND CMessageBoxView::WaitFor(DWORD nProcessId, DWORD nMilliseconds) {
+  return CProcessWindows(nProcessId).WaitFor(CProgramRun::kCaption, kTextId, nMilliseconds);
+}
+
+CMessageBoxView::CMessageBoxView(HWND hWnd) : m_hWnd(hWnd) {}
+
+std::wstring CMessageBoxView::Text() const {
+  return CDialogView(m_hWnd).Text(kTextId);
+}
+
+void CMessageBoxView::PressOk() const {
+  UserInput::ClickWindow(CDialogView(m_hWnd).Control(IDOK));
+}

@@ -1,0 +1,21 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// A message box that the program under test shows.
+class CMessageBoxView {
+public:
+  // The box of the process with the program's caption; null when none
+  // comes in time.
+  static HWND WaitFor(DWORD nProcessId, DWORD nMilliseconds);
+
+  explicit CMessageBoxView(HWND hWnd);
+
+  std::wstring Text() const;
+  // Clicks its OK button.
+  void PressOk() const;
+
+private:
+  HWND m_hWnd;
+};
