@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr DWORD kEndMs = 2000;
+constexpr DWORD kEndMs = 1000;
 
 int Width(const RECT& rect) { return rect.right - rect.left; }
 int Height(const RECT& rect) { return rect.bottom - rect.top; }
