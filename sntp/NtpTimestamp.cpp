@@ -1,0 +1,156 @@
+#include "sntp/NtpTimestamp.h"
+
+#include <array>
+#include <cmath>
+
+#ifndef _WIN32
+#include <chrono>
+#include <ctime>
+#endif
+
+namespace {
+
+constexpr int32_t kJulianDayOf1900 = 2415021;
+// Julian Day of 0000-02-29: the date algorithms count from 1 March of year 0.
+constexpr int32_t kJulianDayBeforeMarchOfYear0 = 1721119;
+constexpr int32_t kDaysPer400Years = 146097;
+constexpr int32_t kDaysPer4Years = 1461;
+constexpr int32_t kMarchBasedMonths = 9;  // months March..December are 0..9
+constexpr uint32_t kSecondsPerDay = 86400;
+constexpr uint32_t kMillisecondsPerSecond = 1000;
+constexpr uint32_t kDaysPerWeek = 7;
+// The fraction conversions scale by 2^32 - 1, not 2^32.
+constexpr double kFractionScale = 4294967295.0;
+
+// Entry m: round(m * 2^32 / 1000).
+constexpr std::array<uint32_t, kMillisecondsPerSecond> MakeMillisecondFractions() {
+  std::array<uint32_t, kMillisecondsPerSecond> table{};
+  for (uint64_t m = 0; m < kMillisecondsPerSecond; ++m)
+    table[m] = static_cast<uint32_t>(((m << 32) + kMillisecondsPerSecond / 2) / kMillisecondsPerSecond);
+  return table;
+}
+constexpr auto kMillisecondFractions = MakeMillisecondFractions();
+
+double SpanToSeconds(uint64_t span) {
+  const CNtpTimestamp value(span);
+  return value.Seconds() + FractionToSeconds(value.Fraction());
+}
+
+// Whole seconds in the high word, the rest scaled by 2^32 - 1 and truncated.
+uint64_t SecondsToSpan(double seconds) {
+  const double whole = std::trunc(seconds);
+  return (static_cast<uint64_t>(whole) << 32) + static_cast<uint64_t>((seconds - whole) * kFractionScale);
+}
+
+#ifndef _WIN32
+// The host's stand-in for the platform call: current UTC, millisecond resolution.
+void GetSystemTime(SYSTEMTIME* st) {
+  using namespace std::chrono;
+  const auto now = system_clock::now();
+  const auto second = floor<seconds>(now);
+  const std::time_t t = system_clock::to_time_t(second);
+  std::tm utc{};
+  gmtime_r(&t, &utc);
+  st->wYear = static_cast<WORD>(utc.tm_year + 1900);
+  st->wMonth = static_cast<WORD>(utc.tm_mon + 1);
+  st->wDayOfWeek = static_cast<WORD>(utc.tm_wday);
+  st->wDay = static_cast<WORD>(utc.tm_mday);
+  st->wHour = static_cast<WORD>(utc.tm_hour);
+  st->wMinute = static_cast<WORD>(utc.tm_min);
+  st->wSecond = static_cast<WORD>(utc.tm_sec);
+  st->wMilliseconds = static_cast<WORD>(duration_cast<milliseconds>(now - second).count());
+}
+#endif
+
+}  // namespace
+
+int32_t DateToJulianDay(uint16_t year, uint16_t month, uint16_t day) {
+  int32_t y = year;
+  int32_t m = month;
+  if (m > 2) {
+    m -= 3;
+  } else {
+    m += kMarchBasedMonths;
+    --y;
+  }
+  const int32_t c = y / 100;
+  const int32_t ya = y - 100 * c;
+  return kDaysPer400Years * c / 4 + kDaysPer4Years * ya / 4 + (153 * m + 2) / 5 + day +
+         kJulianDayBeforeMarchOfYear0;
+}
+
+void JulianDayToDate(int32_t julianDay, uint16_t& year, uint16_t& month, uint16_t& day) {
+  const int32_t t = 4 * (julianDay - kJulianDayBeforeMarchOfYear0) - 1;
+  const int32_t y = t / kDaysPer400Years;
+  int32_t d = (t - kDaysPer400Years * y) / 4;
+  const int32_t c = (4 * d + 3) / kDaysPer4Years;
+  d = (4 * d + 7 - kDaysPer4Years * c) / 4;
+  const int32_t m = (5 * d - 3) / 153;
+  day = static_cast<uint16_t>((5 * d - 3 - 153 * m + 5) / 5);
+  year = static_cast<uint16_t>(100 * y + c);
+  if (m <= kMarchBasedMonths) {
+    month = static_cast<uint16_t>(m + 3);
+  } else {
+    month = static_cast<uint16_t>(m - kMarchBasedMonths);
+    ++year;
+  }
+}
+
+uint16_t FractionToMilliseconds(uint32_t fraction) {
+  return static_cast<uint16_t>(fraction * (kMillisecondsPerSecond / kFractionScale) + 0.5);
+}
+
+double FractionToSeconds(uint32_t fraction) {
+  return fraction * (1 / kFractionScale);
+}
+
+CNtpTimestamp CNtpTimestamp::FromWire(const uint8_t* bytes) {
+  uint64_t value = 0;
+  for (int i = 0; i < kWireSize; ++i)
+    value = value << 8 | bytes[i];
+  return CNtpTimestamp(value);
+}
+
+void CNtpTimestamp::ToWire(uint8_t* bytes) const {
+  for (int i = 0; i < kWireSize; ++i)
+    bytes[i] = static_cast<uint8_t>(m_nValue >> (8 * (kWireSize - 1 - i)));
+}
+
+CNtpTimestamp CNtpTimestamp::FromCalendar(const SYSTEMTIME& st) {
+  const int64_t days = DateToJulianDay(st.wYear, st.wMonth, st.wDay) - kJulianDayOf1900;
+  const int64_t seconds = ((days * 24 + st.wHour) * 60 + st.wMinute) * 60 + st.wSecond;
+  return CNtpTimestamp((static_cast<uint64_t>(seconds) << 32) + kMillisecondFractions[st.wMilliseconds]);
+}
+
+SYSTEMTIME CNtpTimestamp::ToCalendar() const {
+  uint32_t seconds = Seconds();
+  uint16_t milliseconds = FractionToMilliseconds(Fraction());
+  if (milliseconds == kMillisecondsPerSecond) {
+    ++seconds;  // at the era's end this wraps to 1900, as FromCalendar does
+    milliseconds = 0;
+  }
+  SYSTEMTIME st{};
+  st.wSecond = static_cast<WORD>(seconds % 60);
+  st.wMinute = static_cast<WORD>(seconds / 60 % 60);
+  st.wHour = static_cast<WORD>(seconds / 3600 % 24);
+  const int32_t julianDay = static_cast<int32_t>(seconds / kSecondsPerDay) + kJulianDayOf1900;
+  st.wDayOfWeek = static_cast<WORD>((julianDay + 1) % kDaysPerWeek);
+  JulianDayToDate(julianDay, st.wYear, st.wMonth, st.wDay);
+  st.wMilliseconds = milliseconds;
+  return st;
+}
+
+CNtpTimestamp CNtpTimestamp::Now() {
+  SYSTEMTIME st;
+  GetSystemTime(&st);
+  return FromCalendar(st);
+}
+
+double CNtpTimestamp::SecondsSince(const CNtpTimestamp& other) const {
+  return m_nValue >= other.m_nValue ? SpanToSeconds(m_nValue - other.m_nValue)
+                                    : -SpanToSeconds(other.m_nValue - m_nValue);
+}
+
+CNtpTimestamp CNtpTimestamp::AddSeconds(double seconds) const {
+  return CNtpTimestamp(seconds >= 0 ? m_nValue + SecondsToSpan(seconds) : m_nValue - SecondsToSpan(-seconds));
+}

@@ -1,0 +1,47 @@
+#pragma once
+#include <cstdint>
+
+#include "framework/SystemTime.h"
+
+// Julian Day Number of a Gregorian date, and back.
+int32_t DateToJulianDay(uint16_t year, uint16_t month, uint16_t day);
+void JulianDayToDate(int32_t julianDay, uint16_t& year, uint16_t& month, uint16_t& day);
+
+// A 2^-32 s fraction as whole milliseconds (0..1000, rounded) and as seconds.
+uint16_t FractionToMilliseconds(uint32_t fraction);
+double FractionToSeconds(uint32_t fraction);
+
+// NTP timestamp of era 0: seconds since 1900-01-01 00:00:00 UTC in the high
+// word, a 2^-32 s fraction in the low word.
+class CNtpTimestamp {
+public:
+  static constexpr int kWireSize = 8;
+
+  CNtpTimestamp() = default;
+  explicit CNtpTimestamp(uint64_t value) : m_nValue(value) {}
+
+  // Wire form: seconds then fraction, each big-endian.
+  static CNtpTimestamp FromWire(const uint8_t* bytes);
+  void ToWire(uint8_t* bytes) const;
+
+  uint64_t Value() const { return m_nValue; }
+  uint32_t Seconds() const { return static_cast<uint32_t>(m_nValue >> 32); }
+  uint32_t Fraction() const { return static_cast<uint32_t>(m_nValue); }
+
+  // UTC calendar time. A fraction that rounds to 1000 ms yields the next
+  // second with 0 ms.
+  static CNtpTimestamp FromCalendar(const SYSTEMTIME& st);
+  SYSTEMTIME ToCalendar() const;
+
+  static CNtpTimestamp Now();
+
+  // This minus other, in seconds.
+  double SecondsSince(const CNtpTimestamp& other) const;
+  CNtpTimestamp AddSeconds(double seconds) const;
+
+  bool operator==(const CNtpTimestamp& other) const { return m_nValue == other.m_nValue; }
+  bool operator!=(const CNtpTimestamp& other) const { return m_nValue != other.m_nValue; }
+
+private:
+  uint64_t m_nValue = 0;
+};

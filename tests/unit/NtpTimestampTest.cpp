@@ -1,0 +1,168 @@
+#include "sntp/NtpTimestamp.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+SYSTEMTIME Utc(WORD year, WORD month, WORD day, WORD hour = 0, WORD minute = 0, WORD second = 0,
+               WORD milliseconds = 0) {
+  SYSTEMTIME st{};
+  st.wYear = year;
+  st.wMonth = month;
+  st.wDay = day;
+  st.wHour = hour;
+  st.wMinute = minute;
+  st.wSecond = second;
+  st.wMilliseconds = milliseconds;
+  return st;
+}
+
+CNtpTimestamp At(uint32_t seconds, uint32_t fraction = 0) {
+  return CNtpTimestamp(uint64_t{seconds} << 32 | fraction);
+}
+
+void ExpectCalendar(const SYSTEMTIME& st, WORD year, WORD month, WORD day, WORD dayOfWeek, WORD hour,
+                    WORD minute, WORD second, WORD milliseconds) {
+  EXPECT_EQ(st.wYear, year);
+  EXPECT_EQ(st.wMonth, month);
+  EXPECT_EQ(st.wDay, day);
+  EXPECT_EQ(st.wDayOfWeek, dayOfWeek);
+  EXPECT_EQ(st.wHour, hour);
+  EXPECT_EQ(st.wMinute, minute);
+  EXPECT_EQ(st.wSecond, second);
+  EXPECT_EQ(st.wMilliseconds, milliseconds);
+}
+
+bool IsLeapYear(int year) {
+  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int DaysInMonth(int year, int month) {
+  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+}  // namespace
+
+TEST(JulianDay, KnownDates) {
+  EXPECT_EQ(DateToJulianDay(1900, 1, 1), 2415021);
+  EXPECT_EQ(DateToJulianDay(2000, 1, 1), 2451545);
+  EXPECT_EQ(DateToJulianDay(1601, 1, 1), 2305814);
+  EXPECT_EQ(DateToJulianDay(1900, 3, 1) - DateToJulianDay(1900, 2, 28), 1);  // 1900 is no leap year
+  EXPECT_EQ(DateToJulianDay(2000, 3, 1) - DateToJulianDay(2000, 2, 28), 2);  // 2000 is one
+}
+
+// Walks every day from 1601 to 2400 against a plain day-by-day calendar.
+TEST(JulianDay, EveryDayFrom1601To2400RoundTrips) {
+  int year = 1601, month = 1, day = 1;
+  for (int32_t julianDay = DateToJulianDay(1601, 1, 1); year <= 2400; ++julianDay) {
+    uint16_t y = 0, m = 0, d = 0;
+    JulianDayToDate(julianDay, y, m, d);
+    ASSERT_EQ(y, year) << julianDay;
+    ASSERT_EQ(m, month) << julianDay;
+    ASSERT_EQ(d, day) << julianDay;
+    ASSERT_EQ(DateToJulianDay(y, m, d), julianDay);
+    if (++day > DaysInMonth(year, month)) {
+      day = 1;
+      if (++month > 12) {
+        month = 1;
+        ++year;
+      }
+    }
+  }
+}
+
+TEST(NtpTimestamp, FromCalendarKnownValues) {
+  EXPECT_EQ(CNtpTimestamp::FromCalendar(Utc(1900, 1, 1)).Value(), 0u);
+  EXPECT_EQ(CNtpTimestamp::FromCalendar(Utc(2000, 1, 1)).Value(), 0xBC17C20000000000u);
+  EXPECT_EQ(CNtpTimestamp::FromCalendar(Utc(2007, 11, 5, 14, 3, 27, 123)).Value(), 0xCAD9A12F1F7CED91u);
+  EXPECT_EQ(CNtpTimestamp::FromCalendar(Utc(2036, 2, 7, 6, 28, 15, 999)).Value(), 0xFFFFFFFFFFBE76C9u);
+  EXPECT_EQ(CNtpTimestamp::FromCalendar(Utc(2036, 2, 7, 6, 28, 16)).Seconds(), 0u);  // era wraps
+}
+
+TEST(NtpTimestamp, FromCalendarIgnoresDayOfWeek) {
+  SYSTEMTIME st = Utc(2000, 1, 1);
+  st.wDayOfWeek = 3;
+  EXPECT_EQ(CNtpTimestamp::FromCalendar(st).Value(), 0xBC17C20000000000u);
+}
+
+TEST(NtpTimestamp, MillisecondsMapToFractionsAndBack) {
+  EXPECT_EQ(CNtpTimestamp::FromCalendar(Utc(1900, 1, 1, 0, 0, 0, 1)).Fraction(), 0x00418937u);
+  EXPECT_EQ(CNtpTimestamp::FromCalendar(Utc(1900, 1, 1, 0, 0, 0, 2)).Fraction(), 0x0083126Fu);
+  EXPECT_EQ(CNtpTimestamp::FromCalendar(Utc(1900, 1, 1, 0, 0, 0, 500)).Fraction(), 0x80000000u);
+  EXPECT_EQ(CNtpTimestamp::FromCalendar(Utc(1900, 1, 1, 0, 0, 0, 999)).Fraction(), 0xFFBE76C9u);
+  for (WORD ms = 0; ms < 1000; ++ms) {
+    const CNtpTimestamp t = CNtpTimestamp::FromCalendar(Utc(2024, 2, 29, 23, 59, 59, ms));
+    ASSERT_EQ(t.ToCalendar().wMilliseconds, ms);
+    ASSERT_EQ(t.ToCalendar().wSecond, 59);
+  }
+}
+
+TEST(NtpTimestamp, ToCalendarKnownValues) {
+  ExpectCalendar(CNtpTimestamp().ToCalendar(), 1900, 1, 1, 1, 0, 0, 0, 0);
+  ExpectCalendar(CNtpTimestamp(0xCAD9A12F1F7CED91u).ToCalendar(), 2007, 11, 5, 1, 14, 3, 27, 123);
+  ExpectCalendar(CNtpTimestamp(0xFFFFFFFFFFBE76C9u).ToCalendar(), 2036, 2, 7, 4, 6, 28, 15, 999);
+  ExpectCalendar(CNtpTimestamp::FromCalendar(Utc(2000, 2, 29, 12)).ToCalendar(), 2000, 2, 29, 2, 12, 0, 0, 0);
+}
+
+TEST(NtpTimestamp, ToCalendarCarriesARoundedUpSecond) {
+  const uint32_t lastSecondOf1999 = CNtpTimestamp::FromCalendar(Utc(1999, 12, 31, 23, 59, 59)).Seconds();
+  ExpectCalendar(At(lastSecondOf1999, 0xFFDF3B63).ToCalendar(), 1999, 12, 31, 5, 23, 59, 59, 999);
+  ExpectCalendar(At(lastSecondOf1999, 0xFFDF3B64).ToCalendar(), 2000, 1, 1, 6, 0, 0, 0, 0);
+  ExpectCalendar(At(lastSecondOf1999, 0xFFFFFFFF).ToCalendar(), 2000, 1, 1, 6, 0, 0, 0, 0);
+  // The last instant of the era wraps to its start, as FromCalendar wraps.
+  ExpectCalendar(At(0xFFFFFFFF, 0xFFFFFFFF).ToCalendar(), 1900, 1, 1, 1, 0, 0, 0, 0);
+}
+
+TEST(NtpTimestamp, FractionConversions) {
+  EXPECT_EQ(FractionToMilliseconds(0), 0);
+  EXPECT_EQ(FractionToMilliseconds(0x00418937), 1);
+  EXPECT_EQ(FractionToMilliseconds(0x80000000), 500);
+  EXPECT_EQ(FractionToMilliseconds(0xFFDF3B63), 999);
+  EXPECT_EQ(FractionToMilliseconds(0xFFDF3B64), 1000);
+  EXPECT_DOUBLE_EQ(FractionToSeconds(0x80000000), 0.5000000001164153);
+  EXPECT_EQ(FractionToSeconds(0xFFFFFFFF), 1.0);
+}
+
+TEST(NtpTimestamp, WireFormIsBigEndianSecondsThenFraction) {
+  const uint8_t wire[CNtpTimestamp::kWireSize] = {0xCA, 0xD9, 0xA1, 0x2F, 0x1F, 0x7C, 0xED, 0x91};
+  uint8_t written[CNtpTimestamp::kWireSize] = {};
+  CNtpTimestamp(0xCAD9A12F1F7CED91u).ToWire(written);
+  EXPECT_EQ(std::vector<uint8_t>(written, written + 8), std::vector<uint8_t>(wire, wire + 8));
+  EXPECT_EQ(CNtpTimestamp::FromWire(wire).Value(), 0xCAD9A12F1F7CED91u);
+}
+
+TEST(NtpTimestamp, SecondsSinceIsSigned) {
+  const CNtpTimestamp a = At(3155673600u);
+  const CNtpTimestamp b = At(3155673601u, 0x80000000);
+  EXPECT_EQ(a.SecondsSince(a), 0.0);
+  EXPECT_NEAR(a.SecondsSince(b), -1.5, 1e-9);
+  EXPECT_NEAR(b.SecondsSince(a), 1.5, 1e-9);
+  EXPECT_EQ(a.SecondsSince(CNtpTimestamp()), 3155673600.0);
+  EXPECT_EQ(At(0xFFFFFFFF).SecondsSince(CNtpTimestamp()), 4294967295.0);
+  EXPECT_EQ(CNtpTimestamp().SecondsSince(At(0xFFFFFFFF)), -4294967295.0);
+}
+
+TEST(NtpTimestamp, AddSeconds) {
+  const CNtpTimestamp t = At(1000);
+  EXPECT_EQ(t.AddSeconds(0), t);
+  EXPECT_EQ(t.AddSeconds(-0.25), At(999, 0xC0000001));
+  EXPECT_EQ(t.AddSeconds(1.5), At(1001, 0x7FFFFFFF));
+  EXPECT_EQ(t.AddSeconds(-10.0), At(990));
+  EXPECT_EQ(t, At(1000));
+  EXPECT_EQ(At(0xFFFFFFFF).AddSeconds(1.0), CNtpTimestamp());  // wraps with the era
+  EXPECT_NEAR(t.AddSeconds(-1.75).SecondsSince(t), -1.75, 1e-9);
+}
+
+TEST(NtpTimestamp, NowIsTheCurrentUtcTime) {
+  constexpr int64_t kUnixEpochInNtpSeconds = 2208988800;
+  const int64_t expected = std::chrono::duration_cast<std::chrono::seconds>(
+                               std::chrono::system_clock::now().time_since_epoch()).count() + kUnixEpochInNtpSeconds;
+  const CNtpTimestamp now = CNtpTimestamp::Now();
+  EXPECT_NEAR(static_cast<double>(now.Seconds()), static_cast<double>(expected), 2.0);
+  EXPECT_EQ(CNtpTimestamp::FromCalendar(now.ToCalendar()), now);  // whole milliseconds
+}
