@@ -1,0 +1,13 @@
+#pragma once
+#include "sntp/NtpTimestamp.h"
+
+// What one SNTP exchange found out; filled only by a successful exchange.
+struct SntpExchangeResult {
+  int m_nLeapIndicator = 0;
+  int m_nStratum = 0;
+  CNtpTimestamp m_OriginateTime;    // T1: our transmit time, echoed by the server
+  CNtpTimestamp m_ReceiveTime;      // T2: server clock
+  CNtpTimestamp m_TransmitTime;     // T3: server clock
+  CNtpTimestamp m_DestinationTime;  // T4: local clock, when the reply was found waiting
+  double m_dClockOffset = 0;        // seconds to add to the local clock; positive when the server is ahead
+};
