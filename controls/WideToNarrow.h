@@ -1,0 +1,7 @@
+#pragma once
+#include <windows.h>
+
+// Converts source, terminator included, into dest (destSize bytes) in the
+// given code page. Returns dest, or null when an argument is null or the
+// conversion fails (GetLastError tells why).
+char* WideToNarrow(char* dest, const wchar_t* source, int destSize, UINT codePage);
