@@ -1,4 +1,6 @@
 #pragma once
+#include "controls/ClockFace.h"
+#include "controls/ClockTime.h"
 #include "framework/Bitmap.h"
 #include "framework/DC.h"
 #include "framework/Static.h"
@@ -22,5 +24,38 @@ public:
 
   BOOL m_bServerClock = FALSE;
 
-  // (the rest is the implementer's)
+private:
+  // A memory device context with one of the clock's images selected into
+  // it, made at the first paint after the images are loaded.
+  struct ClockSurface {
+    BOOL bMade = FALSE;
+    CDC dc;
+    HGDIOBJ hDisplaced = nullptr;
+  };
+
+  void OnPaint();
+  BOOL OnEraseBkgnd(HDC dc);
+  LRESULT OnClockTick(WPARAM wParam, LPARAM lParam);
+  int OnCreate(LPCREATESTRUCTW createStruct);
+
+  void RenderDigits(const CTickTime& shownTime);
+  bool HasImages() const;
+  void PaintBlack(CDC& dc);
+  void MakeSurface(ClockSurface& surface, const CBitmap& image, CDC* paintDC);
+  void ComposeCells();
+  void ReleaseImages();
+  static void ReleaseSurface(ClockSurface& surface);
+  static bool LoadBitmapResource(CBitmap& image, WORD id);
+
+  ClockSurface m_faceSurface;
+  ClockSurface m_largeDigitsSurface;
+  ClockSurface m_smallDigitsSurface;
+  CClockFace m_face;
+  CBitmap m_bmpFace;
+  BITMAP m_bmFace{};
+  CBitmap m_bmpLargeDigits;
+  CBitmap m_bmpSmallDigits;
+  CClockTime m_time;
+
+  DECLARE_MESSAGE_MAP()
 };
