@@ -53,7 +53,8 @@ public:
     return update &&
            ::UpdateResourceW(update, RT_VERSION, MAKEINTRESOURCEW(VS_VERSION_INFO),
                              MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
-                             const_cast<BYTE*>(m_bytes.data()), static_cast<DWORD>(m_bytes.size())) &&
+                             const_cast<BYTE*>(m_bytes.data()),
+                             static_cast<DWORD>(m_bytes.size())) &&
            ::EndUpdateResourceW(update, FALSE);
   }
 
@@ -86,7 +87,8 @@ private:
 
 std::wstring CopyWithVersionBlock(const wchar_t* name, const VersionBlock& block) {
   const std::wstring copy = TempPath(name);
-  if (!::CopyFileW(kNoTranslation.c_str(), copy.c_str(), FALSE) || !block.WriteInto(copy)) return L"";
+  if (!::CopyFileW(kNoTranslation.c_str(), copy.c_str(), FALSE) || !block.WriteInto(copy))
+    return L"";
   return copy;
 }
 
@@ -121,7 +123,8 @@ TEST(FileVersionInfo, TheProgramHasOneNeutralUnicodeTranslationWithItsStrings) {
   DWORD ignored = 0;
   std::vector<BYTE> data(::GetFileVersionInfoSizeW(kProgram.c_str(), &ignored));
   ASSERT_FALSE(data.empty());
-  ASSERT_TRUE(::GetFileVersionInfoW(kProgram.c_str(), 0, static_cast<DWORD>(data.size()), data.data()));
+  ASSERT_TRUE(
+      ::GetFileVersionInfoW(kProgram.c_str(), 0, static_cast<DWORD>(data.size()), data.data()));
   void* value = nullptr;
   UINT length = 0;
   ASSERT_TRUE(::VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", &value, &length));
@@ -132,9 +135,9 @@ TEST(FileVersionInfo, TheProgramHasOneNeutralUnicodeTranslationWithItsStrings) {
     ASSERT_TRUE(::VerQueryValueW(data.data(), block.c_str(), &value, &length)) << name;
     EXPECT_STREQ(static_cast<wchar_t*>(value), L"0, 1, 2, 8") << name;
   }
-  for (const wchar_t* name : {L"Comments", L"CompanyName", L"FileDescription", L"InternalName",
-                              L"LegalCopyright", L"LegalTrademarks", L"OriginalFilename",
-                              L"ProductName"}) {
+  for (const wchar_t* name :
+       {L"Comments", L"CompanyName", L"FileDescription", L"InternalName", L"LegalCopyright",
+        L"LegalTrademarks", L"OriginalFilename", L"ProductName"}) {
     const std::wstring block = std::wstring(L"\\StringFileInfo\\000004b0\\") + name;
     EXPECT_TRUE(::VerQueryValueW(data.data(), block.c_str(), &value, &length)) << name;
   }
@@ -149,8 +152,8 @@ TEST(FileVersionInfo, FilesWithoutAVersionResourceLeaveItEmpty) {
   ::WriteFile(file, "no version here", 15, &written, nullptr);
   ::CloseHandle(file);
 
-  for (const std::wstring& path : {text, BuildOutputPath(L"link_recorder.exe"),
-                                   TempPath(L"movrane-no-such-file.exe")}) {
+  for (const std::wstring& path :
+       {text, BuildOutputPath(L"link_recorder.exe"), TempPath(L"movrane-no-such-file.exe")}) {
     CFileVersionInfo info;
     ASSERT_TRUE(info.ReadFromFile(kProgram.c_str()));
     EXPECT_FALSE(info.ReadFromFile(path.c_str()));
@@ -170,7 +173,8 @@ TEST(FileVersionInfo, AResourceWithoutTranslationTableFails) {
 
 TEST(FileVersionInfo, ARootValueShorterThanTheFixedRecordFails) {
   const VS_FIXEDFILEINFO fixed = FixedRecord(0x00030004, 0x00050006);
-  const std::wstring whole = CopyWithVersionBlock(L"movrane-version-whole.dll", {fixed, sizeof(fixed)});
+  const std::wstring whole =
+      CopyWithVersionBlock(L"movrane-version-whole.dll", {fixed, sizeof(fixed)});
   const std::wstring shortened = CopyWithVersionBlock(L"movrane-version-short.dll", {fixed, 40});
   ASSERT_FALSE(whole.empty());
   ASSERT_FALSE(shortened.empty());
@@ -184,8 +188,9 @@ TEST(FileVersionInfo, ARootValueShorterThanTheFixedRecordFails) {
 }
 
 TEST(FileVersionInfo, ASecondReadReplacesTheFirstAndANullPathChangesNothing) {
-  const std::wstring other = CopyWithVersionBlock(L"movrane-version-other.dll",
-                                                  {FixedRecord(0x00030004, 0x00050006), sizeof(VS_FIXEDFILEINFO)});
+  const std::wstring other =
+      CopyWithVersionBlock(L"movrane-version-other.dll",
+                           {FixedRecord(0x00030004, 0x00050006), sizeof(VS_FIXEDFILEINFO)});
   ASSERT_FALSE(other.empty());
 
   CFileVersionInfo info;

@@ -1,0 +1,63 @@
+#pragma once
+#include "framework/Font.h"
+#include "framework/Static.h"
+#include "framework/ToolTipCtrl.h"
+
+// A static text control of a dialog that acts as a web-style link: link
+// colours, an underline by mode, a hand cursor, a tooltip with the target,
+// and a click that hands the target to the shell (or, failing that, to the
+// browser registered for ".htm" pages). Attached by DDX_Control.
+class CHyperLink : public CStatic {
+public:
+  enum UnderlineMode { UnderlineNever = 0, UnderlineAlways = 1, UnderlineOnHover = -1 };
+
+  CHyperLink();
+  ~CHyperLink() override;
+
+  void SetLinkTarget(const CString& target);
+  void SetUnderlineMode(int mode);
+  void SetVisitedState(BOOL visited);
+  // Greater than 32 on success, else the shell's or the launcher's error.
+  int OpenLinkTarget(LPCWSTR target, int showCommand);
+  void ReportOpenError(int code);
+  void FitToText();
+  void LoadHandCursor();
+  // The default value of root\subKey into value; 0 or the registry's error.
+  LONG ReadRegistryDefault(HKEY root, LPCWSTR subKey, CString& value);
+
+  BOOL DestroyWindow() override;
+  BOOL PreTranslateMessage(MSG* msg) override;
+
+protected:
+  void PreSubclassWindow() override;
+
+  HBRUSH CtlColor(HDC dc, UINT ctlColor);
+  BOOL OnSetCursor(HWND wnd, UINT hitTest, UINT message);
+  void OnMouseMove(UINT flags, POINT point);
+  void OnTimer(UINT_PTR id);
+  void OnClicked();
+  BOOL OnEraseBkgnd(HDC dc);
+  DECLARE_MESSAGE_MAP()
+
+private:
+  bool HasWindow() const { return m_hWnd && ::IsWindow(m_hWnd); }
+  void CopyFonts();
+  void UseFont(const CFont& font);
+  SIZE TextExtent() const;
+  void EndHover();
+  COLORREF TextColour() const;
+
+  COLORREF m_clrNormal;
+  COLORREF m_clrVisited;
+  COLORREF m_clrHover;
+  BOOL m_bHovering;
+  BOOL m_bVisitedState;
+  int m_nUnderlineMode;
+  BOOL m_bFitToText;
+  CString m_strTarget;
+  CFont m_fontUnderlined;
+  CFont m_fontPlain;
+  HCURSOR m_hHandCursor;
+  CToolTipCtrl m_tip;
+  UINT m_nHoverTimerId;
+};
