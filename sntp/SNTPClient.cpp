@@ -9,6 +9,10 @@
 namespace {
 
 constexpr DWORD kReplyTimeout = 5000;
+// How often a wait with a stop event looks at it.
+constexpr DWORD kStopPollInterval = 50;
+// Access to the own token that enabling a privilege needs.
+constexpr DWORD kTokenAccess = TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY;
 
 using Clock = std::chrono::steady_clock;
 
@@ -30,7 +34,8 @@ BOOL FailKeepingError(CDatagramSocket& socket) {
 
 }  // namespace
 
-CSNTPClient::CSNTPClient() : m_nTimeout(kReplyTimeout) {}
+CSNTPClient::CSNTPClient(const SystemClockCalls& clockCalls)
+    : m_nTimeout(kReplyTimeout), m_calls(clockCalls) {}
 
 BOOL CSNTPClient::QueryServer(LPCWSTR host, SntpExchangeResult& result, UINT port) {
   CDatagramSocket socket;
@@ -51,9 +56,17 @@ BOOL CSNTPClient::AwaitReply(CDatagramSocket& socket, const CNtpTimestamp& trans
                              SntpExchangeResult& result) {
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(m_nTimeout);
   for (;;) {
-    const CDatagramSocket::Readiness readiness = socket.WaitReadable(MillisecondsUntil(deadline));
-    if (!readiness.bSucceeded || !readiness.bReadable)
+    const DWORD left = MillisecondsUntil(deadline);
+    const CDatagramSocket::Readiness readiness = socket.WaitReadable(WaitSlice(left));
+    if (!readiness.bSucceeded)
       return FailWith(socket, WSAETIMEDOUT);
+    if (!readiness.bReadable) {
+      if (StopRequested())
+        return FailWith(socket, WSAEINTR);
+      if (WaitSlice(left) == left)
+        return FailWith(socket, WSAETIMEDOUT);
+      continue;
+    }
     result.m_DestinationTime = CNtpTimestamp::Now();
     SntpReplyBuffer reply{};
     const int length = socket.Receive(reply.data(), kSntpReplyBufferSize);
@@ -69,5 +82,56 @@ BOOL CSNTPClient::AwaitReply(CDatagramSocket& socket, const CNtpTimestamp& trans
         socket.Close();
         return TRUE;
     }
+  }
+}
+
+// With a stop event the wait goes in short slices, looking at it between.
+DWORD CSNTPClient::WaitSlice(DWORD millisecondsLeft) const {
+  return m_hStopEvent ? std::min(millisecondsLeft, kStopPollInterval) : millisecondsLeft;
+}
+
+bool CSNTPClient::StopRequested() const {
+  return m_hStopEvent && ::WaitForSingleObject(m_hStopEvent, 0) == WAIT_OBJECT_0;
+}
+
+BOOL CSNTPClient::SetSystemClock(const CNtpTimestamp& time) {
+  BOOL clockSet = FALSE;
+  if (EnableSystemTimePrivilege()) {
+    const SYSTEMTIME utc = time.ToCalendar();
+    clockSet = m_calls.setSystemTime(&utc);
+  }
+  const DWORD error = ::GetLastError();
+  RestoreSystemTimePrivilege();
+  ::SetLastError(error);
+  return clockSet;
+}
+
+// A platform without a security model needs no privilege: success.
+BOOL CSNTPClient::EnableSystemTimePrivilege() {
+  m_bPrivilegeEnabled = FALSE;
+  if (!m_calls.openProcessToken(::GetCurrentProcess(), kTokenAccess, &m_hToken)) {
+    m_hToken = nullptr;
+    if (::GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return FALSE;
+    ::SetLastError(ERROR_SUCCESS);
+    return TRUE;
+  }
+  m_tokenPrivileges = TOKEN_PRIVILEGES{};
+  if (!m_calls.lookupPrivilegeValue(nullptr, SE_SYSTEMTIME_NAME, &m_tokenPrivileges.Privileges[0].Luid))
+    return FALSE;
+  m_tokenPrivileges.Privileges[0].Attributes |= SE_PRIVILEGE_ENABLED;
+  m_tokenPrivileges.PrivilegeCount = 1;
+  m_bPrivilegeEnabled = TRUE;
+  return m_calls.adjustTokenPrivileges(m_hToken, FALSE, &m_tokenPrivileges, 0, nullptr, nullptr);
+}
+
+void CSNTPClient::RestoreSystemTimePrivilege() {
+  if (m_bPrivilegeEnabled) {
+    m_tokenPrivileges.Privileges[0].Attributes &= ~static_cast<DWORD>(SE_PRIVILEGE_ENABLED);
+    m_calls.adjustTokenPrivileges(m_hToken, FALSE, &m_tokenPrivileges, 0, nullptr, nullptr);
+    m_bPrivilegeEnabled = FALSE;
+  }
+  if (m_hToken) {
+    m_calls.closeHandle(m_hToken);
+    m_hToken = nullptr;
   }
 }

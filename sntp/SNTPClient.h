@@ -3,21 +3,39 @@
 
 #include "framework/Object.h"
 #include "sntp/SntpExchangeResult.h"
+#include "sntp/SystemClockCalls.h"
 
 class CDatagramSocket;
 
-// One SNTP client exchange with a named server.
+// One SNTP client exchange with a named server, and setting the system
+// clock to the time found.
 class CSNTPClient : public CObject {
 public:
-  CSNTPClient();
+  explicit CSNTPClient(const SystemClockCalls& clockCalls = kSystemClockCalls);
 
   // Sends one request to host:port and waits for the reply. FALSE leaves the
   // cause in GetLastError: WSAETIMEDOUT when no reply came in time,
-  // ERROR_INVALID_DATA when the reply must not be trusted.
+  // ERROR_INVALID_DATA when the reply must not be trusted, WSAEINTR when the
+  // stop event ended the wait.
   BOOL QueryServer(LPCWSTR host, SntpExchangeResult& result, UINT port);
+  // An event that, once signalled, ends the wait for a reply.
+  void SetStopEvent(HANDLE stopEvent) { m_hStopEvent = stopEvent; }
+
+  // Sets the system clock to the UTC time, with the system-time privilege
+  // enabled for just that moment.
+  BOOL SetSystemClock(const CNtpTimestamp& time);
+  BOOL EnableSystemTimePrivilege();
+  void RestoreSystemTimePrivilege();
 
 private:
   BOOL AwaitReply(CDatagramSocket& socket, const CNtpTimestamp& transmitTime, SntpExchangeResult& result);
+  DWORD WaitSlice(DWORD millisecondsLeft) const;
+  bool StopRequested() const;
 
   DWORD m_nTimeout;  // milliseconds
+  HANDLE m_hStopEvent = nullptr;
+  const SystemClockCalls& m_calls;
+  HANDLE m_hToken = nullptr;
+  TOKEN_PRIVILEGES m_tokenPrivileges{};
+  BOOL m_bPrivilegeEnabled = FALSE;
 };

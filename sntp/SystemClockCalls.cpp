@@ -1,0 +1,6 @@
+#include "sntp/SystemClockCalls.h"
+
+const SystemClockCalls kSystemClockCalls = {
+    ::OpenProcessToken, ::LookupPrivilegeValueW, ::AdjustTokenPrivileges, ::SetSystemTime,
+    ::CloseHandle,
+};
