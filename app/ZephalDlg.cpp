@@ -1,14 +1,20 @@
 #include "app/ZephalDlg.h"
 
+#include "app/CompareLog.h"
 #include "app/DesktopPlacement.h"
 #include "app/SettingsFile.h"
 #include "app/ZephalApp.h"
 #include "framework/PaintDC.h"
 #include "res/resource.h"
+#include "sntp/SNTPClient.h"
+#include "ticktime/TickTime.h"
 
 namespace {
 constexpr UINT_PTR TICK_TIMER_ID = 1;
 constexpr UINT kTickPeriodMs = 1000;
+constexpr UINT kNtpPort = 123;
+// Asks the dialog's thread to restart the tick on the second that begins now.
+constexpr UINT WM_RESTART_TICK = WM_USER + 11;
 constexpr DWORD kLabelBufferSize = 100;
 constexpr DWORD kMessageBufferSize = 1024;
 
@@ -46,6 +52,23 @@ SYSTEMTIME tickTime;
 
 int Width(const RECT& rect) { return rect.right - rect.left; }
 int Height(const RECT& rect) { return rect.bottom - rect.top; }
+
+// Milliseconds from now to the next whole second of local time, 1..1000.
+DWORD MillisecondsToNextSecond() {
+  SYSTEMTIME now;
+  ::GetLocalTime(&now);
+  return kTickPeriodMs - now.wMilliseconds;
+}
+
+// From the request's transmit time on the local clock to the reply's
+// transmit time on the server's, at millisecond resolution.
+CTickSpan ServerClockOffset(const SntpExchangeResult& result) {
+  CTickTime requestSent;
+  CTickTime replySent;
+  requestSent.FromSystemTime(result.m_OriginateTime.ToCalendar());
+  replySent.FromSystemTime(result.m_TransmitTime.ToCalendar());
+  return replySent - requestSent;
+}
 }  // namespace
 
 CZephalDlg::CZephalDlg(CWnd* pParent) : CDialog(IDD_MAIN, pParent) {}
@@ -54,6 +77,9 @@ BEGIN_MESSAGE_MAP(CZephalDlg, CDialog)
   ON_WM_TIMER()
   ON_WM_PAINT()
   ON_WM_DESTROY()
+  ON_BN_CLICKED(IDC_COMPARE, OnCompare)
+  ON_BN_CLICKED(IDC_SYNCHRONIZE, OnSynchronize)
+  ON_MESSAGE(WM_RESTART_TICK, OnRestartTick)
 END_MESSAGE_MAP()
 
 void CZephalDlg::DoDataExchange(CDataExchange* pDX) {
@@ -73,6 +99,7 @@ BOOL CZephalDlg::OnInitDialog() {
   m_clockServer.m_bServerClock = TRUE;
   m_clockServer.LoadClockImages(IDB_SERVER_FACE, IDB_SERVER_LARGE_DIGITS, IDB_SERVER_SMALL_DIGITS, 0);
 
+  StartWorker(CompareThreadProc);
   StartSecondTick();
   CenterOnDesktop();
   return TRUE;
@@ -98,11 +125,19 @@ CString CZephalDlg::ReadMessage(LPCWSTR key) const {
 
 // Starts the tick timer on the next whole second of local time.
 void CZephalDlg::StartSecondTick() {
+  ::Sleep(MillisecondsToNextSecond());
+  StartTickTimer();
+}
+
+void CZephalDlg::StartTickTimer() {
   if (m_nTickTimer) ::KillTimer(m_hWnd, m_nTickTimer);
-  SYSTEMTIME now;
-  ::GetLocalTime(&now);
-  ::Sleep(kTickPeriodMs - now.wMilliseconds);
   m_nTickTimer = ::SetTimer(m_hWnd, TICK_TIMER_ID, kTickPeriodMs, nullptr);
+}
+
+// A synchronize worker has waited for the whole second itself.
+LRESULT CZephalDlg::OnRestartTick(WPARAM, LPARAM) {
+  StartTickTimer();
+  return 0;
 }
 
 void CZephalDlg::OnTimer(UINT_PTR nIDEvent) {
@@ -135,7 +170,107 @@ void CZephalDlg::OnPaint() {
 void CZephalDlg::OnDestroy() {
   ::KillTimer(m_hWnd, m_nTickTimer);
   m_nTickTimer = 0;
+  if (m_workerLink) m_workerLink->Detach();
+  m_pWorker = nullptr;
   m_arrMessages.clear();
   m_arrMessages.shrink_to_fit();
   CDialog::OnDestroy();
+}
+
+void CZephalDlg::OnCompare() {
+  StartWorker(CompareThreadProc);
+}
+
+void CZephalDlg::OnSynchronize() {
+  StartWorker(SynchronizeThreadProc);
+}
+
+// One worker at a time. The busy marker is in place before the worker runs,
+// so that even a worker that ends at once leaves it cleared.
+void CZephalDlg::StartWorker(AFX_THREADPROC pfnThreadProc) {
+  if (m_pWorker) {
+    AfxMessageBox(L"Under processing...", MB_OK);
+    return;
+  }
+  m_workerLink = std::make_shared<CWorkerLink>(this);
+  const LPVOID handedOver = CWorkerLink::HandOver(m_workerLink);
+  CWinThread* worker =
+      AfxBeginThread(pfnThreadProc, handedOver, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+  if (!worker) {
+    CWorkerLink::Adopt(handedOver);
+    return;
+  }
+  m_pWorker = worker;
+  worker->ResumeThread();
+}
+
+void CZephalDlg::ShowLog(const CString& text) {
+  ::SetDlgItemTextW(m_hWnd, IDC_LOG, text.c_str());
+}
+
+// The server line, which clock is ahead and by how much, and the local time now.
+void CZephalDlg::ShowExchange(const SntpExchangeResult& result) {
+  SYSTEMTIME localTime;
+  ::GetLocalTime(&localTime);
+  ShowLog(FormatCompareLog(m_arrMessages, m_strServer, result.m_dClockOffset, localTime));
+}
+
+void CZephalDlg::SetServerClock(CTickSpan offset) {
+  m_clockServer.SetServerOffset(offset);
+  m_bServerTimeKnown = true;
+}
+
+UINT CZephalDlg::CompareThreadProc(LPVOID pParam) {
+  const std::shared_ptr<CWorkerLink> link = CWorkerLink::Adopt(pParam);
+  CString server;
+  if (!link->UseDialog([&](CZephalDlg& dialog) { server = dialog.m_strServer; })) return 0;
+
+  CSNTPClient client;
+  client.SetStopEvent(link->StopEvent());
+  SntpExchangeResult result;
+  const BOOL answered = client.QueryServer(server.c_str(), result, kNtpPort);
+
+  link->UseDialog([&](CZephalDlg& dialog) {
+    if (answered) {
+      dialog.ShowExchange(result);
+      dialog.SetServerClock(ServerClockOffset(result));
+    }
+    dialog.m_pWorker = nullptr;
+  });
+  return 0;
+}
+
+UINT CZephalDlg::SynchronizeThreadProc(LPVOID pParam) {
+  const std::shared_ptr<CWorkerLink> link = CWorkerLink::Adopt(pParam);
+  CString server;
+  if (!link->UseDialog([&](CZephalDlg& dialog) { server = dialog.m_strServer; })) return 0;
+
+  CSNTPClient client;
+  client.SetStopEvent(link->StopEvent());
+  SntpExchangeResult result;
+  if (!client.QueryServer(server.c_str(), result, kNtpPort)) {
+    link->UseDialog([](CZephalDlg& dialog) { dialog.m_pWorker = nullptr; });
+    return 0;
+  }
+  if (!link->UseDialog([&](CZephalDlg& dialog) { dialog.SetServerClock(ServerClockOffset(result)); }))
+    return 0;
+
+  const BOOL clockSet = client.SetSystemClock(CNtpTimestamp::Now().AddSeconds(result.m_dClockOffset));
+  if (!link->UseDialog([&](CZephalDlg& dialog) {
+        if (clockSet) {
+          dialog.ShowExchange(result);
+          dialog.SetServerClock(CTickSpan());
+        } else {
+          dialog.ShowLog(dialog.m_arrMessages[kMessageFailedToSet]);
+        }
+      }))
+    return 0;
+
+  // The ticks restart on the whole seconds of the clock as it is now.
+  ::WaitForSingleObject(link->StopEvent(), MillisecondsToNextSecond());
+  link->UseDialog([](CZephalDlg& dialog) {
+    ::PostMessageW(dialog.m_hWnd, WM_RESTART_TICK, 0, 0);
+    dialog.m_pWorker = nullptr;
+  });
+  return 0;
 }

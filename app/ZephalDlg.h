@@ -1,9 +1,12 @@
 #pragma once
 #include <atomic>
+#include <memory>
 
+#include "app/WorkerLink.h"
 #include "controls/ClockST.h"
 #include "framework/Dialog.h"
 #include "framework/WinThread.h"
+#include "sntp/SntpExchangeResult.h"
 
 // The main window: the local and the server clock, the log box and the
 // compare, synchronize and about buttons.
@@ -18,20 +21,35 @@ protected:
   void OnTimer(UINT_PTR nIDEvent);
   void OnPaint();
   void OnDestroy();
+  void OnCompare();
+  void OnSynchronize();
+  LRESULT OnRestartTick(WPARAM, LPARAM);
   DECLARE_MESSAGE_MAP()
 
 private:
+  // Worker entry points; the parameter is the worker's CWorkerLink.
+  static UINT CompareThreadProc(LPVOID pParam);
+  static UINT SynchronizeThreadProc(LPVOID pParam);
+
+  void StartWorker(AFX_THREADPROC pfnThreadProc);
+  void ShowLog(const CString& text);
+  void ShowExchange(const SntpExchangeResult& result);
+  void SetServerClock(CTickSpan offset);
+
   void LoadControlLabels();
   void LoadMessages();
   CString ReadMessage(LPCWSTR key) const;
   void CenterOnDesktop();
   void StartSecondTick();
+  void StartTickTimer();
 
   CClockST m_clockLocal;
   CClockST m_clockServer;
   CString m_strServer;
   std::atomic<bool> m_bServerTimeKnown{false};
+  // Busy marker: the running worker, set before it runs, cleared by it.
   std::atomic<CWinThread*> m_pWorker{nullptr};
+  std::shared_ptr<CWorkerLink> m_workerLink;
   UINT_PTR m_nTickTimer = 0;
   CStringArray m_arrMessages;
 };

@@ -1,0 +1,34 @@
+#include "app/WorkerLink.h"
+
+CWorkerLink::CWorkerLink(CZephalDlg* dialog)
+    : m_hGate(::CreateMutexW(nullptr, FALSE, nullptr)),
+      m_hStop(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      m_pDialog(dialog) {}
+
+CWorkerLink::~CWorkerLink() {
+  ::CloseHandle(m_hStop);
+  ::CloseHandle(m_hGate);
+}
+
+LPVOID CWorkerLink::HandOver(const std::shared_ptr<CWorkerLink>& link) {
+  return new std::shared_ptr<CWorkerLink>(link);
+}
+
+std::shared_ptr<CWorkerLink> CWorkerLink::Adopt(LPVOID handedOver) {
+  const std::unique_ptr<std::shared_ptr<CWorkerLink>> owner(
+      static_cast<std::shared_ptr<CWorkerLink>*>(handedOver));
+  return *owner;
+}
+
+void CWorkerLink::Detach() {
+  ::SetEvent(m_hStop);
+  // The worker may hold the gate while it waits for this thread to handle a
+  // message it sent (setting the log text): handle those while waiting.
+  while (::MsgWaitForMultipleObjects(1, &m_hGate, FALSE, INFINITE, QS_SENDMESSAGE) ==
+         WAIT_OBJECT_0 + 1) {
+    MSG msg;
+    ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+  }
+  m_pDialog = nullptr;
+  ::ReleaseMutex(m_hGate);
+}
