@@ -220,16 +220,20 @@ void CZephalDlg::SetServerClock(CTickSpan offset) {
   m_bServerTimeKnown = true;
 }
 
+// The exchange both workers begin with, with the dialog's server; FALSE when
+// no trusted answer came or the dialog has gone.
+BOOL CZephalDlg::QueryDialogServer(CWorkerLink& link, CSNTPClient& client, SntpExchangeResult& result) {
+  CString server;
+  if (!link.UseDialog([&](CZephalDlg& dialog) { server = dialog.m_strServer; })) return FALSE;
+  client.SetStopEvent(link.StopEvent());
+  return client.QueryServer(server.c_str(), result, kNtpPort);
+}
+
 UINT CZephalDlg::CompareThreadProc(LPVOID pParam) {
   const std::shared_ptr<CWorkerLink> link = CWorkerLink::Adopt(pParam);
-  CString server;
-  if (!link->UseDialog([&](CZephalDlg& dialog) { server = dialog.m_strServer; })) return 0;
-
   CSNTPClient client;
-  client.SetStopEvent(link->StopEvent());
   SntpExchangeResult result;
-  const BOOL answered = client.QueryServer(server.c_str(), result, kNtpPort);
-
+  const BOOL answered = QueryDialogServer(*link, client, result);
   link->UseDialog([&](CZephalDlg& dialog) {
     if (answered) {
       dialog.ShowExchange(result);
@@ -242,13 +246,9 @@ UINT CZephalDlg::CompareThreadProc(LPVOID pParam) {
 
 UINT CZephalDlg::SynchronizeThreadProc(LPVOID pParam) {
   const std::shared_ptr<CWorkerLink> link = CWorkerLink::Adopt(pParam);
-  CString server;
-  if (!link->UseDialog([&](CZephalDlg& dialog) { server = dialog.m_strServer; })) return 0;
-
   CSNTPClient client;
-  client.SetStopEvent(link->StopEvent());
   SntpExchangeResult result;
-  if (!client.QueryServer(server.c_str(), result, kNtpPort)) {
+  if (!QueryDialogServer(*link, client, result)) {
     link->UseDialog([](CZephalDlg& dialog) { dialog.m_pWorker = nullptr; });
     return 0;
   }

@@ -6,6 +6,7 @@
 #include "controls/ClockST.h"
 #include "framework/Dialog.h"
 #include "framework/WinThread.h"
+#include "sntp/SNTPClient.h"
 #include "sntp/SntpExchangeResult.h"
 
 // The main window: the local and the server clock, the log box and the
@@ -30,6 +31,7 @@ private:
   // Worker entry points; the parameter is the worker's CWorkerLink.
   static UINT CompareThreadProc(LPVOID pParam);
   static UINT SynchronizeThreadProc(LPVOID pParam);
+  static BOOL QueryDialogServer(CWorkerLink& link, CSNTPClient& client, SntpExchangeResult& result);
 
   void StartWorker(AFX_THREADPROC pfnThreadProc);
   void ShowLog(const CString& text);
