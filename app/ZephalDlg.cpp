@@ -1,5 +1,6 @@
 #include "app/ZephalDlg.h"
 
+#include "about/AboutBox.h"
 #include "app/CompareLog.h"
 #include "app/DesktopPlacement.h"
 #include "app/SettingsFile.h"
@@ -80,6 +81,7 @@ BEGIN_MESSAGE_MAP(CZephalDlg, CDialog)
   ON_BN_CLICKED(IDC_COMPARE, OnCompare)
   ON_BN_CLICKED(IDC_SYNCHRONIZE, OnSynchronize)
   ON_MESSAGE(WM_RESTART_TICK, OnRestartTick)
+  ON_BN_CLICKED(IDC_ABOUT, OnAbout)
 END_MESSAGE_MAP()
 
 void CZephalDlg::DoDataExchange(CDataExchange* pDX) {
@@ -273,4 +275,9 @@ UINT CZephalDlg::SynchronizeThreadProc(LPVOID pParam) {
     dialog.m_pWorker = nullptr;
   });
   return 0;
+}
+
+void CZephalDlg::OnAbout() {
+  CAboutBox box(nullptr);
+  box.DoModal();
 }

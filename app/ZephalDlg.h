@@ -25,6 +25,7 @@ protected:
   void OnCompare();
   void OnSynchronize();
   LRESULT OnRestartTick(WPARAM, LPARAM);
+  void OnAbout();
   DECLARE_MESSAGE_MAP()
 
 private:

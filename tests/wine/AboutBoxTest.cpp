@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <filesystem>
+#include <optional>
+
+#include "res/resource.h"
+#include "tests/wine/ui/ClockReader.h"
+#include "tests/wine/ui/Deadline.h"
+#include "tests/wine/ui/DialogView.h"
+#include "tests/wine/ui/PixelGrid.h"
+#include "tests/wine/ui/ProcessWindows.h"
+#include "tests/wine/ui/ProgramRun.h"
+#include "tests/wine/ui/SilentServer.h"
+#include "tests/wine/ui/UserInput.h"
+
+namespace {
+
+constexpr DWORD kShowUpMs = 5000;
+constexpr DWORD kTooltipMs = 5000;
+constexpr DWORD kTickMs = 2500;
+constexpr uint32_t kNormal = 0x0000EE;  // 0x00RRGGBB, as the screen is read
+constexpr uint32_t kHover = 0xFF0000;
+const wchar_t kCopyright[] = L"Copyright (C) 2006-2007 Movrane developers";
+const wchar_t kMailTo[] = L"mailto:movrane@example.org";
+const wchar_t kCredit[] = L"Based on Example Code Library";
+
+// The program's about box, opened with the main dialog's About button.
+class AboutBox : public testing::Test {
+protected:
+  void Open() {
+    m_directory.WriteSettings(kSilentServerSettings);
+    m_run.emplace(m_directory);
+    ASSERT_TRUE(m_run->Started());
+    m_hMain = m_run->MainWindow();
+    ASSERT_NE(m_hMain, nullptr) << "the main dialog did not show";
+    UserInput::ClickWindow(CDialogView(m_hMain).Control(IDC_ABOUT));
+    m_hBox = CProcessWindows(m_run->ProcessId()).WaitFor(L"About...", IDC_VERSION, kShowUpMs);
+    ASSERT_NE(m_hBox, nullptr) << "the about box did not show";
+    MoveAway();
+  }
+
+  HWND Link(int id) const { return CDialogView(m_hBox).Control(id); }
+
+  // A point over the start of the link's text. Each link's tooltip tool
+  // keeps the rectangle of the text the link had when it was attached.
+  POINT StartOf(int id) const {
+    const RECT rect = CDialogView(m_hBox).ControlRect(id);
+    return POINT{rect.left + 3, (rect.top + rect.bottom) / 2};
+  }
+
+  void MoveAway() const { UserInput::MoveTo(UserInput::CentreOf(Link(IDOK))); }
+
+  CRunDirectory m_directory;
+  std::optional<CProgramRun> m_run;
+  HWND m_hMain = nullptr;
+  HWND m_hBox = nullptr;
+};
+
+// The link's client area as the screen shows it.
+CPixelGrid Capture(HWND link) {
+  RECT client{};
+  ::GetClientRect(link, &client);
+  ::MapWindowPoints(link, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  return CPixelGrid::FromScreen(client);
+}
+
+int Count(const CPixelGrid& picture, uint32_t colour) {
+  int count = 0;
+  for (int y = 0; y < picture.Height(); ++y) {
+    for (int x = 0; x < picture.Width(); ++x) count += picture.At(x, y) == colour;
+  }
+  return count;
+}
+
+// An underline: a row of the colour across nearly the whole text, which
+// the link is fitted to. No row of the letters alone comes close.
+bool Underlined(const CPixelGrid& picture, uint32_t colour) {
+  for (int y = 0; y < picture.Height(); ++y) {
+    int run = 0;
+    for (int x = 0; x < picture.Width(); ++x) run += picture.At(x, y) == colour;
+    if (run * 10 >= picture.Width() * 9) return true;
+  }
+  return false;
+}
+
+// The text of the process's tooltip once one shows.
+std::wstring ShownTooltip(DWORD processId) {
+  std::wstring text;
+  CDeadline::Await(
+      [&] {
+        for (HWND window : CProcessWindows(processId).All()) {
+          wchar_t name[64] = {};
+          ::GetClassNameW(window, name, 64);
+          if (std::wstring(name) != TOOLTIPS_CLASSW) continue;
+          text = CDialogView::WindowText(window);
+          if (!text.empty()) return true;
+        }
+        return false;
+      },
+      kTooltipMs);
+  return text;
+}
+
+// A copy of a program's resources, all but its version resource.
+struct ResourceCopy {
+  HMODULE source;
+  HANDLE update;
+  bool copied;
+};
+
+BOOL CALLBACK CopyLanguage(HMODULE module, LPCWSTR type, LPCWSTR name, WORD language,
+                           LONG_PTR param) {
+  auto* copy = reinterpret_cast<ResourceCopy*>(param);
+  const HRSRC found = ::FindResourceExW(module, type, name, language);
+  copy->copied &= ::UpdateResourceW(copy->update, type, name, language,
+                                    ::LockResource(::LoadResource(module, found)),
+                                    ::SizeofResource(module, found)) != FALSE;
+  return TRUE;
+}
+
+BOOL CALLBACK CopyName(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR param) {
+  return ::EnumResourceLanguagesW(module, type, name, CopyLanguage, param);
+}
+
+BOOL CALLBACK CopyTypeButVersion(HMODULE module, LPWSTR type, LONG_PTR param) {
+  return type == RT_VERSION || ::EnumResourceNamesW(module, type, CopyName, param);
+}
+
+// Rewrites the program's resources without its version resource. (Wine
+// does not delete a single resource through UpdateResource.)
+bool RemoveVersionResource(const std::filesystem::path& program) {
+  const std::filesystem::path original = program.wstring() + L".original";
+  std::filesystem::copy_file(program, original);
+  ResourceCopy copy{::LoadLibraryExW(original.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE),
+                    ::BeginUpdateResourceW(program.c_str(), TRUE), true};
+  if (!copy.source || !copy.update) return false;
+  ::EnumResourceTypesW(copy.source, CopyTypeButVersion, reinterpret_cast<LONG_PTR>(&copy));
+  ::FreeLibrary(copy.source);
+  return ::EndUpdateResourceW(copy.update, !copy.copied) && copy.copied;
+}
+
+}  // namespace
+
+TEST_F(AboutBox, ShowsTheProgramsVersionAndItsLinksWhileTheClockTicksOn) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  const CDialogView box(m_hBox);
+  EXPECT_EQ(box.Text(IDC_VERSION), L"ver. 0.1.2.8");
+  EXPECT_EQ(box.Text(IDC_LINK_AUTHOR_PAGE), kCopyright);
+  EXPECT_EQ(box.Text(IDC_LINK_EMAIL), kMailTo);
+  EXPECT_EQ(box.Text(IDC_LINK_CREDIT), kCredit);
+  EXPECT_FALSE(::IsWindowEnabled(m_hMain));
+
+  // Dragged aside, the box leaves the main dialog's clocks in sight.
+  ::SetWindowPos(m_hBox, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const CClockReader reader(m_directory.ProgramPath());
+  ASSERT_TRUE(reader.Loaded());
+  const HWND clock = CDialogView(m_hMain).Control(IDC_LOCAL_CLOCK);
+  const std::wstring before = reader.Read(clock, ClockKind::Local);
+  const auto ticked = [&] { return reader.Read(clock, ClockKind::Local) != before; };
+  EXPECT_TRUE(CDeadline::Await(ticked, kTickMs)) << "the main dialog's clock stood still";
+
+  UserInput::ClickWindow(box.Control(IDOK));
+  EXPECT_TRUE(CDeadline::Await([&] { return !::IsWindow(m_hBox); }, kShowUpMs));
+  EXPECT_TRUE(::IsWindowEnabled(m_hMain));
+}
+
+TEST_F(AboutBox, EachLinksTooltipShowsItsTarget) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  const std::pair<int, std::wstring> targets[] = {
+      {IDC_LINK_AUTHOR_PAGE, L"https://example.org/movrane/"},
+      {IDC_LINK_EMAIL, kMailTo},
+      {IDC_LINK_CREDIT, L"https://code.example.org/"},
+  };
+  for (const auto& [id, target] : targets) {
+    UserInput::MoveTo(StartOf(id));
+    EXPECT_EQ(ShownTooltip(m_run->ProcessId()), target) << id;
+    MoveAway();
+  }
+}
+
+TEST_F(AboutBox, HoverTurnsALinkRedAndOnlyTheMailLineIsAlwaysUnderlined) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  const HWND credit = Link(IDC_LINK_CREDIT);
+  const HWND mail = Link(IDC_LINK_EMAIL);
+  const CPixelGrid creditAtRest = Capture(credit);
+  EXPECT_GT(Count(creditAtRest, kNormal), 0);
+  EXPECT_EQ(Count(creditAtRest, kHover), 0);
+  EXPECT_FALSE(Underlined(creditAtRest, kNormal));
+  EXPECT_TRUE(Underlined(Capture(mail), kNormal));
+
+  UserInput::HoverWindow(credit);
+  EXPECT_TRUE(CDeadline::Await([&] { return Underlined(Capture(credit), kHover); }, 1000));
+  UserInput::HoverWindow(mail);
+  EXPECT_TRUE(CDeadline::Await([&] { return Underlined(Capture(mail), kHover); }, 1000));
+  EXPECT_TRUE(CDeadline::Await([&] { return !Underlined(Capture(credit), kHover); }, 1000));
+  EXPECT_EQ(Count(Capture(credit), kHover), 0);
+  EXPECT_FALSE(Underlined(Capture(credit), kNormal));
+}
+
+TEST_F(AboutBox, VersionLabelStaysWithoutTheVersionResource) {
+  ASSERT_TRUE(RemoveVersionResource(m_directory.ProgramPath()));
+
+  ASSERT_NO_FATAL_FAILURE(Open());
+  EXPECT_EQ(CDialogView(m_hBox).Text(IDC_VERSION), L"version");
+  EXPECT_EQ(CDialogView(m_hBox).Text(IDC_LINK_EMAIL), kMailTo);
+}
