@@ -23,7 +23,6 @@ TTTOOLINFOW CToolTipCtrl::ToolInfo(CWnd* pWnd, UINT_PTR nIDTool, LPCWSTR lpszTex
 
 BOOL CToolTipCtrl::AddTool(CWnd* pWnd, LPCWSTR lpszText, LPCRECT lpRectTool, UINT_PTR nIDTool) {
   TTTOOLINFOW info = ToolInfo(pWnd, nIDTool, lpszText);
-  info.uFlags = TTF_SUBCLASS;
   if (lpRectTool) info.rect = *lpRectTool;
   return static_cast<BOOL>(::SendMessageW(m_hWnd, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info)));
 }

@@ -8,6 +8,7 @@
 class CToolTipCtrl : public CWnd {
 public:
   BOOL Create(CWnd* pParentWnd, DWORD dwStyle = 0);
+  // The tool's mouse messages reach the tooltip only through RelayEvent.
   BOOL AddTool(CWnd* pWnd, LPCWSTR lpszText, LPCRECT lpRectTool, UINT_PTR nIDTool);
   void UpdateTipText(LPCWSTR lpszText, CWnd* pWnd, UINT_PTR nIDTool);
   // Passes a mouse message of a tool on, so the tooltip can show or hide.
