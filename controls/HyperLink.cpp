@@ -9,6 +9,7 @@
 
 namespace {
 constexpr UINT_PTR kToolId = 1;
+constexpr UINT kHoverTimerId = 100;
 constexpr UINT kHoverPeriodMs = 100;
 // The area redrawn when the cursor leaves reaches this far below the control.
 constexpr LONG kLeaveRedrawBelow = 10;
@@ -43,7 +44,7 @@ CHyperLink::CHyperLink()
       m_nUnderlineMode(UnderlineOnHover),
       m_bFitToText(TRUE),
       m_hHandCursor(nullptr),
-      m_nHoverTimerId(100) {}
+      m_nHoverTimerId(kHoverTimerId) {}
 
 // The underlined font goes first; the tooltip, the plain font and the
 // target follow as members.
