@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "res/resource.h"
+#include "tests/wine/ResponderControl.h"
+#include "tests/wine/TimeServers.h"
+#include "tests/wine/compare/LogReading.h"
+#include "tests/wine/compare/MainDialogRun.h"
+#include "tests/wine/ui/Deadline.h"
+#include "tests/wine/ui/MessageBoxView.h"
+
+namespace {
+
+// From the dialog showing to the start-up compare's log; and from a click
+// to the log of an answered exchange.
+constexpr DWORD kLogMs = 3000;
+// The program's wait for a reply, and a margin for the worker to end.
+constexpr DWORD kReplyWaitMs = 5000;
+constexpr DWORD kReplyWaitEndMs = 300;
+constexpr DWORD kBoxMs = 1000;
+constexpr DWORD kEndMs = 1000;
+constexpr double kOffsetTolerance = 0.005;
+constexpr double kLoggedTimeTolerance = 2.0;
+constexpr double kClockTolerance = 1.0;
+constexpr double kHour = 3600.0;
+constexpr wchar_t kZeroClock[] = L"0000-00-00 00:00 00";
+
+// The three labels of a log line by line.
+struct Labels {
+  std::wstring server;
+  std::wstring offset;
+  std::wstring time;
+};
+
+DWORD MillisecondsUntil(ULONGLONG tick) {
+  const ULONGLONG now = ::GetTickCount64();
+  return tick > now ? static_cast<DWORD>(tick - now) : 0;
+}
+
+const Labels kServerAheadLabels{L"Time server", L"Local time is slower than Server time",
+                                L"Local time"};
+
+// Exactly three lines: the server, its offset, and the local time now.
+void ExpectThreeLineLog(const std::wstring& log, const Labels& labels, const std::wstring& server,
+                        double offset) {
+  SYSTEMTIME now;
+  ::GetLocalTime(&now);
+  const auto lines = LinesOf(log);
+  ASSERT_TRUE(lines && lines->size() == 3) << "log: " << log;
+  EXPECT_EQ((*lines)[0], labels.server + L" : " + server);
+  const auto logged = OffsetIn((*lines)[1], labels.offset);
+  ASSERT_TRUE(logged) << "offset line: " << (*lines)[1];
+  EXPECT_NEAR(*logged, offset, kOffsetTolerance);
+  const auto time = TimeIn((*lines)[2], labels.time);
+  ASSERT_TRUE(time) << "time line: " << (*lines)[2];
+  EXPECT_NEAR(SecondsBetween(*time, now), 0.0, kLoggedTimeTolerance);
+}
+
+void ExpectServerClockAhead(const ClockReading& reading, double seconds) {
+  const auto local = ClockTime(reading.local);
+  const auto server = ClockTime(reading.server);
+  ASSERT_TRUE(local && server) << "clocks: " << reading.local << " and " << reading.server;
+  EXPECT_NEAR(SecondsBetween(*local, *server), seconds, kClockTolerance);
+}
+
+TEST(ServerAhead, StartUpCompareShowsItAndSynchronizeCannotFollowIt) {
+  SYSTEMTIME local;
+  SYSTEMTIME utc;
+  ::GetLocalTime(&local);
+  ::GetSystemTime(&utc);
+  ASSERT_GT(std::abs(SecondsBetween(utc, local)), kHour) << "the tests need TZ set to a zone far from UTC";
+
+  CMainDialogRun run(TimeServers::kAhead);
+  ASSERT_NE(run.Dialog(), nullptr) << "the dialog did not show";
+  const std::wstring compared = run.AwaitLogOtherThan(L"", kLogMs);
+  ExpectThreeLineLog(compared, kServerAheadLabels, TimeServers::kAhead, TimeServers::kAheadSeconds);
+  ExpectServerClockAhead(run.ReadClocks(), TimeServers::kAheadSeconds);
+
+  // Wine refuses to move its clock by half a second or more.
+  run.Click(IDC_SYNCHRONIZE);
+  EXPECT_EQ(run.AwaitLogOtherThan(compared, kLogMs), L"Failed to set the local time");
+  ExpectServerClockAhead(run.ReadClocks(), TimeServers::kAheadSeconds);
+}
+
+struct LogFormat {
+  const char* name;
+  LPCWSTR server;
+  const char* messages;  // lines of the settings' message section
+  Labels labels;
+  double offset;
+};
+
+constexpr char kOwnMessages[] = "1=Serveur\r\n2=En avance\r\n3=En retard\r\n4=Heure locale\r\n";
+
+const LogFormat kLogFormats[] = {
+    {"OwnMessagesLocalAhead", TimeServers::kBehind, kOwnMessages,
+     {L"Serveur", L"En avance", L"Heure locale"}, TimeServers::kBehindSeconds},
+    {"OwnMessagesLocalBehind", TimeServers::kAhead, kOwnMessages,
+     {L"Serveur", L"En retard", L"Heure locale"}, TimeServers::kAheadSeconds},
+    {"EmptyMessageFallsBack", TimeServers::kBehind, "2=\r\n",
+     {L"Time server", L"Local time is faster than Server time", L"Local time"},
+     TimeServers::kBehindSeconds},
+};
+
+class LogFormats : public testing::TestWithParam<LogFormat> {};
+
+TEST_P(LogFormats, StartUpCompareLogsWithTheSettingsMessages) {
+  const LogFormat& format = GetParam();
+  CMainDialogRun run(format.server, format.messages);
+  ASSERT_NE(run.Dialog(), nullptr) << "the dialog did not show";
+  ExpectThreeLineLog(run.AwaitLogOtherThan(L"", kLogMs), format.labels, format.server, format.offset);
+}
+
+INSTANTIATE_TEST_SUITE_P(Messages, LogFormats, testing::ValuesIn(kLogFormats),
+                         [](const testing::TestParamInfo<LogFormat>& info) { return info.param.name; });
+
+// A reply that must not be trusted fails the exchange at once.
+TEST(UnsynchronisedServer, CompareChangesNothingAndLeavesTheDialogIdle) {
+  CMainDialogRun run(TimeServers::kUnsynchronised);
+  ASSERT_NE(run.Dialog(), nullptr) << "the dialog did not show";
+  run.Click(IDC_COMPARE);
+  EXPECT_EQ(CMessageBoxView::WaitFor(run.Program().ProcessId(), kBoxMs), nullptr)
+      << "a failed compare left the dialog busy";
+  const ClockReading reading = run.ReadClocks();
+  EXPECT_EQ(run.Log(), L"");
+  EXPECT_EQ(reading.server, kZeroClock);
+}
+
+// The responder stays silent until told otherwise.
+class SilentServer : public testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_EQ(m_responder.Command("reset"), "ok");
+    Silence();
+  }
+
+  void Silence() { ASSERT_EQ(m_responder.Command("reply"), "ok"); }
+
+  CResponderControl m_responder;
+};
+
+TEST_F(SilentServer, WaitingCompareTurnsClicksAwayAndEndsWithTheProgram) {
+  CMainDialogRun run(TimeServers::kResponder);
+  ASSERT_NE(run.Dialog(), nullptr) << "the dialog did not show";
+  // The start-up compare sent its request before the dialog showed.
+  const ULONGLONG waitEnds = ::GetTickCount64() + kReplyWaitMs + kReplyWaitEndMs;
+
+  run.Click(IDC_COMPARE);
+  const HWND box = CMessageBoxView::WaitFor(run.Program().ProcessId(), kBoxMs);
+  ASSERT_NE(box, nullptr) << "no message box for a click while busy";
+  EXPECT_EQ(CMessageBoxView(box).Text(), L"Under processing...");
+  CMessageBoxView(box).PressOk();
+  EXPECT_EQ(m_responder.RequestCount(), 1);
+
+  ::Sleep(MillisecondsUntil(waitEnds));
+  const ClockReading unanswered = run.ReadClocks();
+  EXPECT_EQ(run.Log(), L"");
+  EXPECT_EQ(unanswered.server, kZeroClock);
+
+  ASSERT_EQ(m_responder.Command("reset"), "ok");
+  run.Click(IDC_COMPARE);
+  const auto lines = LinesOf(run.AwaitLogOtherThan(L"", kLogMs));
+  ASSERT_TRUE(lines && !lines->empty()) << "no log after the server answered";
+  EXPECT_EQ(lines->front(), L"Time server : 127.0.0.6");
+  EXPECT_EQ(m_responder.RequestCount(), 1);
+
+  Silence();
+  run.Click(IDC_COMPARE);
+  ASSERT_TRUE(CDeadline::Await([&] { return m_responder.RequestCount() == 2; }, kLogMs));
+  const ULONGLONG endBy = ::GetTickCount64() + kEndMs;
+  run.Program().PressEscape();
+  EXPECT_TRUE(run.Program().WaitForExit(MillisecondsUntil(endBy)))
+      << "the program did not end within a second of closing";
+}
+
+}  // namespace

@@ -1,0 +1,55 @@
+#include <winsock2.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "res/resource.h"
+#include "tests/wine/TimeServers.h"
+#include "tests/wine/compare/LogReading.h"
+#include "tests/wine/compare/MainDialogRun.h"
+
+namespace {
+
+constexpr DWORD kLogMs = 3000;
+// Wine sets nothing, but accepts a change of less than this.
+constexpr double kAcceptedChange = 0.5;
+constexpr double kLoggedTimeTolerance = 2.0;
+// The tick restarts on the second after the log, and steps one later.
+constexpr int kTickRestartReadings = 3;
+
+// Against a server that agrees with the local clock, setting the clock
+// succeeds; the offset line comes only when the offset is not exactly 0.
+TEST(SynchronizedServer, SynchronizeLogsTheServerAndBothClocksAgreeFromTheNextTick) {
+  CMainDialogRun run(TimeServers::kSynchronised);
+  ASSERT_NE(run.Dialog(), nullptr) << "the dialog did not show";
+  const std::wstring compared = run.AwaitLogOtherThan(L"", kLogMs);
+  ASSERT_NE(compared, L"") << "no start-up compare";
+
+  run.Click(IDC_SYNCHRONIZE);
+  const std::wstring log = run.AwaitLogOtherThan(compared, kLogMs);
+  SYSTEMTIME now;
+  ::GetLocalTime(&now);
+  const auto lines = LinesOf(log);
+  ASSERT_TRUE(lines && (lines->size() == 2 || lines->size() == 3)) << "log: " << log;
+  EXPECT_EQ(lines->front(), L"Time server : 127.0.0.2");
+  if (lines->size() == 3) {
+    const std::wstring& line = (*lines)[1];
+    const auto faster = OffsetIn(line, L"Local time is faster than Server time");
+    const auto slower = OffsetIn(line, L"Local time is slower than Server time");
+    ASSERT_TRUE(faster ? *faster < 0 : slower && *slower > 0) << "offset line: " << line;
+    EXPECT_LT(std::abs(faster ? *faster : *slower), kAcceptedChange);
+  }
+  const auto time = TimeIn(lines->back(), L"Local time");
+  ASSERT_TRUE(time) << "time line: " << lines->back();
+  EXPECT_NEAR(SecondsBetween(*time, now), 0.0, kLoggedTimeTolerance);
+
+  ClockReading reading = run.ReadClocks();
+  for (int i = 1; i < kTickRestartReadings && reading.local != CClockReader::TextOf(reading.time); ++i)
+    reading = run.ReadClocks();
+  EXPECT_EQ(reading.local, CClockReader::TextOf(reading.time)) << "the tick did not restart";
+  EXPECT_EQ(reading.server, reading.local);
+}
+
+}  // namespace

@@ -1,0 +1,41 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "tests/wine/ui/ClockReader.h"
+#include "tests/wine/ui/ProgramRun.h"
+#include "tests/wine/ui/RunDirectory.h"
+
+// What both clocks show, read within one second of local time.
+struct ClockReading {
+  SYSTEMTIME time;  // local time while the screen was read
+  std::wstring local;
+  std::wstring server;
+};
+
+// One run of the program against a time server, with these lines in the
+// settings' message section; and its main dialog as a person sees and uses it.
+class CMainDialogRun {
+public:
+  explicit CMainDialogRun(const std::wstring& server, const std::string& messages = "");
+
+  // Null when the dialog did not show.
+  HWND Dialog() const { return m_hDialog; }
+  CProgramRun& Program() { return m_run; }
+
+  std::wstring Log() const;
+  // The first log text other than `before`; `before` when none comes in time.
+  std::wstring AwaitLogOtherThan(const std::wstring& before, DWORD nMilliseconds) const;
+  void Click(int nButtonId) const;
+  ClockReading ReadClocks() const;
+
+private:
+  static const CRunDirectory& WithSettings(const CRunDirectory& directory, const std::wstring& server,
+                                           const std::string& messages);
+
+  CRunDirectory m_directory;
+  CProgramRun m_run;
+  CClockReader m_reader;
+  HWND m_hDialog;
+};
