@@ -42,7 +42,7 @@ protected:
     MoveAway();
   }
 
-  HWND Link(int id) const { return CDialogView(m_hBox).Control(id); }
+  HWND Control(int id) const { return CDialogView(m_hBox).Control(id); }
 
   // A point over the start of the link's text. Each link's tooltip tool
   // keeps the rectangle of the text the link had when it was attached.
@@ -51,7 +51,7 @@ protected:
     return POINT{rect.left + 3, (rect.top + rect.bottom) / 2};
   }
 
-  void MoveAway() const { UserInput::MoveTo(UserInput::CentreOf(Link(IDOK))); }
+  void MoveAway() const { UserInput::MoveTo(UserInput::CentreOf(Control(IDOK))); }
 
   CRunDirectory m_directory;
   std::optional<CProgramRun> m_run;
@@ -183,8 +183,8 @@ TEST_F(AboutBox, EachLinksTooltipShowsItsTarget) {
 
 TEST_F(AboutBox, HoverTurnsALinkRedAndOnlyTheMailLineIsAlwaysUnderlined) {
   ASSERT_NO_FATAL_FAILURE(Open());
-  const HWND credit = Link(IDC_LINK_CREDIT);
-  const HWND mail = Link(IDC_LINK_EMAIL);
+  const HWND credit = Control(IDC_LINK_CREDIT);
+  const HWND mail = Control(IDC_LINK_EMAIL);
   const CPixelGrid creditAtRest = Capture(credit);
   EXPECT_GT(Count(creditAtRest, kNormal), 0);
   EXPECT_EQ(Count(creditAtRest, kHover), 0);
