@@ -221,7 +221,7 @@ public:
   }
 
 private:
-  static constexpr wchar_t kKey[] = L"Software\\Movrane tests\\Classes";
+  static constexpr wchar_t kKey[] = L"Software\\Movrane test classes";
   HKEY m_hKey = nullptr;
 };
 
