@@ -266,17 +266,22 @@ void CHyperLink::ReportOpenError(int code) {
 
 // A copy of the system help program's hand cursor, which stays valid after
 // the program's module is released.
+// The help program's hand where it has one; current systems have none, and
+// there the system's own hand serves.
 void CHyperLink::LoadHandCursor() {
   if (m_hHandCursor) return;
   wchar_t windowsDirectory[MAX_PATH] = {};
   ::GetWindowsDirectoryW(windowsDirectory, MAX_PATH);
   const CString helpProgram = CString(windowsDirectory) + kHelpProgram;
-  const HMODULE module = ::LoadLibraryW(helpProgram.c_str());
-  if (!module) return;
-  if (const HCURSOR cursor = ::LoadCursorW(module, MAKEINTRESOURCEW(kHandCursorId))) {
-    m_hHandCursor = ::CopyIcon(cursor);
+  if (const HMODULE module = ::LoadLibraryW(helpProgram.c_str())) {
+    if (const HCURSOR cursor = ::LoadCursorW(module, MAKEINTRESOURCEW(kHandCursorId))) {
+      m_hHandCursor = ::CopyIcon(cursor);
+    }
+    ::FreeLibrary(module);
   }
-  ::FreeLibrary(module);
+  if (!m_hHandCursor) {
+    if (const HCURSOR systemHand = ::LoadCursorW(nullptr, IDC_HAND)) m_hHandCursor = ::CopyIcon(systemHand);
+  }
 }
 
 BOOL CHyperLink::PreTranslateMessage(MSG* msg) {

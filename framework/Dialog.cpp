@@ -1,5 +1,7 @@
 #include "framework/Dialog.h"
 
+#include <algorithm>
+
 #include "framework/WinApp.h"
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
@@ -18,6 +20,27 @@ HWND CDialog::OwnerWindow() const {
   return main && main != this && ::IsWindow(main->m_hWnd) ? main->m_hWnd : nullptr;
 }
 
+namespace {
+// Centres an owned dialog over its owner, inside the owner's monitor.
+void CenterOver(HWND dialog, HWND owner) {
+  RECT ownerRect;
+  RECT dialogRect;
+  ::GetWindowRect(owner, &ownerRect);
+  ::GetWindowRect(dialog, &dialogRect);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  ::GetMonitorInfoW(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
+  const LONG width = dialogRect.right - dialogRect.left;
+  const LONG height = dialogRect.bottom - dialogRect.top;
+  const LONG x = (ownerRect.left + ownerRect.right - width) / 2;
+  const LONG y = (ownerRect.top + ownerRect.bottom - height) / 2;
+  const RECT& work = monitor.rcWork;
+  ::SetWindowPos(dialog, nullptr, std::max(work.left, std::min(x, work.right - width)),
+                 std::max(work.top, std::min(y, work.bottom - height)), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+}  // namespace
+
 INT_PTR CDialog::DoModal() {
   const HWND owner = OwnerWindow();
   const HWND hwnd = ::CreateDialogParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDTemplate),
@@ -25,6 +48,7 @@ INT_PTR CDialog::DoModal() {
   if (!hwnd) return -1;
 
   const bool ownerWasEnabled = owner && !::EnableWindow(owner, FALSE);
+  if (owner) CenterOver(hwnd, owner);
   ::ShowWindow(hwnd, SW_SHOWNORMAL);
   RunModalLoop();
   if (ownerWasEnabled) {

@@ -6,10 +6,12 @@
 BOOL CToolTipCtrl::Create(CWnd* pParentWnd, DWORD dwStyle) {
   const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&classes);
-  m_hWnd = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | dwStyle, CW_USEDEFAULT,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, pParentWnd->m_hWnd,
-                             nullptr, nullptr, nullptr);
-  return m_hWnd != nullptr;
+  // Bound to this object, so that it forgets the window when its owner
+  // destroys it.
+  return SubclassWindow(::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | dwStyle,
+                                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                          CW_USEDEFAULT, pParentWnd->m_hWnd, nullptr, nullptr,
+                                          nullptr));
 }
 
 TTTOOLINFOW CToolTipCtrl::ToolInfo(CWnd* pWnd, UINT_PTR nIDTool, LPCWSTR lpszText) const {

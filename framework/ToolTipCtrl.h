@@ -7,6 +7,8 @@
 // A tooltip window; its tools are windows of the program.
 class CToolTipCtrl : public CWnd {
 public:
+  ~CToolTipCtrl() override { DestroyWindow(); }
+
   BOOL Create(CWnd* pParentWnd, DWORD dwStyle = 0);
   // The tool's mouse messages reach the tooltip only through RelayEvent.
   BOOL AddTool(CWnd* pWnd, LPCWSTR lpszText, LPCRECT lpRectTool, UINT_PTR nIDTool);

@@ -4,13 +4,9 @@ namespace {
 const wchar_t kObjectProperty[] = L"Movrane.CWnd";
 }
 
+// A window that outlives its object keeps running with its own procedure.
 CWnd::~CWnd() {
-  if (!m_hWnd) return;
-  if (m_pfnSuper) {
-    Unsubclass();
-  } else {
-    ::DestroyWindow(m_hWnd);
-  }
+  if (m_hWnd) Unsubclass();
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hwnd) {
