@@ -46,6 +46,19 @@ std::string Utf8(const std::wstring& text) {
   return bytes;
 }
 
+// A text of several lines, as an indented block of lines.
+std::wstring AsBlock(const std::wstring& text) {
+  const std::wstring lineEnd = L"\r\n";
+  if (text.find(lineEnd) == std::wstring::npos) return text;
+  std::wstring block;
+  for (size_t start = 0; start < text.size();) {
+    const size_t end = std::min(text.find(lineEnd, start), text.size());
+    block += L"\n  " + text.substr(start, end - start);
+    start = end + lineEnd.size();
+  }
+  return block;
+}
+
 std::wstring ProgramOf(HWND hWnd) {
   DWORD processId = 0;
   ::GetWindowThreadProcessId(hWnd, &processId);
@@ -66,7 +79,7 @@ int PrintTexts(HWND hWnd) {
   std::printf("window: %ldx%ld+%ld+%ld\n", window.right - window.left, window.bottom - window.top,
               window.left, window.top);
   for (const NamedControl& control : kControls) {
-    std::printf("%s: %s\n", control.name, Utf8(dialog.Text(control.nId)).c_str());
+    std::printf("%s: %s\n", control.name, Utf8(AsBlock(dialog.Text(control.nId))).c_str());
   }
   const CClockReader reader(ProgramOf(hWnd));
   std::printf("local clock: %s\n", Utf8(reader.Read(dialog.Control(IDC_LOCAL_CLOCK), ClockKind::Local)).c_str());
