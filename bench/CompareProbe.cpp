@@ -1,0 +1,123 @@
+// Runs Movrane against one server and clicks its compare button COUNT
+// times, as a person does. Prints a line per click: the milliseconds from
+// the click to the new log, the milliseconds of one exchange of its own
+// with the same server just before, and the offset the log shows; or
+// "failed" and why.
+// usage: compare_probe HOST COUNT
+#include <winsock2.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <optional>
+#include <string>
+
+#include "res/resource.h"
+#include "sntp/SNTPClient.h"
+#include "tests/wine/compare/LogReading.h"
+#include "tests/wine/compare/MainDialogRun.h"
+#include "tests/wine/ui/DialogView.h"
+#include "tests/wine/ui/UserInput.h"
+
+namespace {
+
+constexpr UINT kNtpPort = 123;
+constexpr DWORD kFirstLogMs = 3000;
+// Longer than the program's wait for a reply.
+constexpr DWORD kLogMs = 6000;
+constexpr DWORD kPollMs = 1;
+// Lets the worker of one click end before the next.
+constexpr DWORD kGapMs = 100;
+constexpr int kUsage = 2;
+constexpr int kNoDialog = 3;
+
+const wchar_t* const kOffsetLabels[] = {L"Local time is slower than Server time",
+                                        L"Local time is faster than Server time"};
+
+class CStopwatch {
+public:
+  CStopwatch() { ::QueryPerformanceCounter(&m_start); }
+
+  double Milliseconds() const {
+    LARGE_INTEGER now;
+    LARGE_INTEGER frequency;
+    ::QueryPerformanceCounter(&now);
+    ::QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(now.QuadPart - m_start.QuadPart) / frequency.QuadPart;
+  }
+
+private:
+  LARGE_INTEGER m_start;
+};
+
+// Milliseconds of one exchange through the program's own client.
+std::optional<double> RoundTrip(LPCWSTR host) {
+  CSNTPClient client;
+  SntpExchangeResult result;
+  const CStopwatch stopwatch;
+  if (!client.QueryServer(host, result, kNtpPort)) return std::nullopt;
+  return stopwatch.Milliseconds();
+}
+
+// A left click where the pointer is.
+void PressLeftButton() {
+  INPUT inputs[2] = {};
+  inputs[0].type = inputs[1].type = INPUT_MOUSE;
+  inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ::SendInput(2, inputs, sizeof(INPUT));
+}
+
+std::optional<double> LoggedOffset(const std::wstring& log) {
+  const auto lines = LinesOf(log);
+  if (!lines || lines->size() != 3) return std::nullopt;
+  for (const wchar_t* label : kOffsetLabels) {
+    if (const auto offset = OffsetIn((*lines)[1], label)) return offset;
+  }
+  return std::nullopt;
+}
+
+void ClickAndTime(const CMainDialogRun& run, LPCWSTR host) {
+  const std::optional<double> roundTrip = RoundTrip(host);
+  const std::wstring before = run.Log();
+  const CStopwatch stopwatch;
+  PressLeftButton();
+  std::wstring log = before;
+  while (log == before && stopwatch.Milliseconds() < kLogMs) {
+    ::Sleep(kPollMs);
+    log = run.Log();
+  }
+  const double clickToLog = stopwatch.Milliseconds();
+  const std::optional<double> offset = LoggedOffset(log);
+  if (!roundTrip)
+    std::printf("failed own exchange\n");
+  else if (log == before)
+    std::printf("failed no new log\n");
+  else if (!offset)
+    std::printf("failed log without offset\n");
+  else
+    std::printf("%.3f %.3f %.6f\n", clickToLog, *roundTrip, *offset);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: compare_probe HOST COUNT\n");
+    return kUsage;
+  }
+  WSADATA data;
+  if (WSAStartup(MAKEWORD(1, 1), &data) != 0) return 1;
+  const CMainDialogRun run(argv[1]);
+  if (!run.Dialog() || run.AwaitLogOtherThan(L"", kFirstLogMs).empty()) {
+    std::fprintf(stderr, "compare_probe: no dialog, or no start-up compare\n");
+    return kNoDialog;
+  }
+  UserInput::MoveTo(UserInput::CentreOf(CDialogView(run.Dialog()).Control(IDC_COMPARE)));
+  for (long i = std::wcstol(argv[2], nullptr, 10); i > 0; --i) {
+    ClickAndTime(run, argv[1]);
+    ::Sleep(kGapMs);
+  }
+  WSACleanup();
+  return 0;
+}
