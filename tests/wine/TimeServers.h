@@ -1,4 +1,5 @@
 #pragma once
+#include <winsock2.h>
 #include <windows.h>
 
 // The loopback time servers that tests/fixtures/timeservers starts.
