@@ -8,18 +8,13 @@ import math
 import struct
 import sys
 
-# The standard 16-colour palette.
-PALETTE = [
-    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0),
-    (0, 0, 128), (128, 0, 128), (0, 128, 128), (192, 192, 192),
-    (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
-    (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
-]
-BLACK = PALETTE.index((0, 0, 0))
-NAVY = PALETTE.index((0, 0, 128))
-RED = PALETTE.index((255, 0, 0))
-BLUE = PALETTE.index((0, 0, 255))
-WHITE = PALETTE.index((255, 255, 255))
+import palette16
+
+BLACK = palette16.index((0, 0, 0))
+NAVY = palette16.index((0, 0, 128))
+RED = palette16.index((255, 0, 0))
+BLUE = palette16.index((0, 0, 255))
+WHITE = palette16.index((255, 255, 255))
 TRANSPARENT = None
 
 SIZES = [16, 32]
@@ -83,8 +78,8 @@ def icon_image(size):
                          for x in range(0, size, 8)))
         for row in rows)
     header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 4, 0,
-                         len(colour) + len(mask), 0, 0, len(PALETTE), 0)
-    palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in PALETTE)
+                         len(colour) + len(mask), 0, 0, len(palette16.PALETTE), 0)
+    palette = palette16.rgb_quads()
     return header + palette + colour + mask
 
 
@@ -93,7 +88,7 @@ def icon_file(sizes):
     directory = struct.pack("<HHH", 0, 1, len(images))
     offset = len(directory) + 16 * len(images)
     for size, image in zip(sizes, images):
-        directory += struct.pack("<BBBBHHII", size, size, len(PALETTE), 0, 1, 4, len(image), offset)
+        directory += struct.pack("<BBBBHHII", size, size, len(palette16.PALETTE), 0, 1, 4, len(image), offset)
         offset += len(image)
     return directory + b"".join(images)
 

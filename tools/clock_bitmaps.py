@@ -9,18 +9,13 @@ import os
 import struct
 import sys
 
-# The standard 16-colour palette; the images use four of its entries.
-PALETTE = [
-    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0),
-    (0, 0, 128), (128, 0, 128), (0, 128, 128), (192, 192, 192),
-    (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
-    (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
-]
-BLACK = PALETTE.index((0, 0, 0))
-GREY = PALETTE.index((128, 128, 128))
-WHITE = PALETTE.index((255, 255, 255))
-GREEN = PALETTE.index((0, 255, 0))
-YELLOW = PALETTE.index((255, 255, 0))
+import palette16
+
+BLACK = palette16.index((0, 0, 0))
+GREY = palette16.index((128, 128, 128))
+WHITE = palette16.index((255, 255, 255))
+GREEN = palette16.index((0, 255, 0))
+YELLOW = palette16.index((255, 255, 0))
 
 FACE_SIZE = (151, 72)
 # Separators as (left, top, right, bottom), edges included.
@@ -65,11 +60,11 @@ class Image:
         """The image as a 4-bits-per-pixel bitmap file, rows bottom-up."""
         row_size = (self.width * 4 + 31) // 32 * 4
         rows = b"".join(self.packed_row(y, row_size) for y in reversed(range(self.height)))
-        palette = b"".join(struct.pack("<BBBx", b, g, r) for r, g, b in PALETTE)
+        palette = palette16.rgb_quads()
         offset = 14 + 40 + len(palette)
         file_header = struct.pack("<2sIHHI", b"BM", offset + len(rows), 0, 0, offset)
         info_header = struct.pack("<IiiHHIIiiII", 40, self.width, self.height, 1, 4, 0,
-                                  len(rows), 2835, 2835, len(PALETTE), 0)
+                                  len(rows), 2835, 2835, len(palette16.PALETTE), 0)
         return file_header + info_header + palette + rows
 
     def packed_row(self, y, row_size):
