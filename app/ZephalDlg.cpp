@@ -125,10 +125,13 @@ CString CZephalDlg::ReadMessage(LPCWSTR key) const {
   return ReadSetting(L"msg", key, L"", kMessageBufferSize);
 }
 
-// Starts the tick timer on the next whole second of local time.
+// Starts the tick timer on the next whole second of local time. The timer's
+// first tick comes a period later, so the second that begins now is ticked
+// at once: the window never shows clocks without a time.
 void CZephalDlg::StartSecondTick() {
   ::Sleep(MillisecondsToNextSecond());
   StartTickTimer();
+  PostTick();
 }
 
 void CZephalDlg::StartTickTimer() {
@@ -143,17 +146,21 @@ LRESULT CZephalDlg::OnRestartTick(WPARAM, LPARAM) {
 }
 
 void CZephalDlg::OnTimer(UINT_PTR nIDEvent) {
-  if (nIDEvent == TICK_TIMER_ID) {
-    ::GetLocalTime(&tickTime);
-    const auto time = reinterpret_cast<WPARAM>(&tickTime);
-    if (m_clockLocal.m_hWnd && ::IsWindow(m_clockLocal.m_hWnd)) {
-      ::PostMessageW(m_clockLocal.m_hWnd, WM_CLOCK_TICK, time, 0);
-    }
-    if (m_clockServer.m_hWnd && ::IsWindow(m_clockServer.m_hWnd) && m_bServerTimeKnown) {
-      ::PostMessageW(m_clockServer.m_hWnd, WM_CLOCK_TICK, time, 0);
-    }
-  }
+  if (nIDEvent == TICK_TIMER_ID) PostTick();
   CDialog::OnTimer(nIDEvent);
+}
+
+// The local time to the local clock, and to the server clock once it has
+// a server time.
+void CZephalDlg::PostTick() {
+  ::GetLocalTime(&tickTime);
+  const auto time = reinterpret_cast<WPARAM>(&tickTime);
+  if (m_clockLocal.m_hWnd && ::IsWindow(m_clockLocal.m_hWnd)) {
+    ::PostMessageW(m_clockLocal.m_hWnd, WM_CLOCK_TICK, time, 0);
+  }
+  if (m_clockServer.m_hWnd && ::IsWindow(m_clockServer.m_hWnd) && m_bServerTimeKnown) {
+    ::PostMessageW(m_clockServer.m_hWnd, WM_CLOCK_TICK, time, 0);
+  }
 }
 
 void CZephalDlg::CenterOnDesktop() {

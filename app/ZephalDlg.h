@@ -45,6 +45,7 @@ private:
   void CenterOnDesktop();
   void StartSecondTick();
   void StartTickTimer();
+  void PostTick();
 
   CClockST m_clockLocal;
   CClockST m_clockServer;

@@ -62,6 +62,31 @@ protected:
   HWND m_hDialog = nullptr;
 };
 
+SYSTEMTIME SecondBefore(const SYSTEMTIME& time) {
+  FILETIME file;
+  ::SystemTimeToFileTime(&time, &file);
+  ULARGE_INTEGER ticks{{file.dwLowDateTime, file.dwHighDateTime}};
+  ticks.QuadPart -= 10'000'000;
+  file = {ticks.LowPart, ticks.HighPart};
+  SYSTEMTIME earlier;
+  ::FileTimeToSystemTime(&file, &earlier);
+  return earlier;
+}
+
+// The window comes up on a whole second; its clock must not wait for the
+// timer's first tick a second later.
+TEST_F(Clocks, ShowTheTimeAsSoonAsTheWindowIsUp) {
+  SYSTEMTIME before;
+  ::GetLocalTime(&before);
+  const std::wstring shown =
+      m_reader.Read(CDialogView(m_hDialog).Control(IDC_LOCAL_CLOCK), ClockKind::Local);
+  SYSTEMTIME after;
+  ::GetLocalTime(&after);
+  EXPECT_TRUE(shown == CClockReader::TextOf(SecondBefore(before)) ||
+              shown == CClockReader::TextOf(before) || shown == CClockReader::TextOf(after))
+      << "shown " << testing::PrintToString(shown);
+}
+
 TEST_F(Clocks, ShowLocalTimeEverySecondAndNoServerTimeWithoutAnAnswer) {
   SYSTEMTIME local;
   SYSTEMTIME utc;
