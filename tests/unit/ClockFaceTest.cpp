@@ -1,4 +1,5 @@
 #include "controls/ClockFace.h"
+#include "tests/unit/CalendarRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -9,14 +10,7 @@ namespace {
 using Digits = std::vector<int>;
 
 CTickTime At(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second) {
-  SYSTEMTIME record{};
-  record.wYear = year;
-  record.wMonth = month;
-  record.wDay = day;
-  record.wHour = hour;
-  record.wMinute = minute;
-  record.wSecond = second;
-  return CTickTime().FromSystemTime(record);
+  return CTickTime().FromSystemTime(CalendarRecord(year, month, day, hour, minute, second));
 }
 
 Digits DigitsOf(const CClockFace& face) {

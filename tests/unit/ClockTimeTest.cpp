@@ -1,4 +1,5 @@
 #include "controls/ClockTime.h"
+#include "tests/unit/CalendarRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -9,14 +10,7 @@
 namespace {
 
 SYSTEMTIME Local(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second) {
-  SYSTEMTIME record{};
-  record.wYear = year;
-  record.wMonth = month;
-  record.wDay = day;
-  record.wHour = hour;
-  record.wMinute = minute;
-  record.wSecond = second;
-  return record;
+  return CalendarRecord(year, month, day, hour, minute, second);
 }
 
 CTickTime At(const SYSTEMTIME& record) { return CTickTime().FromSystemTime(record); }

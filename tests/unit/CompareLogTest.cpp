@@ -1,5 +1,7 @@
 #include "app/CompareLog.h"
 
+#include "tests/unit/CalendarRecord.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -8,21 +10,10 @@ const std::vector<std::wstring> kDefaultMessages = {
     L"Local time is slower than Server time", L"Local time", L"Reserved",
     L"Failed to set the local time"};
 
-SYSTEMTIME At(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second, WORD ms) {
-  SYSTEMTIME time{};
-  time.wYear = year;
-  time.wMonth = month;
-  time.wDay = day;
-  time.wHour = hour;
-  time.wMinute = minute;
-  time.wSecond = second;
-  time.wMilliseconds = ms;
-  return time;
-}
 }  // namespace
 
 TEST(CompareLog, NamesWhichClockIsAheadAndByHowMuch) {
-  const SYSTEMTIME local = At(2007, 11, 5, 14, 3, 27, 123);
+  const SYSTEMTIME local = CalendarRecord(2007, 11, 5, 14, 3, 27, 123);
   EXPECT_EQ(FormatCompareLog(kDefaultMessages, L"127.0.0.3", 1.5, local),
             L"Time server : 127.0.0.3\r\n"
             L"Local time is slower than Server time (1.500000 sec.)\r\n"
@@ -34,7 +25,7 @@ TEST(CompareLog, NamesWhichClockIsAheadAndByHowMuch) {
 }
 
 TEST(CompareLog, LeavesOutTheOffsetLineWhenTheClocksAgreeExactly) {
-  EXPECT_EQ(FormatCompareLog(kDefaultMessages, L"ntp", 0.0, At(2026, 1, 2, 3, 4, 5, 6)),
+  EXPECT_EQ(FormatCompareLog(kDefaultMessages, L"ntp", 0.0, CalendarRecord(2026, 1, 2, 3, 4, 5, 6)),
             L"Time server : ntp\r\nLocal time : 2026/01/02, 03:04:05.006\r\n");
 }
 
@@ -44,7 +35,7 @@ TEST(CompareLog, UsesTheConfiguredMessagesAndKeepsLongTextWhole) {
   messages[2] = L"En retard";
   messages[3] = L"Heure locale";
   const std::wstring server(2083, L's');
-  EXPECT_EQ(FormatCompareLog(messages, server, 0.000001, At(2030, 12, 31, 23, 59, 59, 999)),
+  EXPECT_EQ(FormatCompareLog(messages, server, 0.000001, CalendarRecord(2030, 12, 31, 23, 59, 59, 999)),
             L"Serveur : " + server + L"\r\n" + L"En retard (0.000001 sec.)\r\n" +
                 L"Heure locale : 2030/12/31, 23:59:59.999\r\n");
 }

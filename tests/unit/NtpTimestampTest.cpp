@@ -1,4 +1,5 @@
 #include "sntp/NtpTimestamp.h"
+#include "tests/unit/CalendarRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -7,19 +8,6 @@
 #include <vector>
 
 namespace {
-
-SYSTEMTIME Utc(WORD year, WORD month, WORD day, WORD hour = 0, WORD minute = 0, WORD second = 0,
-               WORD milliseconds = 0) {
-  SYSTEMTIME st{};
-  st.wYear = year;
-  st.wMonth = month;
-  st.wDay = day;
-  st.wHour = hour;
-  st.wMinute = minute;
-  st.wSecond = second;
-  st.wMilliseconds = milliseconds;
-  return st;
-}
 
 CNtpTimestamp At(uint32_t seconds, uint32_t fraction = 0) {
   return CNtpTimestamp(uint64_t{seconds} << 32 | fraction);
@@ -77,26 +65,26 @@ TEST(JulianDay, EveryDayFrom1601To2400RoundTrips) {
 }
 
 TEST(NtpTimestamp, FromCalendarKnownValues) {
-  EXPECT_EQ(CNtpTimestamp::FromCalendar(Utc(1900, 1, 1)).Value(), 0u);
-  EXPECT_EQ(CNtpTimestamp::FromCalendar(Utc(2000, 1, 1)).Value(), 0xBC17C20000000000u);
-  EXPECT_EQ(CNtpTimestamp::FromCalendar(Utc(2007, 11, 5, 14, 3, 27, 123)).Value(), 0xCAD9A12F1F7CED91u);
-  EXPECT_EQ(CNtpTimestamp::FromCalendar(Utc(2036, 2, 7, 6, 28, 15, 999)).Value(), 0xFFFFFFFFFFBE76C9u);
-  EXPECT_EQ(CNtpTimestamp::FromCalendar(Utc(2036, 2, 7, 6, 28, 16)).Seconds(), 0u);  // era wraps
+  EXPECT_EQ(CNtpTimestamp::FromCalendar(CalendarRecord(1900, 1, 1)).Value(), 0u);
+  EXPECT_EQ(CNtpTimestamp::FromCalendar(CalendarRecord(2000, 1, 1)).Value(), 0xBC17C20000000000u);
+  EXPECT_EQ(CNtpTimestamp::FromCalendar(CalendarRecord(2007, 11, 5, 14, 3, 27, 123)).Value(), 0xCAD9A12F1F7CED91u);
+  EXPECT_EQ(CNtpTimestamp::FromCalendar(CalendarRecord(2036, 2, 7, 6, 28, 15, 999)).Value(), 0xFFFFFFFFFFBE76C9u);
+  EXPECT_EQ(CNtpTimestamp::FromCalendar(CalendarRecord(2036, 2, 7, 6, 28, 16)).Seconds(), 0u);  // era wraps
 }
 
 TEST(NtpTimestamp, FromCalendarIgnoresDayOfWeek) {
-  SYSTEMTIME st = Utc(2000, 1, 1);
+  SYSTEMTIME st = CalendarRecord(2000, 1, 1);
   st.wDayOfWeek = 3;
   EXPECT_EQ(CNtpTimestamp::FromCalendar(st).Value(), 0xBC17C20000000000u);
 }
 
 TEST(NtpTimestamp, MillisecondsMapToFractionsAndBack) {
-  EXPECT_EQ(CNtpTimestamp::FromCalendar(Utc(1900, 1, 1, 0, 0, 0, 1)).Fraction(), 0x00418937u);
-  EXPECT_EQ(CNtpTimestamp::FromCalendar(Utc(1900, 1, 1, 0, 0, 0, 2)).Fraction(), 0x0083126Fu);
-  EXPECT_EQ(CNtpTimestamp::FromCalendar(Utc(1900, 1, 1, 0, 0, 0, 500)).Fraction(), 0x80000000u);
-  EXPECT_EQ(CNtpTimestamp::FromCalendar(Utc(1900, 1, 1, 0, 0, 0, 999)).Fraction(), 0xFFBE76C9u);
+  EXPECT_EQ(CNtpTimestamp::FromCalendar(CalendarRecord(1900, 1, 1, 0, 0, 0, 1)).Fraction(), 0x00418937u);
+  EXPECT_EQ(CNtpTimestamp::FromCalendar(CalendarRecord(1900, 1, 1, 0, 0, 0, 2)).Fraction(), 0x0083126Fu);
+  EXPECT_EQ(CNtpTimestamp::FromCalendar(CalendarRecord(1900, 1, 1, 0, 0, 0, 500)).Fraction(), 0x80000000u);
+  EXPECT_EQ(CNtpTimestamp::FromCalendar(CalendarRecord(1900, 1, 1, 0, 0, 0, 999)).Fraction(), 0xFFBE76C9u);
   for (WORD ms = 0; ms < 1000; ++ms) {
-    const CNtpTimestamp t = CNtpTimestamp::FromCalendar(Utc(2024, 2, 29, 23, 59, 59, ms));
+    const CNtpTimestamp t = CNtpTimestamp::FromCalendar(CalendarRecord(2024, 2, 29, 23, 59, 59, ms));
     ASSERT_EQ(t.ToCalendar().wMilliseconds, ms);
     ASSERT_EQ(t.ToCalendar().wSecond, 59);
   }
@@ -106,11 +94,11 @@ TEST(NtpTimestamp, ToCalendarKnownValues) {
   ExpectCalendar(CNtpTimestamp().ToCalendar(), 1900, 1, 1, 1, 0, 0, 0, 0);
   ExpectCalendar(CNtpTimestamp(0xCAD9A12F1F7CED91u).ToCalendar(), 2007, 11, 5, 1, 14, 3, 27, 123);
   ExpectCalendar(CNtpTimestamp(0xFFFFFFFFFFBE76C9u).ToCalendar(), 2036, 2, 7, 4, 6, 28, 15, 999);
-  ExpectCalendar(CNtpTimestamp::FromCalendar(Utc(2000, 2, 29, 12)).ToCalendar(), 2000, 2, 29, 2, 12, 0, 0, 0);
+  ExpectCalendar(CNtpTimestamp::FromCalendar(CalendarRecord(2000, 2, 29, 12)).ToCalendar(), 2000, 2, 29, 2, 12, 0, 0, 0);
 }
 
 TEST(NtpTimestamp, ToCalendarCarriesARoundedUpSecond) {
-  const uint32_t lastSecondOf1999 = CNtpTimestamp::FromCalendar(Utc(1999, 12, 31, 23, 59, 59)).Seconds();
+  const uint32_t lastSecondOf1999 = CNtpTimestamp::FromCalendar(CalendarRecord(1999, 12, 31, 23, 59, 59)).Seconds();
   ExpectCalendar(At(lastSecondOf1999, 0xFFDF3B63).ToCalendar(), 1999, 12, 31, 5, 23, 59, 59, 999);
   ExpectCalendar(At(lastSecondOf1999, 0xFFDF3B64).ToCalendar(), 2000, 1, 1, 6, 0, 0, 0, 0);
   ExpectCalendar(At(lastSecondOf1999, 0xFFFFFFFF).ToCalendar(), 2000, 1, 1, 6, 0, 0, 0, 0);

@@ -4,6 +4,7 @@
 
 #include "res/resource.h"
 #include "tests/wine/ui/ClockReader.h"
+#include "tests/unit/CalendarRecord.h"
 
 namespace {
 
@@ -16,14 +17,7 @@ constexpr uint32_t kHighlight = 0xFFFFFF;
 const std::wstring kAllBlank = L"    -  -     :     ";
 
 SYSTEMTIME Local(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second) {
-  SYSTEMTIME record{};
-  record.wYear = year;
-  record.wMonth = month;
-  record.wDay = day;
-  record.wHour = hour;
-  record.wMinute = minute;
-  record.wSecond = second;
-  return record;
+  return CalendarRecord(year, month, day, hour, minute, second);
 }
 
 std::filesystem::path ThisProgram() {

@@ -11,25 +11,7 @@
 namespace {
 
 constexpr int kSecondsWatched = 4;
-constexpr WORD kMidSecondMs = 500;
 constexpr wchar_t kZeroClock[] = L"0000-00-00 00:00 00";
-
-// Waits for the middle of the next second, well clear of the tick.
-void SleepToMidSecond() {
-  SYSTEMTIME now;
-  ::GetLocalTime(&now);
-  ::Sleep(1000 + kMidSecondMs - now.wMilliseconds);
-}
-
-bool SameSecond(const SYSTEMTIME& a, const SYSTEMTIME& b) {
-  return a.wSecond == b.wSecond && a.wMinute == b.wMinute && a.wHour == b.wHour;
-}
-
-struct Reading {
-  SYSTEMTIME time;  // local time while the screen was read
-  std::wstring local;
-  std::wstring server;
-};
 
 class Clocks : public testing::Test {
 protected:
@@ -39,21 +21,6 @@ protected:
     m_run.emplace(m_directory);
     m_hDialog = m_run->MainWindow();
     ASSERT_NE(m_hDialog, nullptr) << "the dialog did not show";
-  }
-
-  // Both clocks, read within one second of local time.
-  Reading ReadInMidSecond() {
-    const CDialogView dialog(m_hDialog);
-    Reading reading;
-    SYSTEMTIME after;
-    do {
-      SleepToMidSecond();
-      ::GetLocalTime(&reading.time);
-      reading.local = m_reader.Read(dialog.Control(IDC_LOCAL_CLOCK), ClockKind::Local);
-      reading.server = m_reader.Read(dialog.Control(IDC_SERVER_CLOCK), ClockKind::Server);
-      ::GetLocalTime(&after);
-    } while (!SameSecond(reading.time, after));
-    return reading;
   }
 
   CRunDirectory m_directory;
@@ -96,7 +63,7 @@ TEST_F(Clocks, ShowLocalTimeEverySecondAndNoServerTimeWithoutAnAnswer) {
       << "local time is UTC: the tests need TZ set to another zone";
 
   for (int second = 0; second < kSecondsWatched; ++second) {
-    const Reading reading = ReadInMidSecond();
+    const ClockReading reading = m_reader.ReadDialogClocks(m_hDialog);
     EXPECT_EQ(reading.local, CClockReader::TextOf(reading.time));
     EXPECT_EQ(reading.server, kZeroClock);
   }

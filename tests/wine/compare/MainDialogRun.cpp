@@ -5,20 +5,6 @@
 #include "tests/wine/ui/DialogView.h"
 #include "tests/wine/ui/UserInput.h"
 
-namespace {
-constexpr WORD kMidSecondMs = 500;
-
-// Waits for the middle of the next second, well clear of the tick.
-void SleepToMidSecond() {
-  SYSTEMTIME now;
-  ::GetLocalTime(&now);
-  ::Sleep(1000 + kMidSecondMs - now.wMilliseconds);
-}
-
-bool SameSecond(const SYSTEMTIME& a, const SYSTEMTIME& b) {
-  return a.wSecond == b.wSecond && a.wMinute == b.wMinute && a.wHour == b.wHour;
-}
-}  // namespace
 
 CMainDialogRun::CMainDialogRun(const std::wstring& server, const std::string& messages)
     : m_run(WithSettings(m_directory, server, messages)),
@@ -49,15 +35,5 @@ void CMainDialogRun::Click(int nButtonId) const {
 }
 
 ClockReading CMainDialogRun::ReadClocks() const {
-  const CDialogView dialog(m_hDialog);
-  ClockReading reading;
-  SYSTEMTIME after;
-  do {
-    SleepToMidSecond();
-    ::GetLocalTime(&reading.time);
-    reading.local = m_reader.Read(dialog.Control(IDC_LOCAL_CLOCK), ClockKind::Local);
-    reading.server = m_reader.Read(dialog.Control(IDC_SERVER_CLOCK), ClockKind::Server);
-    ::GetLocalTime(&after);
-  } while (!SameSecond(reading.time, after));
-  return reading;
+  return m_reader.ReadDialogClocks(m_hDialog);
 }

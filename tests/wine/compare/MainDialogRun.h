@@ -7,13 +7,6 @@
 #include "tests/wine/ui/ProgramRun.h"
 #include "tests/wine/ui/RunDirectory.h"
 
-// What both clocks show, read within one second of local time.
-struct ClockReading {
-  SYSTEMTIME time;  // local time while the screen was read
-  std::wstring local;
-  std::wstring server;
-};
-
 // One run of the program against a time server, with these lines in the
 // settings' message section; and its main dialog as a person sees and uses it.
 class CMainDialogRun {

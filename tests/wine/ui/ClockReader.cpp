@@ -36,6 +36,18 @@ CDigitStrip LoadStrip(HMODULE module, WORD id) {
   ::DeleteObject(bitmap);
   return strip;
 }
+constexpr WORD kMidSecondMs = 500;
+
+// Waits for the middle of the next second.
+void SleepToMidSecond() {
+  SYSTEMTIME now;
+  ::GetLocalTime(&now);
+  ::Sleep(1000 + kMidSecondMs - now.wMilliseconds);
+}
+
+bool SameSecond(const SYSTEMTIME& a, const SYSTEMTIME& b) {
+  return a.wSecond == b.wSecond && a.wMinute == b.wMinute && a.wHour == b.wHour;
+}
 }  // namespace
 
 CClockReader::CClockReader(const std::filesystem::path& program)
@@ -91,4 +103,17 @@ std::wstring CClockReader::TextOf(const SYSTEMTIME& time) {
   std::swprintf(text, kTextSize, L"%04u-%02u-%02u %02u:%02u %02u", time.wYear, time.wMonth, time.wDay,
                 time.wHour, time.wMinute, time.wSecond);
   return text;
+}
+
+ClockReading CClockReader::ReadDialogClocks(HWND hDialog) const {
+  ClockReading reading;
+  SYSTEMTIME after;
+  do {
+    SleepToMidSecond();
+    ::GetLocalTime(&reading.time);
+    reading.local = Read(::GetDlgItem(hDialog, IDC_LOCAL_CLOCK), ClockKind::Local);
+    reading.server = Read(::GetDlgItem(hDialog, IDC_SERVER_CLOCK), ClockKind::Server);
+    ::GetLocalTime(&after);
+  } while (!SameSecond(reading.time, after));
+  return reading;
 }

@@ -8,6 +8,14 @@
 
 enum class ClockKind { Local, Server };
 
+// What both clocks of the main dialog show, read within one second of
+// local time.
+struct ClockReading {
+  SYSTEMTIME time;  // local time while the screen was read
+  std::wstring local;
+  std::wstring server;
+};
+
 // Reads the date and time that a clock control shows on the screen, as
 // "YYYY-MM-DD HH:MM SS", by matching its fourteen digit cells against the
 // digit strips in the resources of the program under test. A blank cell
@@ -21,6 +29,9 @@ public:
 
   std::wstring Read(HWND hClock, ClockKind kind) const;
   std::wstring Read(const CPixelGrid& face, ClockKind kind) const;
+  // Both clocks of the dialog, read in the middle of a second, well clear
+  // of the tick.
+  ClockReading ReadDialogClocks(HWND hDialog) const;
 
   // The client area of the clock control as the screen shows it.
   static CPixelGrid Capture(HWND hClock);
