@@ -265,8 +265,7 @@ void CHyperLink::ReportOpenError(int code) {
 }
 
 // A copy of the system help program's hand cursor, which stays valid after
-// the program's module is released.
-// The help program's hand where it has one; current systems have none, and
+// the program's module is released. Current systems have none in it, and
 // there the system's own hand serves.
 void CHyperLink::LoadHandCursor() {
   if (m_hHandCursor) return;
