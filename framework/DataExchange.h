@@ -4,11 +4,9 @@ class CWnd;
 // Context of a dialog's data exchange.
 class CDataExchange {
 public:
-  CDataExchange(CWnd* dialog, bool saveAndValidate)
-      : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
+  explicit CDataExchange(CWnd* dialog) : m_pDlgWnd(dialog) {}
 
   CWnd* m_pDlgWnd;
-  bool m_bSaveAndValidate;
 };
 
 // Binds the dialog's child control with this id to the control object.

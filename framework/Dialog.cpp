@@ -82,7 +82,7 @@ void CDialog::EndDialog(int nResult) {
 }
 
 BOOL CDialog::OnInitDialog() {
-  CDataExchange exchange(this, false);
+  CDataExchange exchange(this);
   DoDataExchange(&exchange);
   return TRUE;
 }

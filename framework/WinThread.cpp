@@ -23,14 +23,12 @@ CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPri
                            UINT nStackSize, DWORD dwCreateFlags,
                            LPSECURITY_ATTRIBUTES lpSecurityAttrs) {
   auto* thread = new CWinThread(pfnThreadProc, pParam);
-  unsigned threadId = 0;
   thread->m_hThread = reinterpret_cast<HANDLE>(_beginthreadex(
-      lpSecurityAttrs, nStackSize, &CWinThread::Start, thread, CREATE_SUSPENDED, &threadId));
+      lpSecurityAttrs, nStackSize, &CWinThread::Start, thread, CREATE_SUSPENDED, nullptr));
   if (!thread->m_hThread) {
     delete thread;
     return nullptr;
   }
-  thread->m_nThreadID = threadId;
   ::SetThreadPriority(thread->m_hThread, nPriority);
   if (!(dwCreateFlags & CREATE_SUSPENDED)) thread->ResumeThread();
   return thread;

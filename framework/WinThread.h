@@ -17,7 +17,6 @@ public:
   DWORD ResumeThread() { return ::ResumeThread(m_hThread); }
 
   HANDLE m_hThread = nullptr;
-  DWORD m_nThreadID = 0;
   BOOL m_bAutoDelete = TRUE;
 
 private:

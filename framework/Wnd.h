@@ -17,7 +17,6 @@ public:
 
   HWND m_hWnd = nullptr;
 
-  HWND GetSafeHwnd() const { return m_hWnd; }
   static CWnd* FromHandlePermanent(HWND hwnd);
 
   // Binds this object to an existing window; PreSubclassWindow runs first.
