@@ -6,11 +6,13 @@
 // usage: compare_probe HOST COUNT
 #include <winsock2.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cwchar>
 #include <optional>
 #include <string>
 
+#include "framework/WinApp.h"
 #include "res/resource.h"
 #include "sntp/SNTPClient.h"
 #include "tests/wine/compare/LogReading.h"
@@ -33,20 +35,16 @@ constexpr int kNoDialog = 3;
 const wchar_t* const kOffsetLabels[] = {L"Local time is slower than Server time",
                                         L"Local time is faster than Server time"};
 
+// Milliseconds since a start.
 class CStopwatch {
 public:
-  CStopwatch() { ::QueryPerformanceCounter(&m_start); }
-
   double Milliseconds() const {
-    LARGE_INTEGER now;
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceCounter(&now);
-    ::QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(now.QuadPart - m_start.QuadPart) / frequency.QuadPart;
+    return std::chrono::duration<double, std::milli>(Clock::now() - m_start).count();
   }
 
 private:
-  LARGE_INTEGER m_start;
+  using Clock = std::chrono::steady_clock;
+  Clock::time_point m_start = Clock::now();
 };
 
 // Milliseconds of one exchange through the program's own client.
@@ -106,8 +104,7 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "usage: compare_probe HOST COUNT\n");
     return kUsage;
   }
-  WSADATA data;
-  if (WSAStartup(MAKEWORD(1, 1), &data) != 0) return 1;
+  if (!AfxSocketInit()) return 1;
   const CMainDialogRun run(argv[1]);
   if (!run.Dialog() || run.AwaitLogOtherThan(L"", kFirstLogMs).empty()) {
     std::fprintf(stderr, "compare_probe: no dialog, or no start-up compare\n");
@@ -118,6 +115,5 @@ int wmain(int argc, wchar_t** argv) {
     ClickAndTime(run, argv[1]);
     ::Sleep(kGapMs);
   }
-  WSACleanup();
   return 0;
 }

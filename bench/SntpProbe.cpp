@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "framework/WinApp.h"
 #include "sntp/SNTPClient.h"
 
 namespace {
@@ -34,11 +35,9 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "usage: sntp_probe HOST COUNT\n");
     return 2;
   }
-  WSADATA data;
-  if (WSAStartup(MAKEWORD(1, 1), &data) != 0)
+  if (!AfxSocketInit())
     return 1;
   for (long i = std::wcstol(argv[2], nullptr, 10); i > 0; --i)
     Exchange(argv[1]);
-  WSACleanup();
   return 0;
 }
