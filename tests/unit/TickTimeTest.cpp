@@ -89,7 +89,12 @@ TEST(TickSpan, NanosecondsRoundHalfAwayFromZero) {
   EXPECT_EQ(CTickSpan(0, 0, 0, 0, 0, 0, 150).GetTicks(), 2);
 }
 
-TEST(TickSpan, TotalBeyond64BitsIsInvalid) {
+TEST(TickSpan, OnlyATotalBeyond64BitsIsInvalid) {
+  // The hours alone exceed 64 bits; the days bring the total back.
+  const CTickSpan balanced(-10'000'000, 300'000'000, 0, 0, 0, 0, 0);
+  EXPECT_EQ(balanced.GetStatus(), TickStatus::Valid);
+  EXPECT_EQ(balanced.GetTicks(), 2'160'000'000'000'000'000);
+
   const int32_t most = std::numeric_limits<int32_t>::max();
   for (const CTickSpan& span : {CTickSpan(most, 0, 0, 0, 0, 0, 0),
                                 CTickSpan(-most - 1, 0, 0, 0, 0, 0, 0),
