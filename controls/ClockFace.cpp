@@ -61,10 +61,6 @@ void CClockFace::SetDateOrder(int dateOrder) {
 }
 
 void CClockFace::RenderDigits(const CTickTime& time) {
-  if (time.GetStatus() != TickStatus::Valid) {
-    m_arrDigits.fill(kBlank);
-    return;
-  }
   const Text timeText = TimeText(time);
   const Text dateText = DateText(time, m_nDateOrder == kDayInMiddleOrder);
   for (size_t i = 0; i < kTimeCharOfCell.size(); ++i) {

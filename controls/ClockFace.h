@@ -31,7 +31,8 @@ public:
   // 1 puts the day in the middle pair of the date row and the month on the
   // right; anything else the month in the middle and the day on the right.
   void SetDateOrder(int dateOrder);
-  // Every cell shows blank when the time is Invalid.
+  // An Invalid time's fields are -1: their minus signs show blank and
+  // their digits as digits.
   void RenderDigits(const CTickTime& time);
   // 0..9, or kBlank.
   uint8_t GetDigit(int cell) const;

@@ -62,9 +62,12 @@ TEST(ClockFace, TimeAndDateGoToTheirCellsInEitherDateOrder) {
 }
 
 TEST(ClockFace, CellsWithoutADigitAreBlank) {
+  // Every field of an Invalid time is -1: "-1:-1:-1" and "-1--1--001".
   const CTickTime invalid = At(2007, 13, 1, 0, 0, 0);
   ASSERT_EQ(invalid.GetStatus(), TickStatus::Invalid);
-  EXPECT_EQ(Rendered(invalid, 0), Digits(CClockFace::kCellCount, CClockFace::kBlank));
+  const int blank = CClockFace::kBlank;
+  EXPECT_EQ(Rendered(invalid, 0),
+            (Digits{blank, 1, blank, 1, blank, 1, blank, 0, 0, 1, blank, 1, blank, 1}));
 
   // About 1640 years before 1601: the year is negative and its sign has no cell.
   const CTickTime beforeYearZero = CTickTime() + CTickSpan(-600000, 0, 0, 0, 0, 0, 0);
