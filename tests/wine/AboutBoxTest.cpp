@@ -5,6 +5,8 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "res/resource.h"
 #include "tests/wine/ui/ClockReader.h"
@@ -14,18 +16,41 @@
 #include "tests/wine/ui/ProcessWindows.h"
 #include "tests/wine/ui/ProgramRun.h"
 #include "tests/wine/ui/SilentServer.h"
+#include "tests/wine/ui/TemplateLayout.h"
 #include "tests/wine/ui/UserInput.h"
 
 namespace {
 
+// Generous: a busy machine may be slow to show or repaint.
 constexpr DWORD kShowUpMs = 5000;
 constexpr DWORD kTooltipMs = 5000;
-constexpr DWORD kTickMs = 2500;
+constexpr DWORD kTickMs = 5000;
+constexpr DWORD kRepaintMs = 5000;
 constexpr uint32_t kNormal = 0x0000EE;  // 0x00RRGGBB, as the screen is read
 constexpr uint32_t kHover = 0xFF0000;
 const wchar_t kCopyright[] = L"Copyright (C) 2006-2007 Movrane developers";
 const wchar_t kMailTo[] = L"mailto:movrane@example.org";
 const wchar_t kCredit[] = L"Based on Example Code Library";
+
+// Dialog template 103 as the program must carry it. The links are refitted
+// to their texts, and the icon takes the icon's size.
+const DWORD kStatic = SS_TYPEMASK;
+const DWORD kLinkStyle = WS_GROUP | SS_NOTIFY;
+const DialogTemplate kAboutTemplate{
+    L"Tahoma", 9,
+    WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
+    WS_EX_DLGMODALFRAME,
+    {197, 106},
+    WS_MAXIMIZEBOX | WS_MINIMIZEBOX | WS_THICKFRAME,
+    {
+        {IDOK, L"Button", BS_TYPEMASK, BS_DEFPUSHBUTTON, WS_TABSTOP, 0, 0, {140, 7, 50, 16}, true},
+        {IDC_VERSION, L"Static", kStatic, SS_LEFT, WS_GROUP, 0, WS_EX_TRANSPARENT, {35, 29, 95, 11}, true},
+        {IDC_STATIC, L"Static", kStatic, SS_LEFT, WS_GROUP, 0, WS_EX_TRANSPARENT, {35, 13, 92, 11}, true},
+        {IDC_STATIC, L"Static", kStatic, SS_ICON, 0, 0, 0, {10, 10, 20, 20}, false},
+        {IDC_LINK_EMAIL, L"Static", kStatic, SS_LEFT, kLinkStyle, 0, WS_EX_TRANSPARENT, {35, 61, 155, 10}, false},
+        {IDC_LINK_AUTHOR_PAGE, L"Static", kStatic, SS_LEFT, kLinkStyle, 0, WS_EX_TRANSPARENT, {35, 44, 155, 11}, false},
+        {IDC_LINK_CREDIT, L"Static", kStatic, SS_LEFT, kLinkStyle, 0, WS_EX_TRANSPARENT, {35, 78, 155, 13}, false},
+    }};
 
 // The program's about box, opened with the main dialog's About button.
 class AboutBox : public testing::Test {
@@ -151,6 +176,7 @@ TEST_F(AboutBox, ShowsTheProgramsVersionAndItsLinksWhileTheClockTicksOn) {
   EXPECT_EQ(box.Text(IDC_LINK_AUTHOR_PAGE), kCopyright);
   EXPECT_EQ(box.Text(IDC_LINK_EMAIL), kMailTo);
   EXPECT_EQ(box.Text(IDC_LINK_CREDIT), kCredit);
+  EXPECT_EQ(DifferencesFromTemplate(m_hBox, kAboutTemplate), std::vector<std::string>{});
   EXPECT_FALSE(::IsWindowEnabled(m_hMain));
 
   // Dragged aside, the box leaves the main dialog's clocks in sight.
@@ -192,10 +218,10 @@ TEST_F(AboutBox, HoverTurnsALinkRedAndOnlyTheMailLineIsAlwaysUnderlined) {
   EXPECT_TRUE(Underlined(Capture(mail), kNormal));
 
   UserInput::HoverWindow(credit);
-  EXPECT_TRUE(CDeadline::Await([&] { return Underlined(Capture(credit), kHover); }, 1000));
+  EXPECT_TRUE(CDeadline::Await([&] { return Underlined(Capture(credit), kHover); }, kRepaintMs));
   UserInput::HoverWindow(mail);
-  EXPECT_TRUE(CDeadline::Await([&] { return Underlined(Capture(mail), kHover); }, 1000));
-  EXPECT_TRUE(CDeadline::Await([&] { return !Underlined(Capture(credit), kHover); }, 1000));
+  EXPECT_TRUE(CDeadline::Await([&] { return Underlined(Capture(mail), kHover); }, kRepaintMs));
+  EXPECT_TRUE(CDeadline::Await([&] { return !Underlined(Capture(credit), kHover); }, kRepaintMs));
   EXPECT_EQ(Count(Capture(credit), kHover), 0);
   EXPECT_FALSE(Underlined(Capture(credit), kNormal));
 }

@@ -3,12 +3,7 @@
 #include <vector>
 
 namespace {
-constexpr UINT kAnswerTimeoutMs = 2000;
-
-BOOL CALLBACK CollectId(HWND hWnd, LPARAM lParam) {
-  reinterpret_cast<std::set<int>*>(lParam)->insert(::GetDlgCtrlID(hWnd));
-  return TRUE;
-}
+constexpr UINT kAnswerTimeoutMs = 5000;
 }  // namespace
 
 CDialogView::CDialogView(HWND hWnd) : m_hWnd(hWnd) {}
@@ -36,12 +31,6 @@ RECT CDialogView::ControlRect(int nId) const {
   RECT rect{};
   ::GetWindowRect(Control(nId), &rect);
   return rect;
-}
-
-std::set<int> CDialogView::ControlIds() const {
-  std::set<int> ids;
-  ::EnumChildWindows(m_hWnd, CollectId, reinterpret_cast<LPARAM>(&ids));
-  return ids;
 }
 
 std::wstring CDialogView::WindowText(HWND hWnd) {

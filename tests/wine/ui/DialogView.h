@@ -1,7 +1,6 @@
 #pragma once
 #include <windows.h>
 
-#include <set>
 #include <string>
 
 // What a dialog of another process shows: its caption, its controls and
@@ -18,7 +17,6 @@ public:
   std::wstring Text(int nId) const;
   // Screen coordinates.
   RECT ControlRect(int nId) const;
-  std::set<int> ControlIds() const;
 
   // WM_GETTEXT, answered by the window's own thread; "" when it does not
   // answer in time.
