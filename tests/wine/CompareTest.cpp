@@ -14,14 +14,18 @@
 namespace {
 
 // From the dialog showing to the start-up compare's log; and from a click
-// to the log of an answered exchange.
-constexpr DWORD kLogMs = 3000;
-// The program's wait for a reply, and a margin for the worker to end.
+// to the log of an answered exchange. Generous: a busy machine may be slow.
+constexpr DWORD kLogMs = 5000;
+// The program's wait for a reply.
 constexpr DWORD kReplyWaitMs = 5000;
-constexpr DWORD kReplyWaitEndMs = 300;
-constexpr DWORD kBoxMs = 1000;
-constexpr DWORD kEndMs = 1000;
-constexpr double kOffsetTolerance = 0.005;
+constexpr DWORD kBoxMs = 5000;
+// A box that should not come: how long to look for it.
+constexpr DWORD kNoBoxMs = 1000;
+// Ending the program must not wait for the reply: well under its 5 s.
+constexpr DWORD kEndMs = 2500;
+// Tells +1.5 s from -2.25 s and catches a sign, unit or halving error, with
+// room for a busy machine's delays; how close it comes is for bench/compare.
+constexpr double kOffsetTolerance = 0.05;
 constexpr double kLoggedTimeTolerance = 2.0;
 constexpr double kClockTolerance = 1.0;
 constexpr double kHour = 3600.0;
@@ -58,7 +62,12 @@ void ExpectThreeLineLog(const std::wstring& log, const Labels& labels, const std
   EXPECT_NEAR(SecondsBetween(*time, now), 0.0, kLoggedTimeTolerance);
 }
 
-void ExpectServerClockAhead(const ClockReading& reading, double seconds) {
+bool BothShowTimes(const ClockReading& reading) {
+  return CClockReader::ShowsItsTime(reading) && ClockTime(reading.server).has_value();
+}
+
+void ExpectServerClockAhead(const CMainDialogRun& run, double seconds) {
+  const ClockReading reading = run.ReadClocks(BothShowTimes);
   const auto local = ClockTime(reading.local);
   const auto server = ClockTime(reading.server);
   ASSERT_TRUE(local && server) << "clocks: " << reading.local << " and " << reading.server;
@@ -76,12 +85,12 @@ TEST(ServerAhead, StartUpCompareShowsItAndSynchronizeCannotFollowIt) {
   ASSERT_NE(run.Dialog(), nullptr) << "the dialog did not show";
   const std::wstring compared = run.AwaitLogOtherThan(L"", kLogMs);
   ExpectThreeLineLog(compared, kServerAheadLabels, TimeServers::kAhead, TimeServers::kAheadSeconds);
-  ExpectServerClockAhead(run.ReadClocks(), TimeServers::kAheadSeconds);
+  ExpectServerClockAhead(run, TimeServers::kAheadSeconds);
 
   // Wine refuses to move its clock by half a second or more.
   run.Click(IDC_SYNCHRONIZE);
   EXPECT_EQ(run.AwaitLogOtherThan(compared, kLogMs), L"Failed to set the local time");
-  ExpectServerClockAhead(run.ReadClocks(), TimeServers::kAheadSeconds);
+  ExpectServerClockAhead(run, TimeServers::kAheadSeconds);
 }
 
 struct LogFormat {
@@ -121,7 +130,7 @@ TEST(UnsynchronisedServer, CompareChangesNothingAndLeavesTheDialogIdle) {
   CMainDialogRun run(TimeServers::kUnsynchronised);
   ASSERT_NE(run.Dialog(), nullptr) << "the dialog did not show";
   run.Click(IDC_COMPARE);
-  EXPECT_EQ(CMessageBoxView::WaitFor(run.Program().ProcessId(), kBoxMs), nullptr)
+  EXPECT_EQ(CMessageBoxView::WaitFor(run.Program().ProcessId(), kNoBoxMs), nullptr)
       << "a failed compare left the dialog busy";
   const ClockReading reading = run.ReadClocks();
   EXPECT_EQ(run.Log(), L"");
@@ -145,7 +154,7 @@ TEST_F(SilentServer, WaitingCompareTurnsClicksAwayAndEndsWithTheProgram) {
   CMainDialogRun run(TimeServers::kResponder);
   ASSERT_NE(run.Dialog(), nullptr) << "the dialog did not show";
   // The start-up compare sent its request before the dialog showed.
-  const ULONGLONG waitEnds = ::GetTickCount64() + kReplyWaitMs + kReplyWaitEndMs;
+  const ULONGLONG waitEnds = ::GetTickCount64() + kReplyWaitMs;
 
   run.Click(IDC_COMPARE);
   const HWND box = CMessageBoxView::WaitFor(run.Program().ProcessId(), kBoxMs);
@@ -154,14 +163,13 @@ TEST_F(SilentServer, WaitingCompareTurnsClicksAwayAndEndsWithTheProgram) {
   CMessageBoxView(box).PressOk();
   EXPECT_EQ(m_responder.RequestCount(), 1);
 
+  // However late the silent worker ends, it leaves no trace.
   ::Sleep(MillisecondsUntil(waitEnds));
-  const ClockReading unanswered = run.ReadClocks();
   EXPECT_EQ(run.Log(), L"");
-  EXPECT_EQ(unanswered.server, kZeroClock);
+  EXPECT_EQ(run.ReadClocks().server, kZeroClock);
 
   ASSERT_EQ(m_responder.Command("reset"), "ok");
-  run.Click(IDC_COMPARE);
-  const auto lines = LinesOf(run.AwaitLogOtherThan(L"", kLogMs));
+  const auto lines = LinesOf(run.ClickUntilLogged(IDC_COMPARE, L"", kReplyWaitMs + kLogMs));
   ASSERT_TRUE(lines && !lines->empty()) << "no log after the server answered";
   EXPECT_EQ(lines->front(), L"Time server : 127.0.0.6");
   EXPECT_EQ(m_responder.RequestCount(), 1);
@@ -172,7 +180,7 @@ TEST_F(SilentServer, WaitingCompareTurnsClicksAwayAndEndsWithTheProgram) {
   const ULONGLONG endBy = ::GetTickCount64() + kEndMs;
   run.Program().PressEscape();
   EXPECT_TRUE(run.Program().WaitForExit(MillisecondsUntil(endBy)))
-      << "the program did not end within a second of closing";
+      << "closing waited for the server's reply";
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <future>
 #include <string>
 
@@ -23,9 +24,13 @@ const wchar_t kNoAssociation[] =
 const wchar_t kRecordVariable[] = L"MOVRANE_LINK_RECORD";
 const POINT kAwayFromTheWindow{5, 5};
 
-void PumpFor(DWORD milliseconds) {
+// However busy the machine, the hover timer notices a leave within this.
+constexpr DWORD kLeaveMs = 5000;
+
+// Handles this thread's messages until the condition holds or the time is up.
+void PumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
   const ULONGLONG end = ::GetTickCount64() + milliseconds;
-  while (::GetTickCount64() < end) {
+  while (!condition() && ::GetTickCount64() < end) {
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (!CWnd::WalkPreTranslateTree(nullptr, &msg)) ::DispatchMessageW(&msg);
@@ -153,10 +158,11 @@ SIZE UnderlinedExtent(HWND control, const std::wstring& text) {
 
 void Hover(HWND control) { ::SendMessageW(control, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1)); }
 
-// Moves the cursor away and lets the hover timer notice.
-void Leave() {
+// Moves the cursor away and lets the hover timer notice: hovering ends,
+// and the link's colour is no longer the hover colour.
+void Leave(const TestWindow& window, HWND control) {
   ::SetCursorPos(kAwayFromTheWindow.x, kAwayFromTheWindow.y);
-  PumpFor(400);
+  PumpUntil([&] { return window.TextColour(control) != kHover; }, kLeaveMs);
 }
 
 bool IsMessageBox(HWND window) {
@@ -414,7 +420,7 @@ TEST(HyperLink, ColoursFollowHoverAndVisitedState) {
   EXPECT_EQ(window.TextColour(control), kVisited);
   Hover(control);
   EXPECT_EQ(window.TextColour(control), kHover);
-  Leave();
+  Leave(window, control);
   EXPECT_EQ(window.TextColour(control), kVisited);
   link.SetVisitedState(FALSE);
   EXPECT_EQ(window.TextColour(control), kNormal);
@@ -448,7 +454,7 @@ TEST(HyperLink, UnderlineFollowsTheModeWhileHoveringAndAfterLeaving) {
     link.SetUnderlineMode(expected.mode);
     Hover(control);
     EXPECT_EQ(Underlined(control), expected.hovered) << expected.mode;
-    Leave();
+    Leave(window, control);
     EXPECT_EQ(Underlined(control), expected.left) << expected.mode;
   }
 }

@@ -3,8 +3,15 @@
 #include "res/resource.h"
 #include "tests/wine/ui/Deadline.h"
 #include "tests/wine/ui/DialogView.h"
+#include "tests/wine/ui/MessageBoxView.h"
 #include "tests/wine/ui/UserInput.h"
 
+namespace {
+// Time for the program to settle what it shows, however busy the machine.
+constexpr DWORD kSettleMs = 5000;
+// Pause before clicking again while the program is busy.
+constexpr DWORD kRetryMs = 200;
+}  // namespace
 
 CMainDialogRun::CMainDialogRun(const std::wstring& server, const std::string& messages)
     : m_run(WithSettings(m_directory, server, messages)),
@@ -34,6 +41,26 @@ void CMainDialogRun::Click(int nButtonId) const {
   UserInput::ClickWindow(CDialogView(m_hDialog).Control(nButtonId));
 }
 
-ClockReading CMainDialogRun::ReadClocks() const {
-  return m_reader.ReadDialogClocks(m_hDialog);
+std::wstring CMainDialogRun::ClickUntilLogged(int nButtonId, const std::wstring& before,
+                                              DWORD nMilliseconds) {
+  const CDeadline deadline(nMilliseconds);
+  std::wstring log = before;
+  while (!deadline.Expired()) {
+    Click(nButtonId);
+    HWND busy = nullptr;
+    CDeadline::Await(
+        [&] {
+          busy = CMessageBoxView::Find(m_run.ProcessId());
+          return busy || (log = Log()) != before;
+        },
+        nMilliseconds);
+    if (!busy) break;
+    CMessageBoxView(busy).PressOk();
+    ::Sleep(kRetryMs);
+  }
+  return log;
+}
+
+ClockReading CMainDialogRun::ReadClocks(const std::function<bool(const ClockReading&)>& settled) const {
+  return m_reader.AwaitDialogClocks(m_hDialog, settled, kSettleMs);
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "tests/wine/ui/ClockReader.h"
@@ -21,7 +22,13 @@ public:
   // The first log text other than `before`; `before` when none comes in time.
   std::wstring AwaitLogOtherThan(const std::wstring& before, DWORD nMilliseconds) const;
   void Click(int nButtonId) const;
-  ClockReading ReadClocks() const;
+  // Clicks the button, again after each "Under processing..." box, until
+  // the log changes from `before`; the new log, or `before` if none comes.
+  std::wstring ClickUntilLogged(int nButtonId, const std::wstring& before, DWORD nMilliseconds);
+  // The clocks once a reading is settled (by default: once the local clock
+  // shows the time of its reading); the last reading if none settles soon.
+  ClockReading ReadClocks(const std::function<bool(const ClockReading&)>& settled =
+                              CClockReader::ShowsItsTime) const;
 
 private:
   static const CRunDirectory& WithSettings(const CRunDirectory& directory, const std::wstring& server,

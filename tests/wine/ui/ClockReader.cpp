@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "res/resource.h"
+#include "tests/wine/ui/Deadline.h"
 
 namespace {
 struct Cell {
@@ -36,17 +37,21 @@ CDigitStrip LoadStrip(HMODULE module, WORD id) {
   ::DeleteObject(bitmap);
   return strip;
 }
-constexpr WORD kMidSecondMs = 500;
+constexpr DWORD kPollMs = 20;
 
-// Waits for the middle of the next second.
-void SleepToMidSecond() {
-  SYSTEMTIME now;
-  ::GetLocalTime(&now);
-  ::Sleep(1000 + kMidSecondMs - now.wMilliseconds);
+// The client area of a window in screen coordinates.
+RECT ClientOnScreen(HWND hWindow) {
+  RECT client{};
+  ::GetClientRect(hWindow, &client);
+  ::MapWindowPoints(hWindow, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  return client;
 }
 
-bool SameSecond(const SYSTEMTIME& a, const SYSTEMTIME& b) {
-  return a.wSecond == b.wSecond && a.wMinute == b.wMinute && a.wHour == b.wHour;
+// The part of a capture of `captured` that shows the window.
+CPixelGrid PartShowing(const CPixelGrid& capture, const RECT& captured, HWND hWindow) {
+  RECT part = ClientOnScreen(hWindow);
+  ::OffsetRect(&part, -captured.left, -captured.top);
+  return capture.Crop(part);
 }
 }  // namespace
 
@@ -90,12 +95,8 @@ const CClockReader::Strips& CClockReader::StripsOf(ClockKind kind) const {
   return kind == ClockKind::Local ? m_local : m_server;
 }
 
-CPixelGrid CClockReader::Capture(HWND hClock) {
-  RECT client{};
-  ::GetClientRect(hClock, &client);
-  POINT origin{0, 0};
-  ::ClientToScreen(hClock, &origin);
-  return CPixelGrid::FromScreen(RECT{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom});
+CPixelGrid CClockReader::Capture(HWND hWindow) {
+  return CPixelGrid::FromScreen(ClientOnScreen(hWindow));
 }
 
 std::wstring CClockReader::TextOf(const SYSTEMTIME& time) {
@@ -106,14 +107,32 @@ std::wstring CClockReader::TextOf(const SYSTEMTIME& time) {
 }
 
 ClockReading CClockReader::ReadDialogClocks(HWND hDialog) const {
+  const HWND local = ::GetDlgItem(hDialog, IDC_LOCAL_CLOCK);
+  const HWND server = ::GetDlgItem(hDialog, IDC_SERVER_CLOCK);
+  const RECT dialog = ClientOnScreen(hDialog);
   ClockReading reading;
   SYSTEMTIME after;
-  do {
-    SleepToMidSecond();
-    ::GetLocalTime(&reading.time);
-    reading.local = Read(::GetDlgItem(hDialog, IDC_LOCAL_CLOCK), ClockKind::Local);
-    reading.server = Read(::GetDlgItem(hDialog, IDC_SERVER_CLOCK), ClockKind::Server);
-    ::GetLocalTime(&after);
-  } while (!SameSecond(reading.time, after));
+  ::GetLocalTime(&reading.time);
+  const CPixelGrid capture = CPixelGrid::FromScreen(dialog);
+  ::GetLocalTime(&after);
+  reading.local = Read(PartShowing(capture, dialog, local), ClockKind::Local);
+  reading.server = Read(PartShowing(capture, dialog, server), ClockKind::Server);
+  if (reading.local == TextOf(after)) reading.time = after;
   return reading;
+}
+
+ClockReading CClockReader::AwaitDialogClocks(HWND hDialog,
+                                             const std::function<bool(const ClockReading&)>& settled,
+                                             DWORD nMilliseconds) const {
+  const CDeadline deadline(nMilliseconds);
+  ClockReading reading = ReadDialogClocks(hDialog);
+  while (!settled(reading) && !deadline.Expired()) {
+    ::Sleep(kPollMs);
+    reading = ReadDialogClocks(hDialog);
+  }
+  return reading;
+}
+
+bool CClockReader::ShowsItsTime(const ClockReading& reading) {
+  return reading.local == TextOf(reading.time);
 }

@@ -2,16 +2,16 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "tests/wine/ui/DigitStrip.h"
 
 enum class ClockKind { Local, Server };
 
-// What both clocks of the main dialog show, read within one second of
-// local time.
+// What both clocks of the main dialog show in one capture of the screen.
 struct ClockReading {
-  SYSTEMTIME time;  // local time while the screen was read
+  SYSTEMTIME time;  // local time just before or just after the capture
   std::wstring local;
   std::wstring server;
 };
@@ -29,12 +29,19 @@ public:
 
   std::wstring Read(HWND hClock, ClockKind kind) const;
   std::wstring Read(const CPixelGrid& face, ClockKind kind) const;
-  // Both clocks of the dialog, read in the middle of a second, well clear
-  // of the tick.
+  // Both clocks of the dialog from one capture. The reading's time is the
+  // local time before the capture, or after it when the local clock shows
+  // that one.
   ClockReading ReadDialogClocks(HWND hDialog) const;
+  // Reads the clocks until a reading is settled or the time is up; the
+  // last reading.
+  ClockReading AwaitDialogClocks(HWND hDialog, const std::function<bool(const ClockReading&)>& settled,
+                                 DWORD nMilliseconds) const;
+  // Whether the local clock shows the local time of its reading.
+  static bool ShowsItsTime(const ClockReading& reading);
 
-  // The client area of the clock control as the screen shows it.
-  static CPixelGrid Capture(HWND hClock);
+  // The client area of a window as the screen shows it.
+  static CPixelGrid Capture(HWND hWindow);
   // The text a clock showing this time reads as.
   static std::wstring TextOf(const SYSTEMTIME& time);
 

@@ -14,6 +14,10 @@ HWND CMessageBoxView::WaitFor(DWORD nProcessId, DWORD nMilliseconds) {
   return CProcessWindows(nProcessId).WaitFor(CProgramRun::kCaption, kTextId, nMilliseconds);
 }
 
+HWND CMessageBoxView::Find(DWORD nProcessId) {
+  return CProcessWindows(nProcessId).Find(CProgramRun::kCaption, kTextId);
+}
+
 CMessageBoxView::CMessageBoxView(HWND hWnd) : m_hWnd(hWnd) {}
 
 std::wstring CMessageBoxView::Text() const {

@@ -9,6 +9,8 @@ public:
   // The box of the process with the program's caption; null when none
   // comes in time.
   static HWND WaitFor(DWORD nProcessId, DWORD nMilliseconds);
+  // The box shown now; null when there is none.
+  static HWND Find(DWORD nProcessId);
 
   explicit CMessageBoxView(HWND hWnd);
 

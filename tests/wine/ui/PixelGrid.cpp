@@ -55,6 +55,16 @@ CPixelGrid CPixelGrid::FromBitmap(HBITMAP hBitmap) {
   return grid;
 }
 
+CPixelGrid CPixelGrid::Crop(const RECT& area) const {
+  CPixelGrid part(area.right - area.left, area.bottom - area.top);
+  for (int y = 0; y < part.m_nHeight; ++y) {
+    for (int x = 0; x < part.m_nWidth; ++x) {
+      part.m_arrPixels[static_cast<size_t>(y) * part.m_nWidth + x] = At(area.left + x, area.top + y);
+    }
+  }
+  return part;
+}
+
 bool CPixelGrid::SaveBmp(const std::filesystem::path& path) const {
   const BITMAPINFO info = Format();
   const DWORD imageSize = static_cast<DWORD>(m_arrPixels.size() * sizeof(uint32_t));

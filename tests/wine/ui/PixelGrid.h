@@ -17,6 +17,8 @@ public:
   int Width() const { return m_nWidth; }
   int Height() const { return m_nHeight; }
   uint32_t At(int x, int y) const { return m_arrPixels[static_cast<size_t>(y) * m_nWidth + x]; }
+  // The pixels of an area inside the picture.
+  CPixelGrid Crop(const RECT& area) const;
 
   // A 32-bit BMP file, for looking at what a failed test saw.
   bool SaveBmp(const std::filesystem::path& path) const;

@@ -4,7 +4,7 @@
 
 namespace {
 constexpr int kAbsoluteRange = 65535;
-constexpr DWORD kArrivalMs = 1000;
+constexpr DWORD kArrivalMs = 5000;
 // Time for the program to take in one event before the next.
 constexpr DWORD kSettleMs = 50;
 
