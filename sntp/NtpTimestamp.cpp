@@ -21,6 +21,9 @@ constexpr uint32_t kMillisecondsPerSecond = 1000;
 constexpr uint32_t kDaysPerWeek = 7;
 // The fraction conversions scale by 2^32 - 1, not 2^32.
 constexpr double kFractionScale = 4294967295.0;
+constexpr uint64_t kFileTimeTicksPerSecond = 10000000;
+// From the file times' epoch, 1601-01-01, to the NTP epoch.
+constexpr int64_t kFileTimeSecondsBefore1900 = 9435484800;
 
 // Entry m: round(m * 2^32 / 1000).
 constexpr std::array<uint32_t, kMillisecondsPerSecond> MakeMillisecondFractions() {
@@ -40,6 +43,38 @@ double SpanToSeconds(uint64_t span) {
 uint64_t SecondsToSpan(double seconds) {
   const double whole = std::trunc(seconds);
   return (static_cast<uint64_t>(whole) << 32) + static_cast<uint64_t>((seconds - whole) * kFractionScale);
+}
+
+struct WholeMilliseconds {
+  int64_t seconds;
+  uint16_t milliseconds;
+};
+
+// The fraction rounded to whole milliseconds; 1000 carries into the second.
+WholeMilliseconds RoundToMilliseconds(int64_t seconds, uint32_t fraction) {
+  const uint16_t milliseconds = FractionToMilliseconds(fraction);
+  if (milliseconds == kMillisecondsPerSecond) return {seconds + 1, 0};
+  return {seconds, milliseconds};
+}
+
+int64_t FloorDivide(int64_t dividend, int64_t divisor) {
+  const int64_t quotient = dividend / divisor;
+  return quotient * divisor > dividend ? quotient - 1 : quotient;
+}
+
+// The calendar record of whole seconds since 1900 (of any era).
+SYSTEMTIME CalendarOf(const WholeMilliseconds& time) {
+  const int64_t days = FloorDivide(time.seconds, kSecondsPerDay);
+  const int64_t secondOfDay = time.seconds - days * kSecondsPerDay;
+  SYSTEMTIME st{};
+  st.wSecond = static_cast<WORD>(secondOfDay % 60);
+  st.wMinute = static_cast<WORD>(secondOfDay / 60 % 60);
+  st.wHour = static_cast<WORD>(secondOfDay / 3600);
+  const int32_t julianDay = static_cast<int32_t>(days + kJulianDayOf1900);
+  st.wDayOfWeek = static_cast<WORD>((julianDay + 1) % kDaysPerWeek);
+  JulianDayToDate(julianDay, st.wYear, st.wMonth, st.wDay);
+  st.wMilliseconds = time.milliseconds;
+  return st;
 }
 
 #ifndef _WIN32
@@ -123,21 +158,23 @@ CNtpTimestamp CNtpTimestamp::FromCalendar(const SYSTEMTIME& st) {
 }
 
 SYSTEMTIME CNtpTimestamp::ToCalendar() const {
-  uint32_t seconds = Seconds();
-  uint16_t milliseconds = FractionToMilliseconds(Fraction());
-  if (milliseconds == kMillisecondsPerSecond) {
-    ++seconds;  // at the era's end this wraps to 1900, as FromCalendar does
-    milliseconds = 0;
-  }
-  SYSTEMTIME st{};
-  st.wSecond = static_cast<WORD>(seconds % 60);
-  st.wMinute = static_cast<WORD>(seconds / 60 % 60);
-  st.wHour = static_cast<WORD>(seconds / 3600 % 24);
-  const int32_t julianDay = static_cast<int32_t>(seconds / kSecondsPerDay) + kJulianDayOf1900;
-  st.wDayOfWeek = static_cast<WORD>((julianDay + 1) % kDaysPerWeek);
-  JulianDayToDate(julianDay, st.wYear, st.wMonth, st.wDay);
-  st.wMilliseconds = milliseconds;
-  return st;
+  WholeMilliseconds rounded = RoundToMilliseconds(Seconds(), Fraction());
+  rounded.seconds = static_cast<uint32_t>(rounded.seconds);  // era 0: the end wraps to 1900
+  return CalendarOf(rounded);
+}
+
+SYSTEMTIME CNtpTimestamp::ToCalendarNear(uint64_t nearFileTime) const {
+  const int64_t nearSeconds =
+      static_cast<int64_t>(nearFileTime / kFileTimeTicksPerSecond) - kFileTimeSecondsBefore1900;
+  const auto fromNear = static_cast<int32_t>(Seconds() - static_cast<uint32_t>(nearSeconds));
+  return CalendarOf(RoundToMilliseconds(nearSeconds + fromNear, Fraction()));
+}
+
+CNtpTimestamp CNtpTimestamp::FromFileTime(uint64_t fileTime) {
+  const uint64_t seconds = fileTime / kFileTimeTicksPerSecond - kFileTimeSecondsBefore1900;
+  const uint64_t ticks = fileTime % kFileTimeTicksPerSecond;
+  const uint64_t fraction = ((ticks << 32) + kFileTimeTicksPerSecond / 2) / kFileTimeTicksPerSecond;
+  return CNtpTimestamp((seconds << 32) + fraction);
 }
 
 CNtpTimestamp CNtpTimestamp::Now() {
@@ -147,8 +184,8 @@ CNtpTimestamp CNtpTimestamp::Now() {
 }
 
 double CNtpTimestamp::SecondsSince(const CNtpTimestamp& other) const {
-  return m_nValue >= other.m_nValue ? SpanToSeconds(m_nValue - other.m_nValue)
-                                    : -SpanToSeconds(other.m_nValue - m_nValue);
+  const bool later = static_cast<int64_t>(m_nValue - other.m_nValue) >= 0;
+  return later ? SpanToSeconds(m_nValue - other.m_nValue) : -SpanToSeconds(other.m_nValue - m_nValue);
 }
 
 CNtpTimestamp CNtpTimestamp::AddSeconds(double seconds) const {

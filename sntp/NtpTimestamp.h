@@ -11,8 +11,8 @@ void JulianDayToDate(int32_t julianDay, uint16_t& year, uint16_t& month, uint16_
 uint16_t FractionToMilliseconds(uint32_t fraction);
 double FractionToSeconds(uint32_t fraction);
 
-// NTP timestamp of era 0: seconds since 1900-01-01 00:00:00 UTC in the high
-// word, a 2^-32 s fraction in the low word.
+// NTP timestamp: seconds since 1900-01-01 00:00:00 UTC in the high word,
+// modulo 2^32 (the NTP era), a 2^-32 s fraction in the low word.
 class CNtpTimestamp {
 public:
   static constexpr int kWireSize = 8;
@@ -28,14 +28,22 @@ public:
   uint32_t Seconds() const { return static_cast<uint32_t>(m_nValue >> 32); }
   uint32_t Fraction() const { return static_cast<uint32_t>(m_nValue); }
 
-  // UTC calendar time. A fraction that rounds to 1000 ms yields the next
-  // second with 0 ms.
+  // UTC calendar time of era 0. A fraction that rounds to 1000 ms yields
+  // the next second with 0 ms.
   static CNtpTimestamp FromCalendar(const SYSTEMTIME& st);
   SYSTEMTIME ToCalendar() const;
+  // The same of the instant in the era that puts it nearest the file time.
+  SYSTEMTIME ToCalendarNear(uint64_t nearFileTime) const;
 
+  // A file time: 100-ns ticks since 1601-01-01 00:00:00 UTC.
+  static CNtpTimestamp FromFileTime(uint64_t fileTime);
+
+  // Current UTC time, whole milliseconds.
   static CNtpTimestamp Now();
 
-  // This minus other, in seconds.
+  // This minus other, in seconds: the difference modulo 2^64 taken as a
+  // signed value, right for any two instants less than 68 years apart,
+  // whatever their eras.
   double SecondsSince(const CNtpTimestamp& other) const;
   CNtpTimestamp AddSeconds(double seconds) const;
 

@@ -130,9 +130,28 @@ TEST(NtpTimestamp, SecondsSinceIsSigned) {
   EXPECT_EQ(a.SecondsSince(a), 0.0);
   EXPECT_NEAR(a.SecondsSince(b), -1.5, 1e-9);
   EXPECT_NEAR(b.SecondsSince(a), 1.5, 1e-9);
-  EXPECT_EQ(a.SecondsSince(CNtpTimestamp()), 3155673600.0);
-  EXPECT_EQ(At(0xFFFFFFFF).SecondsSince(CNtpTimestamp()), 4294967295.0);
-  EXPECT_EQ(CNtpTimestamp().SecondsSince(At(0xFFFFFFFF)), -4294967295.0);
+  EXPECT_EQ(a.SecondsSince(At(0x40000000u)), 2081931776.0);  // 66 years
+  // Across an era's end: its last second comes one second before the next
+  // era's first.
+  EXPECT_EQ(CNtpTimestamp().SecondsSince(At(0xFFFFFFFF)), 1.0);
+  EXPECT_EQ(At(0xFFFFFFFF).SecondsSince(CNtpTimestamp()), -1.0);
+}
+
+TEST(NtpTimestamp, FileTimesAndTheEraNearest) {
+  constexpr uint64_t kFileTime2007 = 128'387'450'071'230'000;  // 2007-11-05 14:03:27.123
+  EXPECT_EQ(CNtpTimestamp::FromFileTime(kFileTime2007).Value(), 0xCAD9A12F1F7CED91u);
+  EXPECT_EQ(CNtpTimestamp::FromFileTime(kFileTime2007 + 5000).Fraction(), 0x1F9DB22Du);  // .1235 s
+  ExpectCalendar(CNtpTimestamp(0xCAD9A12F1F7CED91u).ToCalendarNear(kFileTime2007), 2007, 11, 5, 1, 14, 3, 27, 123);
+
+  // 2036-02-07 06:28:16.000 is second 0 again: dated in era 1 near 2036,
+  // in era 0 near 1920.
+  constexpr uint64_t kFileTime2036 = 137'304'520'960'000'000;
+  constexpr uint64_t kFileTime1920 = 100'665'504'000'000'000;
+  EXPECT_EQ(CNtpTimestamp::FromFileTime(kFileTime2036).Value(), 0u);
+  ExpectCalendar(CNtpTimestamp().ToCalendarNear(kFileTime2036), 2036, 2, 7, 4, 6, 28, 16, 0);
+  ExpectCalendar(CNtpTimestamp().ToCalendarNear(kFileTime1920), 1900, 1, 1, 1, 0, 0, 0, 0);
+  // A second that rounds up carries across the era's end.
+  ExpectCalendar(At(0xFFFFFFFF, 0xFFFFFFFF).ToCalendarNear(kFileTime2036), 2036, 2, 7, 4, 6, 28, 16, 0);
 }
 
 TEST(NtpTimestamp, AddSeconds) {
