@@ -1,9 +1,12 @@
 #include "sntp/SNTPClient.h"
 
+#include <ntsecapi.h>
+
 #include <algorithm>
 #include <chrono>
 
 #include "sntp/DatagramSocket.h"
+#include "sntp/PreciseTime.h"
 #include "sntp/SntpPacket.h"
 
 namespace {
@@ -32,6 +35,14 @@ BOOL FailKeepingError(CDatagramSocket& socket) {
   return FailWith(socket, GetLastError());
 }
 
+// 64 bits from the system's cryptographic random source.
+bool RandomTimestamp(CNtpTimestamp& value) {
+  uint64_t bits = 0;
+  if (!RtlGenRandom(&bits, sizeof bits)) return false;
+  value = CNtpTimestamp(bits);
+  return true;
+}
+
 }  // namespace
 
 CSNTPClient::CSNTPClient(const SystemClockCalls& clockCalls)
@@ -43,16 +54,21 @@ BOOL CSNTPClient::QueryServer(LPCWSTR host, SntpExchangeResult& result, UINT por
     return FALSE;
   if (!socket.Connect(host, port))
     return FailKeepingError(socket);
-  const CNtpTimestamp transmitTime = CNtpTimestamp::Now();
-  const SntpRequest request = BuildSntpRequest(transmitTime);
+  // The reply must echo a value that no one off the path can guess; when
+  // the request left is the client's own knowledge.
+  CNtpTimestamp transmitField;
+  if (!RandomTimestamp(transmitField))
+    return FailWith(socket, ERROR_GEN_FAILURE);
+  const SntpRequest request = BuildSntpRequest(transmitField);
+  result.m_OriginateTime = PreciseNtpNow();
   if (!socket.Send(request.data(), kSntpPacketSize))
     return FailKeepingError(socket);
-  return AwaitReply(socket, transmitTime, result);
+  return AwaitReply(socket, transmitField, result);
 }
 
 // Datagrams that do not answer our request are skipped; the wait for the
 // genuine reply goes on until the one time limit passes.
-BOOL CSNTPClient::AwaitReply(CDatagramSocket& socket, const CNtpTimestamp& transmitTime,
+BOOL CSNTPClient::AwaitReply(CDatagramSocket& socket, const CNtpTimestamp& transmitField,
                              SntpExchangeResult& result) {
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(m_nTimeout);
   for (;;) {
@@ -67,12 +83,12 @@ BOOL CSNTPClient::AwaitReply(CDatagramSocket& socket, const CNtpTimestamp& trans
         return FailWith(socket, WSAETIMEDOUT);
       continue;
     }
-    result.m_DestinationTime = CNtpTimestamp::Now();
+    result.m_DestinationTime = PreciseNtpNow();
     SntpReplyBuffer reply{};
     const int length = socket.Receive(reply.data(), kSntpReplyBufferSize);
     if (length == 0 || length == SOCKET_ERROR)
       return FailKeepingError(socket);
-    switch (ClassifySntpReply(reply, length, transmitTime)) {
+    switch (ClassifySntpReply(reply, length, transmitField)) {
       case SntpReplyKind::NotAReply:
         continue;
       case SntpReplyKind::Untrusted:
@@ -97,7 +113,7 @@ bool CSNTPClient::StopRequested() const {
 BOOL CSNTPClient::SetSystemClock(const CNtpTimestamp& time) {
   BOOL clockSet = FALSE;
   if (EnableSystemTimePrivilege()) {
-    const SYSTEMTIME utc = time.ToCalendar();
+    const SYSTEMTIME utc = time.ToCalendarNear(PreciseFileTimeNow());
     clockSet = m_calls.setSystemTime(&utc);
   }
   const DWORD error = ::GetLastError();

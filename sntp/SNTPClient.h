@@ -21,14 +21,14 @@ public:
   // An event that, once signalled, ends the wait for a reply.
   void SetStopEvent(HANDLE stopEvent) { m_hStopEvent = stopEvent; }
 
-  // Sets the system clock to the UTC time, with the system-time privilege
-  // enabled for just that moment.
+  // Sets the system clock to the UTC time (in the era nearest the clock's
+  // own), with the system-time privilege enabled for just that moment.
   BOOL SetSystemClock(const CNtpTimestamp& time);
   BOOL EnableSystemTimePrivilege();
   void RestoreSystemTimePrivilege();
 
 private:
-  BOOL AwaitReply(CDatagramSocket& socket, const CNtpTimestamp& transmitTime, SntpExchangeResult& result);
+  BOOL AwaitReply(CDatagramSocket& socket, const CNtpTimestamp& transmitField, SntpExchangeResult& result);
   DWORD WaitSlice(DWORD millisecondsLeft) const;
   bool StopRequested() const;
 

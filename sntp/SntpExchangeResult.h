@@ -5,7 +5,7 @@
 struct SntpExchangeResult {
   int m_nLeapIndicator = 0;
   int m_nStratum = 0;
-  CNtpTimestamp m_OriginateTime;    // T1: our transmit time, echoed by the server
+  CNtpTimestamp m_OriginateTime;    // T1: local clock, when the request was sent
   CNtpTimestamp m_ReceiveTime;      // T2: server clock
   CNtpTimestamp m_TransmitTime;     // T3: server clock
   CNtpTimestamp m_DestinationTime;  // T4: local clock, when the reply was found waiting

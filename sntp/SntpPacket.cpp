@@ -29,15 +29,15 @@ bool IsTrusted(const SntpReplyBuffer& reply) {
 
 }  // namespace
 
-SntpRequest BuildSntpRequest(const CNtpTimestamp& transmitTime) {
+SntpRequest BuildSntpRequest(const CNtpTimestamp& transmitField) {
   SntpRequest request{};
   request[0] = kClientRequestHeader;
-  transmitTime.ToWire(request.data() + kTransmitOffset);
+  transmitField.ToWire(request.data() + kTransmitOffset);
   return request;
 }
 
-SntpReplyKind ClassifySntpReply(const SntpReplyBuffer& reply, int length, const CNtpTimestamp& transmitTime) {
-  if (length < kSntpPacketSize || TimestampAt(reply, kOriginateOffset) != transmitTime)
+SntpReplyKind ClassifySntpReply(const SntpReplyBuffer& reply, int length, const CNtpTimestamp& transmitField) {
+  if (length < kSntpPacketSize || TimestampAt(reply, kOriginateOffset) != transmitField)
     return SntpReplyKind::NotAReply;
   return IsTrusted(reply) ? SntpReplyKind::Trusted : SntpReplyKind::Untrusted;
 }
@@ -45,7 +45,6 @@ SntpReplyKind ClassifySntpReply(const SntpReplyBuffer& reply, int length, const 
 void ReadSntpReply(const SntpReplyBuffer& reply, SntpExchangeResult& result) {
   result.m_nLeapIndicator = LeapIndicator(reply);
   result.m_nStratum = Stratum(reply);
-  result.m_OriginateTime = TimestampAt(reply, kOriginateOffset);
   result.m_ReceiveTime = TimestampAt(reply, kReceiveOffset);
   result.m_TransmitTime = TimestampAt(reply, kTransmitOffset);
   result.m_dClockOffset = (result.m_ReceiveTime.SecondsSince(result.m_OriginateTime) +

@@ -18,11 +18,13 @@ enum class SntpReplyKind {
   Trusted,
 };
 
-// Client request, version 3, carrying transmitTime.
-SntpRequest BuildSntpRequest(const CNtpTimestamp& transmitTime);
+// Client request, version 3, with this value in its transmit field.
+SntpRequest BuildSntpRequest(const CNtpTimestamp& transmitField);
 
-// Judges a received datagram of 1..68 bytes against the transmit time sent.
-SntpReplyKind ClassifySntpReply(const SntpReplyBuffer& reply, int length, const CNtpTimestamp& transmitTime);
+// Judges a received datagram of 1..68 bytes against the request's transmit
+// field, which a reply echoes as its originate timestamp.
+SntpReplyKind ClassifySntpReply(const SntpReplyBuffer& reply, int length, const CNtpTimestamp& transmitField);
 
-// Fills result from a trusted reply; result.m_DestinationTime must be set.
+// Fills result from a trusted reply. Its originate time (when the request
+// was sent) and destination time are the client's own and must be set.
 void ReadSntpReply(const SntpReplyBuffer& reply, SntpExchangeResult& result);

@@ -74,9 +74,12 @@ TEST(SntpPacket, VersionIsNotLookedAtButAZeroTransmitTimeIs) {
   EXPECT_EQ(ClassifySntpReply(zeroTransmit, 48, kSent), SntpReplyKind::Untrusted);
 }
 
+// The originate time is the client's own send time, not the reply's echo
+// of the request's random transmit field.
 TEST(SntpPacket, ReadingAReplyFillsTheResult) {
-  SntpReplyBuffer reply = Reply(2, 4, 15, Seconds(100.0), Seconds(110.2), Seconds(110.3));
+  SntpReplyBuffer reply = Reply(2, 4, 15, kSent, Seconds(110.2), Seconds(110.3));
   SntpExchangeResult result;
+  result.m_OriginateTime = Seconds(100.0);
   result.m_DestinationTime = Seconds(100.5);
   ReadSntpReply(reply, result);
   EXPECT_EQ(result.m_nLeapIndicator, 2);
@@ -92,7 +95,8 @@ TEST(SntpPacket, ServerBehindGivesANegativeOffset) {
   const CNtpTimestamp local = CNtpTimestamp(0xCAD9A12F00000000u);
   const CNtpTimestamp server = local.AddSeconds(-10.0);
   SntpExchangeResult result;
+  result.m_OriginateTime = local;
   result.m_DestinationTime = local;
-  ReadSntpReply(Reply(0, 4, 1, local, server, server), result);
+  ReadSntpReply(Reply(0, 4, 1, kSent, server, server), result);
   EXPECT_DOUBLE_EQ(result.m_dClockOffset, -10.0);
 }

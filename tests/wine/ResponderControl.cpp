@@ -5,7 +5,7 @@
 namespace {
 
 constexpr long kAnswerTimeoutSeconds = 2;
-constexpr int kAnswerBufferSize = 64;
+constexpr int kAnswerBufferSize = 1024;
 
 }  // namespace
 

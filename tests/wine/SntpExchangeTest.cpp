@@ -4,6 +4,9 @@
 #include <winternl.h>
 
 #include <chrono>
+#include <cmath>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -253,4 +256,24 @@ TEST_F(ResponderExchange, ReceiveErrorsAndTheStopEventEndTheExchange) {
   Reply("");
   ExpectRejectedAtOnce(Query(TimeServers::kResponder, 300), WSAEINTR);
   EXPECT_EQ(m_responder.RequestCount(), 2);
+}
+
+// The request's transmit field is random: no two requests repeat it and
+// none is the time it was sent. A reply that echoes the time instead is not
+// believed; the genuine one after it is.
+TEST_F(ResponderExchange, RequestsCarryUnguessableTransmitFields) {
+  constexpr size_t kRequests = 5;
+  constexpr double kNearNow = 60.0;
+  Reply("echotime genuine");
+  for (size_t i = 0; i < kRequests; ++i) ExpectAcceptedWithOffset(Query(TimeServers::kResponder), 0.0);
+
+  std::istringstream transmits(m_responder.Command("transmits"));
+  std::set<std::string> fields;
+  std::string field;
+  double secondsFromArrival = 0;
+  while (transmits >> field >> secondsFromArrival) {
+    EXPECT_TRUE(fields.insert(field).second) << field << " came twice";
+    EXPECT_GT(std::abs(secondsFromArrival), kNearNow) << field << " is the time it was sent";
+  }
+  EXPECT_EQ(fields.size(), kRequests);
 }
