@@ -7,6 +7,7 @@
 #include "app/ZephalApp.h"
 #include "framework/PaintDC.h"
 #include "res/resource.h"
+#include "sntp/PreciseTime.h"
 #include "sntp/SNTPClient.h"
 #include "ticktime/TickTime.h"
 
@@ -62,12 +63,14 @@ DWORD MillisecondsToNextSecond() {
 }
 
 // From the request's transmit time on the local clock to the reply's
-// transmit time on the server's, at millisecond resolution.
+// transmit time on the server's, at millisecond resolution. Both are dated
+// in the NTP era nearest the local clock.
 CTickSpan ServerClockOffset(const SntpExchangeResult& result) {
+  const uint64_t now = PreciseFileTimeNow();
   CTickTime requestSent;
   CTickTime replySent;
-  requestSent.FromSystemTime(result.m_OriginateTime.ToCalendar());
-  replySent.FromSystemTime(result.m_TransmitTime.ToCalendar());
+  requestSent.FromSystemTime(result.m_OriginateTime.ToCalendarNear(now));
+  replySent.FromSystemTime(result.m_TransmitTime.ToCalendarNear(now));
   return replySent - requestSent;
 }
 }  // namespace
@@ -264,7 +267,7 @@ UINT CZephalDlg::SynchronizeThreadProc(LPVOID pParam) {
   if (!link->UseDialog([&](CZephalDlg& dialog) { dialog.SetServerClock(ServerClockOffset(result)); }))
     return 0;
 
-  const BOOL clockSet = client.SetSystemClock(CNtpTimestamp::Now().AddSeconds(result.m_dClockOffset));
+  const BOOL clockSet = client.SetSystemClock(PreciseNtpNow().AddSeconds(result.m_dClockOffset));
   if (!link->UseDialog([&](CZephalDlg& dialog) {
         if (clockSet) {
           dialog.ShowExchange(result);

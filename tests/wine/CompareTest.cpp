@@ -184,3 +184,27 @@ TEST_F(SilentServer, WaitingCompareTurnsClicksAwayAndEndsWithTheProgram) {
 }
 
 }  // namespace
+
+// This test, the program and the far-future servers run on a clock faked
+// past the end of NTP era 0. A compare dates both clocks in that era; a
+// synchronize sets the clock in it (Wine refuses any change of half a
+// second or more, so a clock set to 1901 fails).
+TEST(AfterTheEraEnds, CompareAndSynchronizeWorkAsBefore) {
+  SYSTEMTIME utc;
+  ::GetSystemTime(&utc);
+  ASSERT_GE(utc.wYear, 2037) << "the clock is not faked past the era's end";
+
+  CMainDialogRun ahead(TimeServers::kFarFutureAhead);
+  ASSERT_NE(ahead.Dialog(), nullptr) << "the dialog did not show";
+  ExpectThreeLineLog(ahead.AwaitLogOtherThan(L"", kLogMs), kServerAheadLabels, TimeServers::kFarFutureAhead,
+                     TimeServers::kAheadSeconds);
+  ExpectServerClockAhead(ahead, TimeServers::kAheadSeconds);
+
+  CMainDialogRun agreeing(TimeServers::kFarFutureAgreeing);
+  ASSERT_NE(agreeing.Dialog(), nullptr) << "the dialog did not show";
+  const std::wstring compared = agreeing.AwaitLogOtherThan(L"", kLogMs);
+  agreeing.Click(IDC_SYNCHRONIZE);
+  const auto lines = LinesOf(agreeing.AwaitLogOtherThan(compared, kLogMs));
+  ASSERT_TRUE(lines && !lines->empty()) << "synchronize logged nothing, or failed to set the clock";
+  EXPECT_EQ(lines->front(), std::wstring(L"Time server : ") + TimeServers::kFarFutureAgreeing);
+}

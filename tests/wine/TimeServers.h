@@ -18,6 +18,11 @@ constexpr double kBehindSeconds = -2.25;
 // chronyd without a time source: leap 3, stratum 0.
 constexpr LPCWSTR kUnsynchronised = L"127.0.0.5";
 
+// Two more on clocks faked far ahead, for a program faked the same: one
+// agreeing with it, one 1.5 s ahead.
+constexpr LPCWSTR kFarFutureAgreeing = L"127.0.0.7";
+constexpr LPCWSTR kFarFutureAhead = L"127.0.0.8";
+
 // The tests' own responder, also listening on 127.0.0.1 (localhost), and
 // its control port (commands in tests/fixtures/sntp-responder).
 constexpr LPCWSTR kResponder = L"127.0.0.6";
