@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "about/VersionLibrary.h"
+
 namespace {
 constexpr DWORD kFixedInfoSignature = 0xFEEF04BD;
 const wchar_t kRootBlock[] = L"\\";
@@ -19,7 +21,8 @@ CFileVersionInfo::~CFileVersionInfo() {
 BOOL CFileVersionInfo::ReadFromFile(LPCWSTR path) {
   if (!path) return FALSE;
   Clear();
-  if (!ReadFixedInfo(path) || !ReadTranslations()) Clear();
+  const CVersionLibrary library;
+  if (!library.Loaded() || !ReadFixedInfo(library, path) || !ReadTranslations(library)) Clear();
   return m_bValid;
 }
 
@@ -32,17 +35,17 @@ void CFileVersionInfo::Clear() {
   m_pVersionData = nullptr;
 }
 
-BOOL CFileVersionInfo::ReadFixedInfo(LPCWSTR path) {
+BOOL CFileVersionInfo::ReadFixedInfo(const CVersionLibrary& library, LPCWSTR path) {
   DWORD ignored = 0;
-  const DWORD size = ::GetFileVersionInfoSizeW(path, &ignored);
+  const DWORD size = library.GetFileVersionInfoSizeW(path, &ignored);
   if (size == 0) return FALSE;
   m_pVersionData = new (std::nothrow) BYTE[size];
   if (!m_pVersionData) return FALSE;
-  if (!::GetFileVersionInfoW(path, 0, size, m_pVersionData)) return FALSE;
+  if (!library.GetFileVersionInfoW(path, 0, size, m_pVersionData)) return FALSE;
 
   void* fixedInfo = nullptr;
   UINT length = 0;
-  if (!::VerQueryValueW(m_pVersionData, kRootBlock, &fixedInfo, &length)) return FALSE;
+  if (!library.VerQueryValueW(m_pVersionData, kRootBlock, &fixedInfo, &length)) return FALSE;
   // A malformed resource may hold less than the whole record.
   if (length < sizeof(m_fixedInfo)) return FALSE;
   CopyMemory(&m_fixedInfo, fixedInfo, sizeof(m_fixedInfo));
@@ -51,11 +54,11 @@ BOOL CFileVersionInfo::ReadFixedInfo(LPCWSTR path) {
   return m_bValid;
 }
 
-BOOL CFileVersionInfo::ReadTranslations() {
+BOOL CFileVersionInfo::ReadTranslations(const CVersionLibrary& library) {
   if (!m_bValid) return FALSE;
   void* translations = nullptr;
   UINT length = 0;
-  if (::VerQueryValueW(m_pVersionData, kTranslationBlock, &translations, &length)) {
+  if (library.VerQueryValueW(m_pVersionData, kTranslationBlock, &translations, &length)) {
     m_pTranslations = static_cast<const DWORD*>(translations);
     m_nTranslations = length >> 2;
   }

@@ -1,8 +1,11 @@
 #pragma once
 #include <windows.h>
 
+class CVersionLibrary;
+
 // The version resource of an executable file: its fixed file information
-// and its translation table, read through the system's version library.
+// and its translation table, read through the system's version library
+// (loaded for each read).
 class CFileVersionInfo {
 public:
   CFileVersionInfo();
@@ -17,8 +20,8 @@ public:
   const VS_FIXEDFILEINFO& FixedInfo() const { return m_fixedInfo; }
 
 private:
-  BOOL ReadFixedInfo(LPCWSTR path);
-  BOOL ReadTranslations();
+  BOOL ReadFixedInfo(const CVersionLibrary& library, LPCWSTR path);
+  BOOL ReadTranslations(const CVersionLibrary& library);
 
   VS_FIXEDFILEINFO m_fixedInfo;
   BYTE* m_pVersionData;

@@ -272,7 +272,9 @@ void CHyperLink::LoadHandCursor() {
   wchar_t windowsDirectory[MAX_PATH] = {};
   ::GetWindowsDirectoryW(windowsDirectory, MAX_PATH);
   const CString helpProgram = CString(windowsDirectory) + kHelpProgram;
-  if (const HMODULE module = ::LoadLibraryW(helpProgram.c_str())) {
+  // Only its resources: the program is mapped as an image, never run.
+  if (const HMODULE module = ::LoadLibraryExW(helpProgram.c_str(), nullptr,
+                                              LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {
     if (const HCURSOR cursor = ::LoadCursorW(module, MAKEINTRESOURCEW(kHandCursorId))) {
       m_hHandCursor = ::CopyIcon(cursor);
     }

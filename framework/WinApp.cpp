@@ -20,6 +20,19 @@ CString ExecutableTitle() {
 void CleanupSockets() {
   ::WSACleanup();
 }
+
+using DefaultDllDirectoriesSetter = BOOL(WINAPI*)(DWORD);
+
+// From now on a DLL loaded by name comes from the system directory only,
+// never from the program's folder or the current directory. Systems
+// without SetDefaultDllDirectories at least lose the current directory.
+void LoadDllsFromTheSystemOnly() {
+  const auto setDefaultDirectories = reinterpret_cast<DefaultDllDirectoriesSetter>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+  if (!setDefaultDirectories || !setDefaultDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+    ::SetDllDirectoryW(L"");
+  }
+}
 }  // namespace
 
 CWinApp::CWinApp(LPCWSTR lpszAppName)
@@ -54,6 +67,7 @@ BOOL AfxSocketInit(WSADATA* lpwsaData) {
 }
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
+  LoadDllsFromTheSystemOnly();
   CWinApp* app = AfxGetApp();
   if (!app) return 1;
   app->InitInstance();

@@ -26,13 +26,15 @@ std::wstring RunningImagePath(DWORD nProcessId) {
 }
 }  // namespace
 
-CProgramRun::CProgramRun(const CRunDirectory& directory) : m_directory(directory) {
+CProgramRun::CProgramRun(const CRunDirectory& directory, const std::filesystem::path& workingDirectory)
+    : m_directory(directory) {
   const std::wstring program = directory.ProgramPath().wstring();
   std::wstring commandLine = L"\"" + program + L"\"";
+  const std::filesystem::path& current = workingDirectory.empty() ? directory.Path() : workingDirectory;
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        directory.Path().c_str(), &startup, &m_info)) {
+                        current.c_str(), &startup, &m_info)) {
     m_info = PROCESS_INFORMATION{};
   }
 }

@@ -1,15 +1,18 @@
 #pragma once
 #include <windows.h>
 
+#include <filesystem>
+
 #include "tests/wine/ui/RunDirectory.h"
 
-// One run of the program in its run directory, started as the shell
-// starts it; ended on destruction if it still runs.
+// One run of the program of a run directory, started as the shell starts
+// it, in that directory unless told another; ended on destruction if it
+// still runs.
 class CProgramRun {
 public:
   static constexpr wchar_t kCaption[] = L"Movrane";
 
-  explicit CProgramRun(const CRunDirectory& directory);
+  explicit CProgramRun(const CRunDirectory& directory, const std::filesystem::path& workingDirectory = {});
   ~CProgramRun();
   CProgramRun(const CProgramRun&) = delete;
   CProgramRun& operator=(const CProgramRun&) = delete;
