@@ -6,8 +6,8 @@ CWorkerLink::CWorkerLink(CZephalDlg* dialog)
       m_pDialog(dialog) {}
 
 CWorkerLink::~CWorkerLink() {
-  ::CloseHandle(m_hStop);
-  ::CloseHandle(m_hGate);
+  if (m_hStop) ::CloseHandle(m_hStop);
+  if (m_hGate) ::CloseHandle(m_hGate);
 }
 
 LPVOID CWorkerLink::HandOver(const std::shared_ptr<CWorkerLink>& link) {

@@ -20,6 +20,10 @@ public:
   static LPVOID HandOver(const std::shared_ptr<CWorkerLink>& link);
   static std::shared_ptr<CWorkerLink> Adopt(LPVOID handedOver);
 
+  // Whether its gate and stop event could be made; no worker may use a link
+  // without them.
+  bool IsReady() const { return m_hGate && m_hStop; }
+
   // Signalled when the worker is to stop waiting.
   HANDLE StopEvent() const { return m_hStop; }
 

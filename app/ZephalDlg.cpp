@@ -205,6 +205,10 @@ void CZephalDlg::StartWorker(AFX_THREADPROC pfnThreadProc) {
     return;
   }
   m_workerLink = std::make_shared<CWorkerLink>(this);
+  if (!m_workerLink->IsReady()) {
+    m_workerLink.reset();
+    return;
+  }
   const LPVOID handedOver = CWorkerLink::HandOver(m_workerLink);
   CWinThread* worker =
       AfxBeginThread(pfnThreadProc, handedOver, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
@@ -264,10 +268,14 @@ UINT CZephalDlg::SynchronizeThreadProc(LPVOID pParam) {
     link->UseDialog([](CZephalDlg& dialog) { dialog.m_pWorker = nullptr; });
     return 0;
   }
-  if (!link->UseDialog([&](CZephalDlg& dialog) { dialog.SetServerClock(ServerClockOffset(result)); }))
+  // The clock is set only while the dialog is there and not closing: the
+  // dialog's close signals the stop event and then waits for the gate.
+  BOOL clockSet = FALSE;
+  if (!link->UseDialog([&](CZephalDlg& dialog) {
+        dialog.SetServerClock(ServerClockOffset(result));
+        clockSet = client.SetSystemClock(PreciseNtpNow().AddSeconds(result.m_dClockOffset));
+      }))
     return 0;
-
-  const BOOL clockSet = client.SetSystemClock(PreciseNtpNow().AddSeconds(result.m_dClockOffset));
   if (!link->UseDialog([&](CZephalDlg& dialog) {
         if (clockSet) {
           dialog.ShowExchange(result);

@@ -11,11 +11,15 @@ constexpr DWORD kMillisecondsPerSecond = 1000;
 constexpr long kMicrosecondsPerMillisecond = 1000;
 
 // host as an IPv4 address: dotted form directly, else the first address of a
-// name lookup. On failure the last error says why.
+// name lookup. On failure the last error says why. A name that the thread's
+// code page cannot represent exactly is not resolvable: a best-fit
+// conversion would make a different name of it.
 bool ResolveIPv4(LPCWSTR host, in_addr& address) {
   std::vector<char> narrow(2 * (std::wcslen(host) + 1));
-  if (!WideToNarrow(narrow.data(), host, static_cast<int>(narrow.size()), CP_THREAD_ACP))
+  if (!WideToNarrowExact(narrow.data(), host, static_cast<int>(narrow.size()), CP_THREAD_ACP)) {
+    WSASetLastError(WSAHOST_NOT_FOUND);
     return false;
+  }
   address.s_addr = inet_addr(narrow.data());
   if (address.s_addr != INADDR_NONE)
     return true;

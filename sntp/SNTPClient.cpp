@@ -111,6 +111,10 @@ bool CSNTPClient::StopRequested() const {
 }
 
 BOOL CSNTPClient::SetSystemClock(const CNtpTimestamp& time) {
+  if (StopRequested()) {
+    ::SetLastError(ERROR_CANCELLED);
+    return FALSE;
+  }
   BOOL clockSet = FALSE;
   if (EnableSystemTimePrivilege()) {
     const SYSTEMTIME utc = time.ToCalendarNear(PreciseFileTimeNow());

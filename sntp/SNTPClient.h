@@ -18,11 +18,13 @@ public:
   // ERROR_INVALID_DATA when the reply must not be trusted, WSAEINTR when the
   // stop event ended the wait.
   BOOL QueryServer(LPCWSTR host, SntpExchangeResult& result, UINT port);
-  // An event that, once signalled, ends the wait for a reply.
+  // An event that, once signalled, ends the wait for a reply and refuses
+  // to set the clock.
   void SetStopEvent(HANDLE stopEvent) { m_hStopEvent = stopEvent; }
 
   // Sets the system clock to the UTC time (in the era nearest the clock's
   // own), with the system-time privilege enabled for just that moment.
+  // FALSE with ERROR_CANCELLED, touching nothing, once the stop event is set.
   BOOL SetSystemClock(const CNtpTimestamp& time);
   BOOL EnableSystemTimePrivilege();
   void RestoreSystemTimePrivilege();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "sntp/SNTPClient.h"
+#include "tests/wine/TimeServers.h"
 
 namespace {
 
@@ -145,6 +146,20 @@ TEST_F(ClockSetting, WithoutSecurityModelTheClockIsSetDirectly) {
   answers.bSets = FALSE;
   EXPECT_FALSE(m_client.SetSystemClock(kTimeToSet));
   EXPECT_EQ(calls, (Calls{"open", kSetCall}));
+}
+
+// A synchronize whose dialog is closing: the stop event, set after the
+// exchange, leaves the clock and the privilege alone.
+TEST_F(ClockSetting, StopEventSetAfterTheExchangeLeavesTheClockAlone) {
+  const HANDLE stop = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  m_client.SetStopEvent(stop);
+  SntpExchangeResult result;
+  ASSERT_TRUE(m_client.QueryServer(TimeServers::kSynchronised, result, TimeServers::kPort));
+  ::SetEvent(stop);
+  EXPECT_FALSE(m_client.SetSystemClock(result.m_TransmitTime));
+  EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_CANCELLED));
+  EXPECT_EQ(calls, Calls{});
+  ::CloseHandle(stop);
 }
 
 // Nothing of one setting carries over into the next.
