@@ -1,9 +1,13 @@
-# make test: build both builds and run every test.  make run: start the program.
+# make test: build both builds and run every test.  make run: start the
+# program.  make dist: the release archive in build/dist.
 BUILD    := build
 JOBS     := 2
 CMAKE    := cmake -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The release's dates: those of the last commit.
+SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null)
+export SOURCE_DATE_EPOCH
 
-.PHONY: all bootstrap host win test run clean
+.PHONY: all bootstrap host win test run dist clean
 
 all: host win
 
@@ -15,15 +19,20 @@ host: bootstrap
 	@cmake --build $(BUILD)/host -j$(JOBS)
 
 win: bootstrap
-	@$(CMAKE) -S . -B $(BUILD)/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+	@$(CMAKE) -S . -B $(BUILD)/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DMOVRANE_DIST_DIR=$(abspath $(BUILD))/dist >/dev/null
 	@cmake --build $(BUILD)/win -j$(JOBS)
 
 test: host win
 	ctest --test-dir $(BUILD)/host --output-on-failure -j$(JOBS)
 	ctest --test-dir $(BUILD)/win --output-on-failure
+	scripts/check-reproducible
 
 run: win
 	@scripts/run
+
+dist: win
+	@cat $(BUILD)/dist/SHA256SUMS
 
 clean:
 	rm -rf $(BUILD)

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 
 #include "res/resource.h"
+#include "tests/wine/BuildOutput.h"
 #include "tests/wine/ui/DialogView.h"
 #include "tests/wine/ui/ProgramRun.h"
 
@@ -34,6 +37,20 @@ protected:
 };
 
 TEST_F(DefaultSettings, WithoutAFile) {
+  ExpectBuiltInTexts();
+}
+
+// The example that ships states every default: with all its keys put in
+// force, the program shows what it shows without a file.
+TEST_F(DefaultSettings, WithTheShippedExampleInForce) {
+  std::ifstream example(std::filesystem::path(BuildOutputPath(L"Movrane.example.ini")), std::ios::binary);
+  ASSERT_TRUE(example) << "no example settings";
+  std::string settings;
+  for (std::string line; std::getline(example, line);) {
+    const bool commentedKey = line.rfind(';', 0) == 0 && line.find('=') != std::string::npos;
+    settings += (commentedKey ? line.substr(1) : line) + "\n";
+  }
+  m_directory.WriteSettings(settings);
   ExpectBuiltInTexts();
 }
 

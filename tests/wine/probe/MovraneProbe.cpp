@@ -3,6 +3,8 @@
 //                                both clocks show
 //   movrane_probe ticks SECONDS  watches the local clock tick; one summary
 //                                line of its phase and steps
+//   movrane_probe about          opens the about box, prints its version
+//                                label and closes it again
 //   movrane_probe close          presses Escape on the window
 // Exit status 2 when no Movrane window shows within a few seconds.
 #include <windows.h>
@@ -108,6 +110,20 @@ int WatchTicks(HWND hWnd, DWORD nSeconds) {
   return 0;
 }
 
+int ShowAbout(HWND hWnd) {
+  DWORD processId = 0;
+  ::GetWindowThreadProcessId(hWnd, &processId);
+  UserInput::ClickWindow(CDialogView(hWnd).Control(IDC_ABOUT));
+  const HWND box = CProcessWindows(processId).WaitFor(L"About...", IDC_VERSION, kShowUpMs);
+  if (!box) {
+    std::fprintf(stderr, "movrane_probe: no about box\n");
+    return kNoWindow;
+  }
+  std::printf("version: %s\n", Utf8(CDialogView(box).Text(IDC_VERSION)).c_str());
+  UserInput::ClickWindow(CDialogView(box).Control(IDOK));
+  return 0;
+}
+
 int Close(HWND hWnd) {
   ::SetForegroundWindow(hWnd);
   UserInput::PressKey(VK_ESCAPE);
@@ -126,7 +142,8 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (command == L"texts") return PrintTexts(hWnd);
   if (command == L"ticks" && argc > 2) return WatchTicks(hWnd, std::wcstoul(argv[2], nullptr, 10));
+  if (command == L"about") return ShowAbout(hWnd);
   if (command == L"close") return Close(hWnd);
-  std::fprintf(stderr, "usage: movrane_probe texts | ticks SECONDS | close\n");
+  std::fprintf(stderr, "usage: movrane_probe texts | ticks SECONDS | about | close\n");
   return kUsage;
 }
