@@ -1,0 +1,133 @@
+"""Tests of tools/clock_bitmaps.py: the clock images at every scale and their resource script."""
+import hashlib
+import os
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+
+GENERATOR = os.path.join(os.path.dirname(__file__), "..", "..", "tools", "clock_bitmaps.py")
+SCALES = (100, 125, 150, 175, 200, 250, 300)
+BLACK, GREY, WHITE = (0, 0, 0), (128, 128, 128), (255, 255, 255)
+CLOCK_COLOURS = {"local": (0, 255, 0), "server": (255, 255, 0)}
+FACE_SIZE = (151, 72)
+CELL_SIZES = {"large": (24, 34), "small": (12, 17)}
+# The clock control's cells at 100 % as (strip, x, y); cells 4 and 5 show the seconds.
+CELLS = [("large", 5, 33), ("large", 32, 33), ("large", 65, 33), ("large", 92, 33),
+         ("small", 120, 50), ("small", 134, 50)] + [("small", x, 5) for x in
+                                                     (5, 19, 33, 47, 77, 91, 119, 133)]
+SEPARATORS = [(65, 12, 70, 14), (108, 12, 113, 14), (59, 41, 61, 43), (59, 57, 61, 59)]
+SHA256_PREFIX_AT_100 = {  # of the images as they were before the other scales came
+    "local_face": "79883582174c87fa", "local_large_digits": "b609ed8a7d598477",
+    "local_small_digits": "3450c78e025da3a2", "server_face": "2cfc484cc4ba3efe",
+    "server_large_digits": "b0f70164f8c7d1cb", "server_small_digits": "83da420cefa86648"}
+
+
+def scaled(length, percent):
+    return (length * percent + 50) // 100
+
+
+def strokes(points):
+    """The 4-connected groups of the points."""
+    groups, rest = [], set(points)
+    while rest:
+        groups.append(set())
+        todo = [rest.pop()]
+        while todo:
+            x, y = todo.pop()
+            groups[-1].add((x, y))
+            near = {(x + 1, y), (x - 1, y), (x, y + 1), (x, y - 1)} & rest
+            rest -= near
+            todo += near
+    return groups
+
+
+class ClockBitmapsTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.output = tempfile.TemporaryDirectory()
+        subprocess.run([sys.executable, GENERATOR, cls.output.name], check=True)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.output.cleanup()
+
+    def read(self, name, percent=100):
+        suffix = "" if percent == 100 else f"_{percent}"
+        with open(os.path.join(self.output.name, f"{name}{suffix}.bmp"), "rb") as bmp:
+            return bmp.read()
+
+    def pixels(self, name, percent):
+        """The 4 bpp bitmap as rows of (r, g, b), top row first."""
+        data = self.read(name, percent)
+        offset, = struct.unpack_from("<I", data, 10)
+        width, height = struct.unpack_from("<ii", data, 18)
+        palette = [tuple(reversed(data[54 + 4 * i:57 + 4 * i])) for i in range(16)]
+        rows = [data[offset + y * ((width + 7) // 8 * 4):] for y in reversed(range(height))]
+        return [[palette[row[x // 2] >> (4 - x % 2 * 4) & 15] for x in range(width)]
+                for row in rows]
+
+    def test_face_frame_and_separators_follow_the_rounding_rule(self):
+        for percent in SCALES:
+            for clock, colour in CLOCK_COLOURS.items():
+                face = self.pixels(f"{clock}_face", percent)
+                width, height, frame = len(face[0]), len(face), max(1, scaled(1, percent))
+                self.assertEqual((width, height), tuple(scaled(v, percent) for v in FACE_SIZE))
+                for line in (face[height // 2], [row[width // 2] for row in face]):
+                    self.assertEqual(line[:frame + 1] + line[-frame - 1:],
+                                     [GREY] * frame + [BLACK, BLACK] + [WHITE] * frame)
+                separators = {(scaled(left, percent) + i, scaled(top, percent) + j)
+                              for left, top, right, bottom in SEPARATORS
+                              for i in range(scaled(right - left + 1, percent))
+                              for j in range(scaled(bottom - top + 1, percent))}
+                self.assertEqual({(x, y) for y, row in enumerate(face)
+                                  for x, pixel in enumerate(row) if pixel == colour}, separators)
+
+    def test_scaled_cells_lie_apart_on_plain_face_with_bottoms_aligned(self):
+        for percent in SCALES:
+            face = self.pixels("local_face", percent)
+            strips = {strip: self.pixels(f"local_{strip}_digits", percent) for strip in CELL_SIZES}
+            size = {strip: (len(rows[0]) // 10, len(rows)) for strip, rows in strips.items()}
+            self.assertEqual(size, {strip: (scaled(w, percent), scaled(h, percent))
+                                    for strip, (w, h) in CELL_SIZES.items()})
+            cells = [(scaled(x, percent), scaled(y, percent), *size[strip])
+                     for strip, x, y in CELLS]
+            covered = set()
+            for x, y, width, height in cells:
+                cell = {(x + i, y + j) for i in range(width) for j in range(height)}
+                self.assertFalse(cell & covered, (percent, x, y))
+                self.assertTrue(all(face[j][i] == BLACK for i, j in cell), (percent, x, y))
+                covered |= cell
+            self.assertEqual(cells[4][1] + cells[4][3], cells[0][1] + cells[0][3], percent)
+
+    def test_digits_differ_keep_clear_of_the_cell_sides_and_show_seven_even_strokes(self):
+        for percent in SCALES:
+            for strip in CELL_SIZES:
+                rows = self.pixels(f"server_{strip}_digits", percent)
+                width = len(rows[0]) // 10
+                digits = [frozenset((x, y) for y, row in enumerate(rows) for x in range(width)
+                                    if row[d * width + x] != BLACK) for d in range(10)]
+                self.assertEqual(len(set(digits)), 10, percent)
+                for columns in ({x for x, _ in digit} for digit in digits):
+                    self.assertTrue(columns and min(columns) >= 1 and max(columns) <= width - 2)
+                eight = strokes(digits[8])
+                widths = {min(len({x for x, _ in s}), len({y for _, y in s})) for s in eight}
+                self.assertEqual((len(eight), len(widths)), (7, 1), percent)
+
+    def test_images_at_100_percent_are_unchanged(self):
+        for name, digest in SHA256_PREFIX_AT_100.items():
+            self.assertTrue(hashlib.sha256(self.read(name)).hexdigest().startswith(digest), name)
+
+    def test_resource_script_lists_every_image_under_its_own_id(self):
+        with open(os.path.join(self.output.name, "clock_bitmaps.rc")) as script:
+            comment, *lines = script.read().splitlines()
+        self.assertTrue(comment.startswith("//"))
+        ids = {int(number): name.strip('"') for number, name in
+               (line.split(" BITMAP ") for line in lines)}
+        self.assertEqual((len(lines), len(ids)), (42, 42))
+        self.assertTrue(all(os.path.isfile(os.path.join(self.output.name, name))
+                            for name in ids.values()))
+        self.assertEqual([ids[142], ids[437], ids[738]], ["server_small_digits.bmp",
+                                                           "local_large_digits_175.bmp",
+                                                           "local_face_300.bmp"])
