@@ -84,6 +84,7 @@ BEGIN_MESSAGE_MAP(CZephalDlg, CDialog)
   ON_BN_CLICKED(IDC_COMPARE, OnCompare)
   ON_BN_CLICKED(IDC_SYNCHRONIZE, OnSynchronize)
   ON_MESSAGE(WM_RESTART_TICK, OnRestartTick)
+  ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
   ON_BN_CLICKED(IDC_ABOUT, OnAbout)
 END_MESSAGE_MAP()
 
@@ -140,6 +141,19 @@ void CZephalDlg::StartSecondTick() {
 void CZephalDlg::StartTickTimer() {
   if (m_nTickTimer) ::KillTimer(m_hWnd, m_nTickTimer);
   m_nTickTimer = ::SetTimer(m_hWnd, TICK_TIMER_ID, kTickPeriodMs, nullptr);
+}
+
+// Moved to a monitor of another scale: the dialog manager rescales what it
+// lays out, the window takes the suggested place, and the clocks take the
+// images of the new scale.
+LRESULT CZephalDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+  Default();
+  const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+  ::SetWindowPos(m_hWnd, nullptr, suggested.left, suggested.top, Width(suggested), Height(suggested),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  m_clockLocal.SetDpi(LOWORD(wParam));
+  m_clockServer.SetDpi(LOWORD(wParam));
+  return 0;
 }
 
 // A synchronize worker has waited for the whole second itself.

@@ -25,6 +25,7 @@ protected:
   void OnCompare();
   void OnSynchronize();
   LRESULT OnRestartTick(WPARAM, LPARAM);
+  LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
   void OnAbout();
   DECLARE_MESSAGE_MAP()
 

@@ -5,6 +5,7 @@
 namespace {
 
 constexpr int kDayInMiddleOrder = 1;
+constexpr unsigned kDpiAt100 = 96;
 constexpr size_t kTextSize = 15;
 using Text = std::array<char, kTextSize>;
 
@@ -54,6 +55,23 @@ const std::array<CClockFace::Cell, CClockFace::kCellCount> CClockFace::kCells{{
 
 CClockFace::CellSize CClockFace::SizeOf(Strip strip) {
   return strip == Strip::Large ? CellSize{24, 34} : CellSize{12, 17};
+}
+
+int CClockFace::ScaleIndexFor(unsigned dpi) {
+  int index = 0;
+  while (index + 1 < static_cast<int>(kScales.size()) && kScales[index + 1] * kDpiAt100 <= dpi * 100) ++index;
+  return index;
+}
+
+int CClockFace::Scaled(int length, int percent) {
+  return (length * percent + 50) / 100;
+}
+
+CClockFace::Placement CClockFace::PlaceOf(int cell, int percent) {
+  const Cell& place = kCells[cell];
+  const CellSize size = SizeOf(place.strip);
+  return {place.strip, Scaled(place.x, percent), Scaled(place.y, percent), Scaled(size.width, percent),
+          Scaled(size.height, percent)};
 }
 
 void CClockFace::SetDateOrder(int dateOrder) {

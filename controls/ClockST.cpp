@@ -7,6 +7,20 @@ namespace {
 constexpr int kLoaded = 0;
 constexpr int kImageMissing = 1;
 constexpr int kCreateFailed = -1;
+
+using WindowDpiQuery = UINT(WINAPI*)(HWND);
+
+// The window's DPI: GetDpiForWindow where the system has it (Windows 10
+// 1607 and later), else the screen's.
+UINT DpiOf(HWND window) {
+  static const auto query = reinterpret_cast<WindowDpiQuery>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (query) return query(window);
+  const HDC screen = ::GetDC(nullptr);
+  const UINT dpi = static_cast<UINT>(::GetDeviceCaps(screen, LOGPIXELSX));
+  ::ReleaseDC(nullptr, screen);
+  return dpi;
+}
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CClockST, CStatic)
@@ -26,18 +40,33 @@ CClockST::~CClockST() {
 
 int CClockST::LoadClockImages(WORD faceId, WORD largeDigitsId, WORD smallDigitsId,
                               int dateOrder) {
+  m_imageIds = {faceId, largeDigitsId, smallDigitsId};
+  const int result = LoadImagesFor(DpiOf(m_hWnd));
+  if (result == kLoaded) m_face.SetDateOrder(dateOrder);
+  return result;
+}
+
+int CClockST::SetDpi(UINT dpi) {
+  return LoadImagesFor(dpi);
+}
+
+// The images of the scale that fits the DPI, the control resized to its
+// face; on failure the control holds no images and keeps its size.
+int CClockST::LoadImagesFor(UINT dpi) {
   ReleaseImages();
-  const bool smallLoaded = LoadBitmapResource(m_bmpSmallDigits, smallDigitsId);
-  const bool largeLoaded = LoadBitmapResource(m_bmpLargeDigits, largeDigitsId);
-  const bool faceLoaded = LoadBitmapResource(m_bmpFace, faceId);
+  const int scaleIndex = CClockFace::ScaleIndexFor(dpi);
+  const int idOffset = CClockFace::kResourceIdsPerScale * scaleIndex;
+  const bool smallLoaded = LoadBitmapResource(m_bmpSmallDigits, m_imageIds.smallDigits + idOffset);
+  const bool largeLoaded = LoadBitmapResource(m_bmpLargeDigits, m_imageIds.largeDigits + idOffset);
+  const bool faceLoaded = LoadBitmapResource(m_bmpFace, m_imageIds.face + idOffset);
   if (!smallLoaded || !largeLoaded || !faceLoaded) {
     ReleaseImages();
     return kImageMissing;
   }
+  m_nScale = CClockFace::kScales[scaleIndex];
   m_bmpFace.GetBitmap(&m_bmFace);
   ::SetWindowPos(m_hWnd, nullptr, 0, 0, m_bmFace.bmWidth, m_bmFace.bmHeight,
                  SWP_NOMOVE | SWP_NOZORDER);
-  m_face.SetDateOrder(dateOrder);
   return kLoaded;
 }
 
@@ -98,17 +127,16 @@ void CClockST::MakeSurface(ClockSurface& surface, const CBitmap& image, CDC* pai
 // without a digit is filled black instead.
 void CClockST::ComposeCells() {
   for (int i = 0; i < CClockFace::kCellCount; ++i) {
-    const CClockFace::Cell& cell = CClockFace::kCells[i];
-    const CClockFace::CellSize size = CClockFace::SizeOf(cell.strip);
+    const CClockFace::Placement cell = CClockFace::PlaceOf(i, m_nScale);
     const uint8_t digit = m_face.GetDigit(i);
     if (digit == CClockFace::kBlank) {
-      ::PatBlt(m_faceSurface.dc, cell.x, cell.y, size.width, size.height, BLACKNESS);
+      ::PatBlt(m_faceSurface.dc, cell.x, cell.y, cell.width, cell.height, BLACKNESS);
       continue;
     }
     ClockSurface& strip =
         cell.strip == CClockFace::Strip::Large ? m_largeDigitsSurface : m_smallDigitsSurface;
-    m_faceSurface.dc.BitBlt(cell.x, cell.y, size.width, size.height, &strip.dc,
-                            digit * size.width, 0, SRCCOPY);
+    m_faceSurface.dc.BitBlt(cell.x, cell.y, cell.width, cell.height, &strip.dc,
+                            digit * cell.width, 0, SRCCOPY);
   }
 }
 
@@ -129,7 +157,7 @@ void CClockST::ReleaseSurface(ClockSurface& surface) {
   surface.bMade = FALSE;
 }
 
-bool CClockST::LoadBitmapResource(CBitmap& image, WORD id) {
+bool CClockST::LoadBitmapResource(CBitmap& image, int id) {
   return image.Attach(::LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0,
                                    0, LR_CREATEDIBSECTION));
 }

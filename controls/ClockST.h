@@ -16,9 +16,13 @@ public:
   CClockST();
   ~CClockST() override;
 
-  // Bitmap resource ids of the face and the two digit strips; 0 on
-  // success, 1 when an image is missing.
+  // Bitmap resource ids of the 100 % face and the two digit strips; the
+  // control loads the set drawn for its window's DPI. 0 on success, 1 when
+  // an image is missing.
   int LoadClockImages(WORD faceId, WORD largeDigitsId, WORD smallDigitsId, int dateOrder);
+  // The window's DPI changed: loads the set of the new scale. 0 or 1 as
+  // LoadClockImages.
+  int SetDpi(UINT dpi);
   // Safe from any thread: applied at the next tick.
   void SetServerOffset(CTickSpan offset);
 
@@ -32,12 +36,19 @@ private:
     CDC dc;
     HGDIOBJ hDisplaced = nullptr;
   };
+  // The resource ids of the images at 100 %.
+  struct ImageIds {
+    int face = 0;
+    int largeDigits = 0;
+    int smallDigits = 0;
+  };
 
   void OnPaint();
   BOOL OnEraseBkgnd(HDC dc);
   LRESULT OnClockTick(WPARAM wParam, LPARAM lParam);
   int OnCreate(LPCREATESTRUCTW createStruct);
 
+  int LoadImagesFor(UINT dpi);
   void RenderDigits(const CTickTime& shownTime);
   bool HasImages() const;
   void PaintBlack(CDC& dc);
@@ -45,7 +56,7 @@ private:
   void ComposeCells();
   void ReleaseImages();
   static void ReleaseSurface(ClockSurface& surface);
-  static bool LoadBitmapResource(CBitmap& image, WORD id);
+  static bool LoadBitmapResource(CBitmap& image, int id);
 
   ClockSurface m_faceSurface;
   ClockSurface m_largeDigitsSurface;
@@ -56,6 +67,8 @@ private:
   CBitmap m_bmpLargeDigits;
   CBitmap m_bmpSmallDigits;
   CClockTime m_time;
+  ImageIds m_imageIds;
+  int m_nScale = CClockFace::kScales[0];  // of the images loaded, in percent
 
   DECLARE_MESSAGE_MAP()
 };

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -33,13 +35,23 @@ struct Box {
   }
 };
 
-Box BoxOf(const CClockFace::Cell& cell) {
-  const CClockFace::CellSize size = CClockFace::SizeOf(cell.strip);
-  return {cell.x, cell.y, cell.x + size.width, cell.y + size.height};
+Box BoxOf(const CClockFace::Placement& cell) {
+  return {cell.x, cell.y, cell.x + cell.width, cell.y + cell.height};
 }
 
-// The face image: its frame and its separators, which no cell may cover.
-constexpr Box kFaceInsideFrame{1, 1, 150, 71};
+// A box of the 100 % face at a scale, as the images draw it: its corner and
+// its size scaled each.
+Box Scaled(const Box& box, int percent) {
+  const int left = CClockFace::Scaled(box.left, percent);
+  const int top = CClockFace::Scaled(box.top, percent);
+  return {left, top, left + CClockFace::Scaled(box.right - box.left, percent),
+          top + CClockFace::Scaled(box.bottom - box.top, percent)};
+}
+
+// The 100 % face image: inside its frame, and its separators, which no
+// cell may cover.
+constexpr int kFaceWidth = 151;
+constexpr int kFaceHeight = 72;
 constexpr Box kSeparators[] = {
     {65, 12, 71, 15}, {108, 12, 114, 15}, {59, 41, 62, 44}, {59, 57, 62, 60}};
 
@@ -77,16 +89,30 @@ TEST(ClockFace, CellsWithoutADigitAreBlank) {
   for (int cell = 7; cell < CClockFace::kCellCount; ++cell) EXPECT_LT(digits[cell], 10) << cell;
 }
 
-TEST(ClockFace, CellsLieInsideTheFrameClearOfSeparatorsAndEachOther) {
-  for (size_t i = 0; i < CClockFace::kCells.size(); ++i) {
-    const Box cell = BoxOf(CClockFace::kCells[i]);
-    EXPECT_GE(cell.left, kFaceInsideFrame.left) << i;
-    EXPECT_GE(cell.top, kFaceInsideFrame.top) << i;
-    EXPECT_LE(cell.right, kFaceInsideFrame.right) << i;
-    EXPECT_LE(cell.bottom, kFaceInsideFrame.bottom) << i;
-    for (const Box& separator : kSeparators) EXPECT_FALSE(cell.Overlaps(separator)) << i;
-    for (size_t j = i + 1; j < CClockFace::kCells.size(); ++j) {
-      EXPECT_FALSE(cell.Overlaps(BoxOf(CClockFace::kCells[j]))) << i << " " << j;
+TEST(ClockFace, CellsLieInsideTheFrameClearOfSeparatorsAndEachOtherAtEveryScale) {
+  for (const int percent : CClockFace::kScales) {
+    const int frame = std::max(1, CClockFace::Scaled(1, percent));
+    const Box inside{frame, frame, CClockFace::Scaled(kFaceWidth, percent) - frame,
+                     CClockFace::Scaled(kFaceHeight, percent) - frame};
+    for (int i = 0; i < CClockFace::kCellCount; ++i) {
+      const Box cell = BoxOf(CClockFace::PlaceOf(i, percent));
+      SCOPED_TRACE(testing::Message() << percent << " %, cell " << i);
+      EXPECT_TRUE(cell.left >= inside.left && cell.top >= inside.top && cell.right <= inside.right &&
+                  cell.bottom <= inside.bottom);
+      for (const Box& separator : kSeparators) EXPECT_FALSE(cell.Overlaps(Scaled(separator, percent)));
+      for (int j = i + 1; j < CClockFace::kCellCount; ++j) {
+        EXPECT_FALSE(cell.Overlaps(BoxOf(CClockFace::PlaceOf(j, percent)))) << j;
+      }
     }
+  }
+}
+
+// The largest scale not above the DPI's: an image is never stretched.
+TEST(ClockFace, EachDpiTakesTheLargestScaleNotAboveIt) {
+  const std::pair<unsigned, int> expected[] = {{72, 100}, {96, 100}, {119, 100}, {120, 125}, {144, 150},
+                                               {168, 175}, {191, 175}, {192, 200}, {240, 250}, {288, 300},
+                                               {480, 300}};
+  for (const auto& [dpi, percent] : expected) {
+    EXPECT_EQ(CClockFace::kScales[CClockFace::ScaleIndexFor(dpi)], percent) << dpi << " DPI";
   }
 }

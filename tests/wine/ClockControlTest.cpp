@@ -64,7 +64,7 @@ protected:
 
 }  // namespace
 
-TEST_F(ClockControl, LoadingTakesTheFaceSizeAndAMissingImageLeavesTheControlBlack) {
+TEST_F(ClockControl, LoadingTakesTheFaceSizeOfItsScaleAndAMissingImageLeavesTheControlBlack) {
   EXPECT_EQ(m_clock.LoadClockImages(kMissingImage, IDB_LOCAL_LARGE_DIGITS, IDB_LOCAL_SMALL_DIGITS, 0), 1);
   EXPECT_EQ(Size().cx, kTemplateWidth);
   EXPECT_EQ(Size().cy, kTemplateHeight);
@@ -72,6 +72,15 @@ TEST_F(ClockControl, LoadingTakesTheFaceSizeAndAMissingImageLeavesTheControlBlac
   EXPECT_EQ(LoadLocal(), 0);
   EXPECT_EQ(Size().cx, 151);
   EXPECT_EQ(Size().cy, 72);
+  // On a monitor of 150 %, then 200 %: the faces drawn for those scales.
+  EXPECT_EQ(m_clock.SetDpi(144), 0);
+  EXPECT_EQ(Size().cx, 227);
+  EXPECT_EQ(Size().cy, 108);
+  EXPECT_EQ(m_clock.SetDpi(192), 0);
+  Tick(Local(2007, 3, 15, 12, 34, 56));
+  EXPECT_EQ(CClockReader(ThisProgram(), 4).Read(m_clock.m_hWnd, ClockKind::Local), L"2007-03-15 12:34 56");
+  EXPECT_EQ(m_clock.SetDpi(96), 0);
+  EXPECT_EQ(Size().cx, 151);
 
   EXPECT_EQ(LoadLocal(kMissingImage), 1);
   EXPECT_EQ(Size().cx, 151);
