@@ -83,7 +83,7 @@ int PrintTexts(HWND hWnd) {
   for (const NamedControl& control : kControls) {
     std::printf("%s: %s\n", control.name, Utf8(AsBlock(dialog.Text(control.nId))).c_str());
   }
-  const CClockReader reader(ProgramOf(hWnd));
+  const CClockReader reader(ProgramOf(hWnd), CClockReader::ScaleIndexOf(dialog.Control(IDC_LOCAL_CLOCK)));
   std::printf("local clock: %s\n", Utf8(reader.Read(dialog.Control(IDC_LOCAL_CLOCK), ClockKind::Local)).c_str());
   std::printf("server clock: %s\n",
               Utf8(reader.Read(dialog.Control(IDC_SERVER_CLOCK), ClockKind::Server)).c_str());
@@ -97,9 +97,9 @@ int Percentile(std::vector<int> values, int percent) {
 }
 
 int WatchTicks(HWND hWnd, DWORD nSeconds) {
-  const CClockReader reader(ProgramOf(hWnd));
-  const CTickWatch::Result result =
-      CTickWatch(CDialogView(hWnd).Control(IDC_LOCAL_CLOCK), reader).Watch(nSeconds);
+  const HWND clock = CDialogView(hWnd).Control(IDC_LOCAL_CLOCK);
+  const CClockReader reader(ProgramOf(hWnd), CClockReader::ScaleIndexOf(clock));
+  const CTickWatch::Result result = CTickWatch(clock, reader).Watch(nSeconds);
   const std::vector<int>& phases = result.arrPhasesMs;
   const int least = phases.empty() ? 0 : *std::min_element(phases.begin(), phases.end());
   const int most = phases.empty() ? 0 : *std::max_element(phases.begin(), phases.end());

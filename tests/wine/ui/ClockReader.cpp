@@ -1,6 +1,7 @@
 #include "tests/wine/ui/ClockReader.h"
 
 #include <cwchar>
+#include <iterator>
 
 #include "res/resource.h"
 #include "tests/wine/ui/Deadline.h"
@@ -12,8 +13,15 @@ struct Cell {
   int y;
 };
 
-// The digit cells on the face, in the order the text shows them: year,
-// month, day, hours, minutes, seconds.
+// The display scales of the clock images, in percent; the images of scale
+// index k have the 100 % resource ids plus 100 k.
+constexpr int kScales[] = {100, 125, 150, 175, 200, 250, 300};
+constexpr WORD kResourceIdsPerScale = 100;
+constexpr int kFaceWidth = 151;
+
+// The digit cells on the 100 % face, in the order the text shows them:
+// year, month, day, hours, minutes, seconds. At another scale each position
+// is scaled, halves rounded up, as the images are drawn.
 const Cell kCellsInTextOrder[] = {
     {false, 5, 5},   {false, 19, 5},  {false, 33, 5},  {false, 47, 5},
     {false, 77, 5},  {false, 91, 5},  {false, 119, 5}, {false, 133, 5},
@@ -24,6 +32,10 @@ const Cell kCellsInTextOrder[] = {
 constexpr wchar_t kLayout[] = L"####-##-## ##:## ##";
 constexpr wchar_t kDigitPlace = L'#';
 constexpr size_t kTextSize = sizeof(kLayout) / sizeof(kLayout[0]);
+
+int Scaled(int position, int percent) {
+  return (position * percent + 50) / 100;
+}
 
 CDigitStrip NoStrip() {
   return CDigitStrip(CPixelGrid(0, 0));
@@ -47,6 +59,12 @@ RECT ClientOnScreen(HWND hWindow) {
   return client;
 }
 
+RECT Union(const RECT& a, const RECT& b) {
+  RECT both;
+  ::UnionRect(&both, &a, &b);
+  return both;
+}
+
 // The part of a capture of `captured` that shows the window.
 CPixelGrid PartShowing(const CPixelGrid& capture, const RECT& captured, HWND hWindow) {
   RECT part = ClientOnScreen(hWindow);
@@ -55,13 +73,15 @@ CPixelGrid PartShowing(const CPixelGrid& capture, const RECT& captured, HWND hWi
 }
 }  // namespace
 
-CClockReader::CClockReader(const std::filesystem::path& program)
-    : m_local{NoStrip(), NoStrip()}, m_server{NoStrip(), NoStrip()} {
+CClockReader::CClockReader(const std::filesystem::path& program, int scaleIndex)
+    : m_local{NoStrip(), NoStrip()}, m_server{NoStrip(), NoStrip()}, m_nPercent(kScales[scaleIndex]) {
   const HMODULE module = ::LoadLibraryExW(program.c_str(), nullptr,
                                           LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   if (!module) return;
-  m_local = {LoadStrip(module, IDB_LOCAL_LARGE_DIGITS), LoadStrip(module, IDB_LOCAL_SMALL_DIGITS)};
-  m_server = {LoadStrip(module, IDB_SERVER_LARGE_DIGITS), LoadStrip(module, IDB_SERVER_SMALL_DIGITS)};
+  const WORD offset = static_cast<WORD>(kResourceIdsPerScale * scaleIndex);
+  m_local = {LoadStrip(module, IDB_LOCAL_LARGE_DIGITS + offset), LoadStrip(module, IDB_LOCAL_SMALL_DIGITS + offset)};
+  m_server = {LoadStrip(module, IDB_SERVER_LARGE_DIGITS + offset),
+              LoadStrip(module, IDB_SERVER_SMALL_DIGITS + offset)};
   ::FreeLibrary(module);
   m_bLoaded = Found(m_local) && Found(m_server);
 }
@@ -85,7 +105,7 @@ std::wstring CClockReader::Read(const CPixelGrid& face, ClockKind kind) const {
       continue;
     }
     const CDigitStrip& strip = cell->bLarge ? strips.large : strips.small;
-    text += strip.Read(face, cell->x, cell->y);
+    text += strip.Read(face, Scaled(cell->x, m_nPercent), Scaled(cell->y, m_nPercent));
     ++cell;
   }
   return text;
@@ -109,14 +129,14 @@ std::wstring CClockReader::TextOf(const SYSTEMTIME& time) {
 ClockReading CClockReader::ReadDialogClocks(HWND hDialog) const {
   const HWND local = ::GetDlgItem(hDialog, IDC_LOCAL_CLOCK);
   const HWND server = ::GetDlgItem(hDialog, IDC_SERVER_CLOCK);
-  const RECT dialog = ClientOnScreen(hDialog);
+  const RECT clocks = Union(ClientOnScreen(local), ClientOnScreen(server));
   ClockReading reading;
   SYSTEMTIME after;
   ::GetLocalTime(&reading.time);
-  const CPixelGrid capture = CPixelGrid::FromScreen(dialog);
+  const CPixelGrid capture = CPixelGrid::FromScreen(clocks);
   ::GetLocalTime(&after);
-  reading.local = Read(PartShowing(capture, dialog, local), ClockKind::Local);
-  reading.server = Read(PartShowing(capture, dialog, server), ClockKind::Server);
+  reading.local = Read(PartShowing(capture, clocks, local), ClockKind::Local);
+  reading.server = Read(PartShowing(capture, clocks, server), ClockKind::Server);
   if (reading.local == TextOf(after)) reading.time = after;
   return reading;
 }
@@ -131,6 +151,15 @@ ClockReading CClockReader::AwaitDialogClocks(HWND hDialog,
     reading = ReadDialogClocks(hDialog);
   }
   return reading;
+}
+
+int CClockReader::ScaleIndexOf(HWND hClock) {
+  RECT client{};
+  ::GetClientRect(hClock, &client);
+  for (int index = 0; index < static_cast<int>(std::size(kScales)); ++index) {
+    if (Scaled(kFaceWidth, kScales[index]) == client.right) return index;
+  }
+  return 0;
 }
 
 bool CClockReader::ShowsItsTime(const ClockReading& reading) {

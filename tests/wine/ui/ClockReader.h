@@ -18,11 +18,12 @@ struct ClockReading {
 
 // Reads the date and time that a clock control shows on the screen, as
 // "YYYY-MM-DD HH:MM SS", by matching its fourteen digit cells against the
-// digit strips in the resources of the program under test. A blank cell
-// reads as a space, a cell that matches no digit as '?'.
+// digit strips in the resources of the program under test, those of a
+// display scale (index 0 is 100 %). A blank cell reads as a space, a cell
+// that matches no digit as '?'.
 class CClockReader {
 public:
-  explicit CClockReader(const std::filesystem::path& program);
+  explicit CClockReader(const std::filesystem::path& program, int scaleIndex = 0);
 
   // Whether all four digit strips were found in the program.
   bool Loaded() const { return m_bLoaded; }
@@ -37,6 +38,9 @@ public:
   // last reading.
   ClockReading AwaitDialogClocks(HWND hDialog, const std::function<bool(const ClockReading&)>& settled,
                                  DWORD nMilliseconds) const;
+  // The scale index of the images a clock shows, found by its width; 0
+  // when none fits.
+  static int ScaleIndexOf(HWND hClock);
   // Whether the local clock shows the local time of its reading.
   static bool ShowsItsTime(const ClockReading& reading);
 
@@ -56,5 +60,6 @@ private:
 
   Strips m_local;
   Strips m_server;
+  int m_nPercent;
   bool m_bLoaded = false;
 };
