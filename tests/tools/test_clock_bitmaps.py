@@ -1,4 +1,4 @@
-"""Tests of tools/clock_bitmaps.py: the clock images at every scale and their resource script."""
+"""Tests of tools/clock_bitmaps.py: the clock images at every scale."""
 import hashlib
 import os
 import struct
@@ -26,21 +26,6 @@ SHA256_PREFIX_AT_100 = {  # of the images as they were before the other scales c
 
 def scaled(length, percent):
     return (length * percent + 50) // 100
-
-
-def strokes(points):
-    """The 4-connected groups of the points."""
-    groups, rest = [], set(points)
-    while rest:
-        groups.append(set())
-        todo = [rest.pop()]
-        while todo:
-            x, y = todo.pop()
-            groups[-1].add((x, y))
-            near = {(x + 1, y), (x - 1, y), (x, y + 1), (x, y - 1)} & rest
-            rest -= near
-            todo += near
-    return groups
 
 
 class ClockBitmapsTest(unittest.TestCase):
@@ -101,7 +86,7 @@ class ClockBitmapsTest(unittest.TestCase):
                 covered |= cell
             self.assertEqual(cells[4][1] + cells[4][3], cells[0][1] + cells[0][3], percent)
 
-    def test_digits_differ_keep_clear_of_the_cell_sides_and_show_seven_even_strokes(self):
+    def test_digits_differ_and_keep_clear_of_the_cell_sides(self):
         for percent in SCALES:
             for strip in CELL_SIZES:
                 rows = self.pixels(f"server_{strip}_digits", percent)
@@ -111,23 +96,7 @@ class ClockBitmapsTest(unittest.TestCase):
                 self.assertEqual(len(set(digits)), 10, percent)
                 for columns in ({x for x, _ in digit} for digit in digits):
                     self.assertTrue(columns and min(columns) >= 1 and max(columns) <= width - 2)
-                eight = strokes(digits[8])
-                widths = {min(len({x for x, _ in s}), len({y for _, y in s})) for s in eight}
-                self.assertEqual((len(eight), len(widths)), (7, 1), percent)
 
     def test_images_at_100_percent_are_unchanged(self):
         for name, digest in SHA256_PREFIX_AT_100.items():
             self.assertTrue(hashlib.sha256(self.read(name)).hexdigest().startswith(digest), name)
-
-    def test_resource_script_lists_every_image_under_its_own_id(self):
-        with open(os.path.join(self.output.name, "clock_bitmaps.rc")) as script:
-            comment, *lines = script.read().splitlines()
-        self.assertTrue(comment.startswith("//"))
-        ids = {int(number): name.strip('"') for number, name in
-               (line.split(" BITMAP ") for line in lines)}
-        self.assertEqual((len(lines), len(ids)), (42, 42))
-        self.assertTrue(all(os.path.isfile(os.path.join(self.output.name, name))
-                            for name in ids.values()))
-        self.assertEqual([ids[142], ids[437], ids[738]], ["server_small_digits.bmp",
-                                                           "local_large_digits_175.bmp",
-                                                           "local_face_300.bmp"])
