@@ -1,5 +1,7 @@
 #include "about/VersionLibrary.h"
 
+#include "framework/SystemFunction.h"
+
 namespace {
 
 // By its full path: a module loaded by name is whatever module of that name
@@ -13,19 +15,14 @@ HMODULE LoadFromSystemDirectory(const wchar_t* name) {
   return ::LoadLibraryExW(path, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
-template <class Function>
-void Find(HMODULE module, const char* name, Function& function) {
-  function = reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-}
-
 }  // namespace
 
 CVersionLibrary::CVersionLibrary()
     : m_hModule(LoadFromSystemDirectory(L"version.dll")) {
   if (!m_hModule) return;
-  Find(m_hModule, "GetFileVersionInfoSizeW", GetFileVersionInfoSizeW);
-  Find(m_hModule, "GetFileVersionInfoW", GetFileVersionInfoW);
-  Find(m_hModule, "VerQueryValueW", VerQueryValueW);
+  GetFileVersionInfoSizeW = SystemFunction<decltype(GetFileVersionInfoSizeW)>(m_hModule, "GetFileVersionInfoSizeW");
+  GetFileVersionInfoW = SystemFunction<decltype(GetFileVersionInfoW)>(m_hModule, "GetFileVersionInfoW");
+  VerQueryValueW = SystemFunction<decltype(VerQueryValueW)>(m_hModule, "VerQueryValueW");
 }
 
 CVersionLibrary::~CVersionLibrary() {

@@ -1,6 +1,7 @@
 #include "controls/ClockST.h"
 
 #include "framework/PaintDC.h"
+#include "framework/SystemFunction.h"
 #include "framework/WinApp.h"
 
 namespace {
@@ -13,8 +14,7 @@ using WindowDpiQuery = UINT(WINAPI*)(HWND);
 // The window's DPI: GetDpiForWindow where the system has it (Windows 10
 // 1607 and later), else the screen's.
 UINT DpiOf(HWND window) {
-  static const auto query = reinterpret_cast<WindowDpiQuery>(reinterpret_cast<void*>(
-      ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  static const auto query = SystemFunction<WindowDpiQuery>(L"user32.dll", "GetDpiForWindow");
   if (query) return query(window);
   const HDC screen = ::GetDC(nullptr);
   const UINT dpi = static_cast<UINT>(::GetDeviceCaps(screen, LOGPIXELSX));

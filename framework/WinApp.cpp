@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "framework/SystemFunction.h"
 #include "framework/Wnd.h"
 
 namespace {
@@ -27,8 +28,8 @@ using DefaultDllDirectoriesSetter = BOOL(WINAPI*)(DWORD);
 // never from the program's folder or the current directory. Systems
 // without SetDefaultDllDirectories at least lose the current directory.
 void LoadDllsFromTheSystemOnly() {
-  const auto setDefaultDirectories = reinterpret_cast<DefaultDllDirectoriesSetter>(reinterpret_cast<void*>(
-      ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+  const auto setDefaultDirectories =
+      SystemFunction<DefaultDllDirectoriesSetter>(L"kernel32.dll", "SetDefaultDllDirectories");
   if (!setDefaultDirectories || !setDefaultDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
     ::SetDllDirectoryW(L"");
   }

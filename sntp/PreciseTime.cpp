@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "framework/SystemFunction.h"
+
 namespace {
 
 using FileTimeQuery = VOID(WINAPI*)(LPFILETIME);
@@ -9,8 +11,7 @@ using FileTimeQuery = VOID(WINAPI*)(LPFILETIME);
 // Looked up at run time: systems before Windows 8 lack the precise call.
 FileTimeQuery SystemTimeQuery() {
   static const FileTimeQuery query = [] {
-    const auto precise = reinterpret_cast<FileTimeQuery>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetSystemTimePreciseAsFileTime")));
+    const auto precise = SystemFunction<FileTimeQuery>(L"kernel32.dll", "GetSystemTimePreciseAsFileTime");
     return precise ? precise : ::GetSystemTimeAsFileTime;
   }();
   return query;
