@@ -1,31 +1,30 @@
 #pragma once
 #include <winsock2.h>
 
-#include <atomic>
-
-// Owner of one IPv4 UDP socket (INVALID_SOCKET when closed).
+// Owner of one non-blocking IPv4 UDP socket (INVALID_SOCKET when closed)
+// and of the event that tells when a datagram waits.
 class CDatagramSocket {
 public:
-  struct Readiness {
-    bool bSucceeded;  // select did not fail
-    bool bReadable;
-  };
-
   CDatagramSocket() = default;
   ~CDatagramSocket();
   CDatagramSocket(const CDatagramSocket&) = delete;
   CDatagramSocket& operator=(const CDatagramSocket&) = delete;
 
   bool Create();
-  // Resolves host (dotted address or name) and fixes it as the only peer.
-  bool Connect(LPCWSTR host, UINT port);
+  // Fixes peer:port as the only peer.
+  bool Connect(const in_addr& peer, UINT port);
   bool Send(const void* data, int size);
-  // recv's result: the byte count, 0 or SOCKET_ERROR.
+  // recv's result: the byte count or SOCKET_ERROR; WSAEWOULDBLOCK when no
+  // datagram waits.
   int Receive(void* buffer, int size);
-  Readiness WaitReadable(DWORD timeoutMilliseconds);
-  // Safe to call again, and from another thread to end a wait.
+  // Returns when a datagram may wait, stopEvent (may be null) is signalled
+  // or the time is up: one wait on both, no polling. False only when the
+  // wait itself failed.
+  bool WaitReadable(DWORD timeoutMilliseconds, HANDLE stopEvent);
+  // Safe to call again.
   void Close();
 
 private:
-  std::atomic<SOCKET> m_hSocket{INVALID_SOCKET};
+  SOCKET m_hSocket = INVALID_SOCKET;
+  HANDLE m_hReadable = nullptr;  // auto-reset: each wait takes one notice
 };

@@ -6,14 +6,15 @@
 #include <chrono>
 
 #include "sntp/DatagramSocket.h"
+#include "sntp/HostLookup.h"
 #include "sntp/PreciseTime.h"
 #include "sntp/SntpPacket.h"
 
 namespace {
 
 constexpr DWORD kReplyTimeout = 5000;
-// How often a wait with a stop event looks at it.
-constexpr DWORD kStopPollInterval = 50;
+// How long the name lookup may take, before the wait for the reply.
+constexpr DWORD kLookupTimeout = 5000;
 // Access to the own token that enabling a privilege needs.
 constexpr DWORD kTokenAccess = TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY;
 
@@ -35,6 +36,13 @@ BOOL FailKeepingError(CDatagramSocket& socket) {
   return FailWith(socket, GetLastError());
 }
 
+// Errors recv reports of one datagram, which leave the socket as it was: a
+// datagram too long for the buffer, or a report that an earlier one could
+// not be delivered (ICMP port unreachable).
+bool IsOneDatagramsError(DWORD error) {
+  return error == WSAEMSGSIZE || error == WSAECONNRESET || error == WSAENETRESET;
+}
+
 // 64 bits from the system's cryptographic random source.
 bool RandomTimestamp(CNtpTimestamp& value) {
   uint64_t bits = 0;
@@ -49,10 +57,12 @@ CSNTPClient::CSNTPClient(const SystemClockCalls& clockCalls)
     : m_nTimeout(kReplyTimeout), m_calls(clockCalls) {}
 
 BOOL CSNTPClient::QueryServer(LPCWSTR host, SntpExchangeResult& result, UINT port) {
+  m_refusal = SntpRefusal::None;
   CDatagramSocket socket;
   if (!socket.Create())
     return FALSE;
-  if (!socket.Connect(host, port))
+  in_addr server;
+  if (!ResolveHostIPv4(host, server, kLookupTimeout, m_hStopEvent) || !socket.Connect(server, port))
     return FailKeepingError(socket);
   // The reply must echo a value that no one off the path can guess; when
   // the request left is the client's own knowledge.
@@ -66,44 +76,41 @@ BOOL CSNTPClient::QueryServer(LPCWSTR host, SntpExchangeResult& result, UINT por
   return AwaitReply(socket, transmitField, result);
 }
 
-// Datagrams that do not answer our request are skipped; the wait for the
-// genuine reply goes on until the one time limit passes.
+// Every datagram that arrives is read and judged at once; those that do not
+// answer our request, and errors of a single datagram, are skipped. Nothing
+// that arrives moves the one deadline, and the stop event ends the wait.
 BOOL CSNTPClient::AwaitReply(CDatagramSocket& socket, const CNtpTimestamp& transmitField,
                              SntpExchangeResult& result) {
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(m_nTimeout);
   for (;;) {
+    if (StopRequested())
+      return FailWith(socket, WSAEINTR);
     const DWORD left = MillisecondsUntil(deadline);
-    const CDatagramSocket::Readiness readiness = socket.WaitReadable(WaitSlice(left));
-    if (!readiness.bSucceeded)
+    if (left == 0)
       return FailWith(socket, WSAETIMEDOUT);
-    if (!readiness.bReadable) {
-      if (StopRequested())
-        return FailWith(socket, WSAEINTR);
-      if (WaitSlice(left) == left)
-        return FailWith(socket, WSAETIMEDOUT);
-      continue;
-    }
     result.m_DestinationTime = PreciseNtpNow();
     SntpReplyBuffer reply{};
     const int length = socket.Receive(reply.data(), kSntpReplyBufferSize);
-    if (length == 0 || length == SOCKET_ERROR)
+    if (length != SOCKET_ERROR) {
+      if (AnswersSntpRequest(reply, length, transmitField))
+        return Judge(socket, reply, result);
+    } else if (::GetLastError() == WSAEWOULDBLOCK) {
+      if (!socket.WaitReadable(left, m_hStopEvent))
+        return FailWith(socket, WSAETIMEDOUT);
+    } else if (!IsOneDatagramsError(::GetLastError())) {
       return FailKeepingError(socket);
-    switch (ClassifySntpReply(reply, length, transmitField)) {
-      case SntpReplyKind::NotAReply:
-        continue;
-      case SntpReplyKind::Untrusted:
-        return FailWith(socket, ERROR_INVALID_DATA);
-      case SntpReplyKind::Trusted:
-        ReadSntpReply(reply, result);
-        socket.Close();
-        return TRUE;
     }
   }
 }
 
-// With a stop event the wait goes in short slices, looking at it between.
-DWORD CSNTPClient::WaitSlice(DWORD millisecondsLeft) const {
-  return m_hStopEvent ? std::min(millisecondsLeft, kStopPollInterval) : millisecondsLeft;
+// The reply to our request: believed, or refused for the first rule it breaks.
+BOOL CSNTPClient::Judge(CDatagramSocket& socket, const SntpReplyBuffer& reply, SntpExchangeResult& result) {
+  ReadSntpReply(reply, result);
+  m_refusal = JudgeSntpReply(reply, result);
+  if (m_refusal != SntpRefusal::None)
+    return FailWith(socket, ERROR_INVALID_DATA);
+  socket.Close();
+  return TRUE;
 }
 
 bool CSNTPClient::StopRequested() const {

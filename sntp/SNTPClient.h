@@ -3,6 +3,7 @@
 
 #include "framework/Object.h"
 #include "sntp/SntpExchangeResult.h"
+#include "sntp/SntpPacket.h"
 #include "sntp/SystemClockCalls.h"
 
 class CDatagramSocket;
@@ -16,10 +17,13 @@ public:
   // Sends one request to host:port and waits for the reply. FALSE leaves the
   // cause in GetLastError: WSAETIMEDOUT when no reply came in time,
   // ERROR_INVALID_DATA when the reply must not be trusted, WSAEINTR when the
-  // stop event ended the wait.
+  // stop event ended the wait, a lookup error when the name was not found.
   BOOL QueryServer(LPCWSTR host, SntpExchangeResult& result, UINT port);
-  // An event that, once signalled, ends the wait for a reply and refuses
-  // to set the clock.
+  // Why the last reply was refused (QueryServer failed with
+  // ERROR_INVALID_DATA); None otherwise.
+  SntpRefusal Refusal() const { return m_refusal; }
+  // An event that, once signalled, ends the name lookup and the wait for a
+  // reply and refuses to set the clock.
   void SetStopEvent(HANDLE stopEvent) { m_hStopEvent = stopEvent; }
 
   // Sets the system clock to the UTC time (in the era nearest the clock's
@@ -31,11 +35,12 @@ public:
 
 private:
   BOOL AwaitReply(CDatagramSocket& socket, const CNtpTimestamp& transmitField, SntpExchangeResult& result);
-  DWORD WaitSlice(DWORD millisecondsLeft) const;
+  BOOL Judge(CDatagramSocket& socket, const SntpReplyBuffer& reply, SntpExchangeResult& result);
   bool StopRequested() const;
 
   DWORD m_nTimeout;  // milliseconds
   HANDLE m_hStopEvent = nullptr;
+  SntpRefusal m_refusal = SntpRefusal::None;
   const SystemClockCalls& m_calls;
   HANDLE m_hToken = nullptr;
   TOKEN_PRIVILEGES m_tokenPrivileges{};

@@ -4,27 +4,61 @@ namespace {
 
 constexpr uint8_t kClientRequestHeader = 0x1B;  // leap 0, version 3, mode 3
 constexpr int kStratumOffset = 1;
+constexpr int kRootDelayOffset = 4;
+constexpr int kRootDispersionOffset = 8;
 constexpr int kOriginateOffset = 24;
 constexpr int kReceiveOffset = 32;
 constexpr int kTransmitOffset = 40;
 constexpr int kLeapIndicatorShift = 6;
+constexpr int kVersionShift = 3;
+constexpr uint8_t kVersionMask = 0x07;
 constexpr uint8_t kModeMask = 0x07;
-constexpr int kServerMode = 4;
+constexpr double kShortFormatUnit = 1.0 / 65536;  // root delay and dispersion: 16.16 seconds
+
 constexpr int kUnsynchronised = 3;
+constexpr int kMinVersion = 1;
+constexpr int kMaxVersion = 4;
+constexpr int kServerMode = 4;
+constexpr int kMinStratum = 1;
 constexpr int kMaxStratum = 15;
+// chrony's bound on the time a server takes to answer (MAX_SERVER_INTERVAL).
+constexpr double kMaxServerHold = 4.0;
+// The coarsest clock either side may read: the 1/64 s tick of a system
+// without a precise clock.
+constexpr double kTimestampResolution = 1.0 / 64;
+// chrony's default maxdistance; RFC 5905 has 1.5 s (MAXDIST).
+constexpr double kMaxRootDistance = 3.0;
 
 int LeapIndicator(const SntpReplyBuffer& reply) { return reply[0] >> kLeapIndicatorShift; }
+int Version(const SntpReplyBuffer& reply) { return reply[0] >> kVersionShift & kVersionMask; }
 int Mode(const SntpReplyBuffer& reply) { return reply[0] & kModeMask; }
 int Stratum(const SntpReplyBuffer& reply) { return reply[kStratumOffset]; }
+
+double ShortFormatAt(const SntpReplyBuffer& reply, int offset) {
+  const uint32_t value = uint32_t{reply[offset]} << 24 | uint32_t{reply[offset + 1]} << 16 |
+                         uint32_t{reply[offset + 2]} << 8 | reply[offset + 3];
+  return value * kShortFormatUnit;
+}
 
 CNtpTimestamp TimestampAt(const SntpReplyBuffer& reply, int offset) {
   return CNtpTimestamp::FromWire(reply.data() + offset);
 }
 
-bool IsTrusted(const SntpReplyBuffer& reply) {
-  const int stratum = Stratum(reply);
-  return LeapIndicator(reply) != kUnsynchronised && stratum >= 1 && stratum <= kMaxStratum &&
-         Mode(reply) == kServerMode && TimestampAt(reply, kTransmitOffset) != CNtpTimestamp();
+// T3 - T2: how long the server kept the request.
+double ServerHold(const SntpExchangeResult& result) {
+  return result.m_TransmitTime.SecondsSince(result.m_ReceiveTime);
+}
+
+// (T4 - T1) - (T3 - T2): the time the request and the reply spent travelling.
+double RoundTripDelay(const SntpExchangeResult& result) {
+  return result.m_DestinationTime.SecondsSince(result.m_OriginateTime) - ServerHold(result);
+}
+
+// How far the server's time may be from true time: half its root delay,
+// its root dispersion, and half our own round trip.
+double RootDistance(const SntpReplyBuffer& reply, const SntpExchangeResult& result) {
+  return ShortFormatAt(reply, kRootDelayOffset) / 2 + ShortFormatAt(reply, kRootDispersionOffset) +
+         RoundTripDelay(result) / 2;
 }
 
 }  // namespace
@@ -36,10 +70,8 @@ SntpRequest BuildSntpRequest(const CNtpTimestamp& transmitField) {
   return request;
 }
 
-SntpReplyKind ClassifySntpReply(const SntpReplyBuffer& reply, int length, const CNtpTimestamp& transmitField) {
-  if (length < kSntpPacketSize || TimestampAt(reply, kOriginateOffset) != transmitField)
-    return SntpReplyKind::NotAReply;
-  return IsTrusted(reply) ? SntpReplyKind::Trusted : SntpReplyKind::Untrusted;
+bool AnswersSntpRequest(const SntpReplyBuffer& reply, int length, const CNtpTimestamp& transmitField) {
+  return length >= kSntpPacketSize && TimestampAt(reply, kOriginateOffset) == transmitField;
 }
 
 void ReadSntpReply(const SntpReplyBuffer& reply, SntpExchangeResult& result) {
@@ -49,4 +81,27 @@ void ReadSntpReply(const SntpReplyBuffer& reply, SntpExchangeResult& result) {
   result.m_TransmitTime = TimestampAt(reply, kTransmitOffset);
   result.m_dClockOffset = (result.m_ReceiveTime.SecondsSince(result.m_OriginateTime) +
                            result.m_TransmitTime.SecondsSince(result.m_DestinationTime)) * 0.5;
+}
+
+// The packet sanity tests of RFC 5905 (section 8) as chrony applies them.
+SntpRefusal JudgeSntpReply(const SntpReplyBuffer& reply, const SntpExchangeResult& result) {
+  if (LeapIndicator(reply) == kUnsynchronised)
+    return SntpRefusal::Unsynchronised;
+  if (Version(reply) < kMinVersion || Version(reply) > kMaxVersion)
+    return SntpRefusal::UnknownVersion;
+  if (Mode(reply) != kServerMode)
+    return SntpRefusal::NotAServer;
+  if (Stratum(reply) < kMinStratum || Stratum(reply) > kMaxStratum)
+    return SntpRefusal::NoStratum;
+  if (result.m_ReceiveTime == CNtpTimestamp() || result.m_TransmitTime == CNtpTimestamp())
+    return SntpRefusal::NoTime;
+  if (ServerHold(result) < 0)
+    return SntpRefusal::SentBeforeReceived;
+  if (ServerHold(result) > kMaxServerHold)
+    return SntpRefusal::HeldTooLong;
+  if (RoundTripDelay(result) < -kTimestampResolution)
+    return SntpRefusal::NegativeDelay;
+  if (RootDistance(reply, result) > kMaxRootDistance)
+    return SntpRefusal::TooUncertain;
+  return SntpRefusal::None;
 }

@@ -12,19 +12,31 @@ constexpr int kSntpReplyBufferSize = 68;
 using SntpRequest = std::array<uint8_t, kSntpPacketSize>;
 using SntpReplyBuffer = std::array<uint8_t, kSntpReplyBufferSize>;
 
-enum class SntpReplyKind {
-  NotAReply,  // too short, or not answering the request we sent
-  Untrusted,  // answers it, but the server is unsynchronised or not a server
-  Trusted,
+// Why a reply to our request is not believed, in the order it is checked.
+enum class SntpRefusal {
+  None,
+  Unsynchronised,      // leap indicator 3: the server's clock is not set
+  UnknownVersion,      // version outside 1..4
+  NotAServer,          // mode other than server
+  NoStratum,           // stratum 0 (a kiss-o'-death) or above 15
+  NoTime,              // a zero receive or transmit time
+  SentBeforeReceived,  // transmit time earlier than receive time
+  HeldTooLong,         // the server kept the request implausibly long
+  NegativeDelay,       // the round trip is negative beyond timestamp resolution
+  TooUncertain,        // the server's root distance is too large
 };
 
 // Client request, version 3, with this value in its transmit field.
 SntpRequest BuildSntpRequest(const CNtpTimestamp& transmitField);
 
-// Judges a received datagram of 1..68 bytes against the request's transmit
-// field, which a reply echoes as its originate timestamp.
-SntpReplyKind ClassifySntpReply(const SntpReplyBuffer& reply, int length, const CNtpTimestamp& transmitField);
+// Whether a received datagram of length bytes answers the request: a whole
+// packet whose originate field echoes the request's transmit field.
+bool AnswersSntpRequest(const SntpReplyBuffer& reply, int length, const CNtpTimestamp& transmitField);
 
-// Fills result from a trusted reply. Its originate time (when the request
-// was sent) and destination time are the client's own and must be set.
+// Fills result from a reply to our request. Its originate time (when the
+// request was sent) and destination time are the client's own and must be set.
 void ReadSntpReply(const SntpReplyBuffer& reply, SntpExchangeResult& result);
+
+// The first rule a reply read into result breaks, or None when its server
+// and its times can be believed.
+SntpRefusal JudgeSntpReply(const SntpReplyBuffer& reply, const SntpExchangeResult& result);

@@ -37,41 +37,95 @@ TEST(SntpPacket, RequestIsVersion3ClientModeCarryingTheTransmitTime) {
 }
 
 TEST(SntpPacket, DatagramsThatDoNotAnswerTheRequestAreNotReplies) {
-  EXPECT_EQ(ClassifySntpReply(Genuine(), 48, kSent), SntpReplyKind::Trusted);
-  EXPECT_EQ(ClassifySntpReply(Genuine(), 68, kSent), SntpReplyKind::Trusted);
-  EXPECT_EQ(ClassifySntpReply(Genuine(), 47, kSent), SntpReplyKind::NotAReply);
-  EXPECT_EQ(ClassifySntpReply(Genuine(), 1, kSent), SntpReplyKind::NotAReply);
+  EXPECT_TRUE(AnswersSntpRequest(Genuine(), 48, kSent));
+  EXPECT_TRUE(AnswersSntpRequest(Genuine(), 68, kSent));
+  EXPECT_FALSE(AnswersSntpRequest(Genuine(), 47, kSent));
+  EXPECT_FALSE(AnswersSntpRequest(Genuine(), 0, kSent));
   for (const uint64_t flip : {uint64_t{1}, uint64_t{1} << 32, uint64_t{1} << 63}) {
     const CNtpTimestamp other(kSent.Value() ^ flip);
-    EXPECT_EQ(ClassifySntpReply(Genuine(), 48, other), SntpReplyKind::NotAReply) << std::hex << flip;
-  }
-  // Even an untrusted datagram is first of all not ours.
-  const SntpReplyBuffer forged = Reply(3, 0, 0, CNtpTimestamp(), CNtpTimestamp(), CNtpTimestamp());
-  EXPECT_EQ(ClassifySntpReply(forged, 48, kSent), SntpReplyKind::NotAReply);
-}
-
-TEST(SntpPacket, OnlySynchronisedServersAreTrusted) {
-  for (int mode = 0; mode < 8; ++mode) {
-    for (int leap = 0; leap < 4; ++leap) {
-      for (int stratum = 0; stratum < 256; ++stratum) {
-        const SntpReplyBuffer reply = Reply(leap, mode, stratum, kSent, kSent, kSent);
-        const bool trusted = mode == 4 && leap != 3 && stratum >= 1 && stratum <= 15;
-        ASSERT_EQ(ClassifySntpReply(reply, 48, kSent),
-                  trusted ? SntpReplyKind::Trusted : SntpReplyKind::Untrusted)
-            << "mode " << mode << " leap " << leap << " stratum " << stratum;
-      }
-    }
+    EXPECT_FALSE(AnswersSntpRequest(Genuine(), 48, other)) << std::hex << flip;
   }
 }
 
-TEST(SntpPacket, VersionIsNotLookedAtButAZeroTransmitTimeIs) {
-  SntpReplyBuffer reply = Genuine();
-  for (int version = 0; version < 8; ++version) {
-    reply[0] = static_cast<uint8_t>(version << 3 | 4);
-    EXPECT_EQ(ClassifySntpReply(reply, 48, kSent), SntpReplyKind::Trusted) << version;
+namespace {
+
+// Each rule just inside and just outside its bound. The exchange: request
+// sent at T1, the server 0 s off, a symmetric path of `delay` seconds.
+struct ReplyFields {
+  int leap = 0;
+  int version = 4;
+  int mode = 4;
+  int stratum = 2;
+  double hold = 0.001;
+  double delay = 0.020;
+  double rootDelay = 0;
+  double rootDispersion = 0;
+  bool zeroReceive = false;
+  bool zeroTransmit = false;
+};
+
+struct RuleCase {
+  const char* name;
+  void (*change)(ReplyFields&);
+  SntpRefusal expected;
+};
+
+void PutShortFormat(double seconds, uint8_t* bytes) {
+  const auto value = static_cast<uint32_t>(seconds * 65536 + 0.5);
+  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<uint8_t>(value >> (24 - 8 * i));
+}
+
+SntpRefusal Judge(const ReplyFields& fields) {
+  const CNtpTimestamp receive = kSent.AddSeconds(fields.delay / 2);
+  const CNtpTimestamp transmit = receive.AddSeconds(fields.hold);
+  SntpReplyBuffer reply = Reply(fields.leap, fields.mode, fields.stratum, kSent,
+                                fields.zeroReceive ? CNtpTimestamp() : receive,
+                                fields.zeroTransmit ? CNtpTimestamp() : transmit);
+  reply[0] = static_cast<uint8_t>(fields.leap << 6 | fields.version << 3 | fields.mode);
+  PutShortFormat(fields.rootDelay, reply.data() + 4);
+  PutShortFormat(fields.rootDispersion, reply.data() + 8);
+  SntpExchangeResult result;
+  result.m_OriginateTime = kSent;
+  result.m_DestinationTime = kSent.AddSeconds(fields.delay + fields.hold);
+  ReadSntpReply(reply, result);
+  return JudgeSntpReply(reply, result);
+}
+
+const RuleCase kRuleCases[] = {
+    {"genuine", [](ReplyFields&) {}, SntpRefusal::None},
+    {"leap 2", [](ReplyFields& f) { f.leap = 2; }, SntpRefusal::None},
+    {"leap 3", [](ReplyFields& f) { f.leap = 3; }, SntpRefusal::Unsynchronised},
+    {"version 0", [](ReplyFields& f) { f.version = 0; }, SntpRefusal::UnknownVersion},
+    {"version 1", [](ReplyFields& f) { f.version = 1; }, SntpRefusal::None},
+    {"version 5", [](ReplyFields& f) { f.version = 5; }, SntpRefusal::UnknownVersion},
+    {"mode 3", [](ReplyFields& f) { f.mode = 3; }, SntpRefusal::NotAServer},
+    {"mode 5", [](ReplyFields& f) { f.mode = 5; }, SntpRefusal::NotAServer},
+    {"stratum 0", [](ReplyFields& f) { f.stratum = 0; }, SntpRefusal::NoStratum},
+    {"stratum 1", [](ReplyFields& f) { f.stratum = 1; }, SntpRefusal::None},
+    {"stratum 15", [](ReplyFields& f) { f.stratum = 15; }, SntpRefusal::None},
+    {"stratum 16", [](ReplyFields& f) { f.stratum = 16; }, SntpRefusal::NoStratum},
+    {"zero receive", [](ReplyFields& f) { f.zeroReceive = true; }, SntpRefusal::NoTime},
+    {"zero transmit", [](ReplyFields& f) { f.zeroTransmit = true; }, SntpRefusal::NoTime},
+    {"sent as received", [](ReplyFields& f) { f.hold = 0; }, SntpRefusal::None},
+    {"sent before received", [](ReplyFields& f) { f.hold = -1e-6; }, SntpRefusal::SentBeforeReceived},
+    {"held 3.999 s", [](ReplyFields& f) { f.hold = 3.999; }, SntpRefusal::None},
+    {"held 4.001 s", [](ReplyFields& f) { f.hold = 4.001; }, SntpRefusal::HeldTooLong},
+    {"delay -15 ms", [](ReplyFields& f) { f.delay = -0.015; }, SntpRefusal::None},
+    {"delay -17 ms", [](ReplyFields& f) { f.delay = -0.017; }, SntpRefusal::NegativeDelay},
+    {"root distance 2.999 s",
+     [](ReplyFields& f) { f.rootDelay = 1.0, f.rootDispersion = 2.489; }, SntpRefusal::None},
+    {"root distance 3.001 s",
+     [](ReplyFields& f) { f.rootDelay = 1.0, f.rootDispersion = 2.491; }, SntpRefusal::TooUncertain},
+};
+
+}  // namespace
+
+TEST(SntpPacket, RepliesWhoseServerOrTimesCannotBeTrueAreRefused) {
+  for (const RuleCase& rule : kRuleCases) {
+    ReplyFields fields;
+    rule.change(fields);
+    EXPECT_EQ(Judge(fields), rule.expected) << rule.name;
   }
-  const SntpReplyBuffer zeroTransmit = Reply(0, 4, 2, kSent, kSent, CNtpTimestamp());
-  EXPECT_EQ(ClassifySntpReply(zeroTransmit, 48, kSent), SntpReplyKind::Untrusted);
 }
 
 // The originate time is the client's own send time, not the reply's echo
