@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "framework/SystemTime.h"
+#include "sntp/SntpPacket.h"
 
 // Indexes of the log messages read from the settings file.
 enum LogMessage {
@@ -11,6 +12,33 @@ enum LogMessage {
   kMessageLocalSlower = 2,
   kMessageLocalTime = 3,
   kMessageFailedToSet = 5,
+  kMessageNoAnswer = 6,
+  kMessageNameNotFound = 7,
+  kMessageNetworkRefused = 8,
+  kMessageReplyRefused = 9,
+  kMessageClockUnchanged = 10,
+  kMessageLargeStep = 11,
+  kMessageNewLocalTime = 12,
+  kMessageStep = 13,
+  // Then one text for each refusal after None, in the order of SntpRefusal.
+  kMessageFirstRefusal = 14,
+  kMessageCount = kMessageFirstRefusal + static_cast<int>(SntpRefusal::TooUncertain),
+};
+
+// Each message's key in the settings' msg section, and its built-in text.
+struct MessageSetting {
+  const wchar_t* key;
+  const wchar_t* builtInText;
+};
+extern const MessageSetting kLogMessages[kMessageCount];
+
+// Why an exchange that the user started failed.
+enum class ExchangeFailure { NoAnswer, NameNotFound, NetworkRefused, ReplyRefused };
+
+struct FailedExchange {
+  ExchangeFailure kind;
+  SntpRefusal refusal;  // for ReplyRefused
+  unsigned long error;  // the system's error code, told for NetworkRefused
 };
 
 // The log of a compare or synchronize that reached the server: the server
@@ -18,3 +46,15 @@ enum LogMessage {
 // line, each ending in CR LF.
 std::wstring FormatCompareLog(const std::vector<std::wstring>& messages, const std::wstring& server,
                               double clockOffset, const SYSTEMTIME& localTime);
+
+// The log of an exchange that failed: the server line and why.
+std::wstring FormatFailureLog(const std::vector<std::wstring>& messages, const std::wstring& server,
+                              const FailedExchange& failure);
+
+// One message as a line of its own.
+std::wstring MessageLine(const std::vector<std::wstring>& messages, LogMessage message);
+
+// The question before the clock is stepped by more than an hour: the local
+// time now, the time it would be set to, and the step in seconds.
+std::wstring FormatStepQuestion(const std::vector<std::wstring>& messages, const SYSTEMTIME& localTime,
+                                const SYSTEMTIME& newLocalTime, double step);

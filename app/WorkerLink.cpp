@@ -3,9 +3,11 @@
 CWorkerLink::CWorkerLink(CZephalDlg* dialog)
     : m_hGate(::CreateMutexW(nullptr, FALSE, nullptr)),
       m_hStop(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      m_hAnswered(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       m_pDialog(dialog) {}
 
 CWorkerLink::~CWorkerLink() {
+  if (m_hAnswered) ::CloseHandle(m_hAnswered);
   if (m_hStop) ::CloseHandle(m_hStop);
   if (m_hGate) ::CloseHandle(m_hGate);
 }
@@ -21,7 +23,7 @@ std::shared_ptr<CWorkerLink> CWorkerLink::Adopt(LPVOID handedOver) {
 }
 
 void CWorkerLink::Detach() {
-  ::SetEvent(m_hStop);
+  Stop();
   // The worker may hold the gate while it waits for this thread to handle a
   // message it sent (setting the log text): handle those while waiting.
   while (::MsgWaitForMultipleObjects(1, &m_hGate, FALSE, INFINITE, QS_SENDMESSAGE) ==
@@ -31,4 +33,15 @@ void CWorkerLink::Detach() {
   }
   m_pDialog = nullptr;
   ::ReleaseMutex(m_hGate);
+}
+
+void CWorkerLink::Answer(bool yes) {
+  m_bYes = yes;
+  ::SetEvent(m_hAnswered);
+}
+
+// The stop comes first: an answer given after it does not count.
+bool CWorkerLink::AwaitAnswer() {
+  const HANDLE events[] = {m_hStop, m_hAnswered};
+  return ::WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1 && m_bYes;
 }

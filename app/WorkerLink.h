@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 class CZephalDlg;
 
@@ -22,7 +23,7 @@ public:
 
   // Whether its gate and stop event could be made; no worker may use a link
   // without them.
-  bool IsReady() const { return m_hGate && m_hStop; }
+  bool IsReady() const { return m_hGate && m_hStop && m_hAnswered; }
 
   // Signalled when the worker is to stop waiting.
   HANDLE StopEvent() const { return m_hStop; }
@@ -38,12 +39,27 @@ public:
     return dialog != nullptr;
   }
 
+  // Ends the worker's waits, and any it begins later.
+  void Stop() { ::SetEvent(m_hStop); }
+
   // On the dialog's thread: stops the worker's waits and detaches the
   // dialog, answering the worker's calls into the window system meanwhile.
   void Detach();
 
+  // A yes-or-no question of the worker's, put to the user on the dialog's
+  // thread. The worker sets it before it asks the dialog to put it.
+  void SetQuestion(const std::wstring& question) { m_strQuestion = question; }
+  const std::wstring& Question() const { return m_strQuestion; }
+  // On the dialog's thread, once the user has answered.
+  void Answer(bool yes);
+  // On the worker: true for yes; false for no, and once it is to stop.
+  bool AwaitAnswer();
+
 private:
   HANDLE m_hGate;
   HANDLE m_hStop;
+  HANDLE m_hAnswered;
   CZephalDlg* m_pDialog;
+  std::wstring m_strQuestion;
+  bool m_bYes = false;
 };

@@ -1,5 +1,8 @@
 #include "app/ZephalDlg.h"
 
+#include <cmath>
+#include <optional>
+
 #include "about/AboutBox.h"
 #include "app/CompareLog.h"
 #include "app/DesktopPlacement.h"
@@ -17,6 +20,10 @@ constexpr UINT kTickPeriodMs = 1000;
 constexpr UINT kNtpPort = 123;
 // Asks the dialog's thread to restart the tick on the second that begins now.
 constexpr UINT WM_RESTART_TICK = WM_USER + 11;
+// Asks the dialog's thread to put the worker's question to the user.
+constexpr UINT WM_CONFIRM_STEP = WM_USER + 12;
+// A synchronize that would step the clock further asks first.
+constexpr double kLargeStepSeconds = 3600;
 constexpr DWORD kLabelBufferSize = 100;
 constexpr DWORD kMessageBufferSize = 1024;
 
@@ -33,20 +40,6 @@ const LabelSetting kLabels[] = {
     {IDC_ABOUT, L"button", L"about", L"About..."},
     {IDC_LOCAL_LABEL, L"static", L"localtime", L"Local time"},
     {IDC_SERVER_LABEL, L"static", L"servertime", L"Server time"},
-};
-
-struct MessageSetting {
-  LPCWSTR key;
-  LPCWSTR builtInText;
-};
-
-const MessageSetting kMessages[] = {
-    {L"1", L"Time server"},
-    {L"2", L"Local time is faster than Server time"},
-    {L"3", L"Local time is slower than Server time"},
-    {L"4", L"Local time"},
-    {L"5", L"Reserved"},
-    {L"6", L"Failed to set the local time"},
 };
 
 // The local time of the latest tick, shared by both clocks' messages.
@@ -73,6 +66,39 @@ CTickSpan ServerClockOffset(const SntpExchangeResult& result) {
   replySent.FromSystemTime(result.m_TransmitTime.ToCalendarNear(now));
   return replySent - requestSent;
 }
+// How the user learns why an exchange failed; nothing when it was stopped
+// because the dialog is closing.
+std::optional<FailedExchange> FailureOf(const CSNTPClient& client, DWORD error) {
+  switch (error) {
+    case WSAEINTR:
+      return std::nullopt;
+    case WSAETIMEDOUT:
+      return FailedExchange{ExchangeFailure::NoAnswer, SntpRefusal::None, error};
+    case WSAHOST_NOT_FOUND:
+    case WSATRY_AGAIN:
+    case WSANO_RECOVERY:
+    case WSANO_DATA:
+      return FailedExchange{ExchangeFailure::NameNotFound, SntpRefusal::None, error};
+    case ERROR_INVALID_DATA:
+      return FailedExchange{ExchangeFailure::ReplyRefused, client.Refusal(), error};
+    default:
+      return FailedExchange{ExchangeFailure::NetworkRefused, SntpRefusal::None, error};
+  }
+}
+
+// The local time now and after a step of the clock by seconds.
+void LocalTimeAndStepped(double seconds, SYSTEMTIME& now, SYSTEMTIME& stepped) {
+  constexpr double kFileTimeTicksPerSecond = 1e7;
+  const uint64_t utcNow = PreciseFileTimeNow();
+  const auto toLocal = [](uint64_t fileTime, SYSTEMTIME& local) {
+    const FILETIME utc{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
+    SYSTEMTIME calendar;
+    ::FileTimeToSystemTime(&utc, &calendar);
+    ::SystemTimeToTzSpecificLocalTime(nullptr, &calendar, &local);
+  };
+  toLocal(utcNow, now);
+  toLocal(utcNow + static_cast<int64_t>(seconds * kFileTimeTicksPerSecond), stepped);
+}
 }  // namespace
 
 CZephalDlg::CZephalDlg(CWnd* pParent) : CDialog(IDD_MAIN, pParent) {}
@@ -84,6 +110,7 @@ BEGIN_MESSAGE_MAP(CZephalDlg, CDialog)
   ON_BN_CLICKED(IDC_COMPARE, OnCompare)
   ON_BN_CLICKED(IDC_SYNCHRONIZE, OnSynchronize)
   ON_MESSAGE(WM_RESTART_TICK, OnRestartTick)
+  ON_MESSAGE(WM_CONFIRM_STEP, OnConfirmStep)
   ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
   ON_BN_CLICKED(IDC_ABOUT, OnAbout)
 END_MESSAGE_MAP()
@@ -119,7 +146,7 @@ void CZephalDlg::LoadControlLabels() {
 }
 
 void CZephalDlg::LoadMessages() {
-  for (const MessageSetting& message : kMessages) {
+  for (const MessageSetting& message : kLogMessages) {
     const CString text = ReadMessage(message.key);
     m_arrMessages.push_back(text.empty() ? message.builtInText : text);
   }
@@ -203,6 +230,13 @@ void CZephalDlg::OnDestroy() {
   CDialog::OnDestroy();
 }
 
+// Closing stops a worker's waits at once: an open question is then
+// answered no, and the clock is not set.
+void CZephalDlg::OnCancel() {
+  if (m_workerLink) m_workerLink->Stop();
+  CDialog::OnCancel();
+}
+
 void CZephalDlg::OnCompare() {
   StartWorker(CompareThreadProc);
 }
@@ -245,6 +279,24 @@ void CZephalDlg::ShowExchange(const SntpExchangeResult& result) {
   ShowLog(FormatCompareLog(m_arrMessages, m_strServer, result.m_dClockOffset, localTime));
 }
 
+// The server line and why the exchange failed; for a synchronize, also that
+// the clock was not changed.
+void CZephalDlg::ShowFailure(const CSNTPClient& client, DWORD error, bool synchronizing) {
+  const std::optional<FailedExchange> failure = FailureOf(client, error);
+  if (!failure) return;
+  CString log = FormatFailureLog(m_arrMessages, m_strServer, *failure);
+  if (synchronizing) log += MessageLine(m_arrMessages, kMessageClockUnchanged);
+  ShowLog(log);
+}
+
+// What was measured, and that the clock was left as it was.
+void CZephalDlg::ShowDeclinedStep(const SntpExchangeResult& result) {
+  SYSTEMTIME localTime;
+  ::GetLocalTime(&localTime);
+  ShowLog(FormatCompareLog(m_arrMessages, m_strServer, result.m_dClockOffset, localTime) +
+          MessageLine(m_arrMessages, kMessageClockUnchanged));
+}
+
 void CZephalDlg::SetServerClock(CTickSpan offset) {
   m_clockServer.SetServerOffset(offset);
   m_bServerTimeKnown = true;
@@ -264,10 +316,13 @@ UINT CZephalDlg::CompareThreadProc(LPVOID pParam) {
   CSNTPClient client;
   SntpExchangeResult result;
   const BOOL answered = QueryDialogServer(*link, client, result);
+  const DWORD error = ::GetLastError();
   link->UseDialog([&](CZephalDlg& dialog) {
     if (answered) {
       dialog.ShowExchange(result);
       dialog.SetServerClock(ServerClockOffset(result));
+    } else {
+      dialog.ShowFailure(client, error, false);
     }
     dialog.m_pWorker = nullptr;
   });
@@ -279,14 +334,26 @@ UINT CZephalDlg::SynchronizeThreadProc(LPVOID pParam) {
   CSNTPClient client;
   SntpExchangeResult result;
   if (!QueryDialogServer(*link, client, result)) {
-    link->UseDialog([](CZephalDlg& dialog) { dialog.m_pWorker = nullptr; });
+    const DWORD error = ::GetLastError();
+    link->UseDialog([&](CZephalDlg& dialog) {
+      dialog.ShowFailure(client, error, true);
+      dialog.m_pWorker = nullptr;
+    });
+    return 0;
+  }
+  if (!link->UseDialog([&](CZephalDlg& dialog) { dialog.SetServerClock(ServerClockOffset(result)); }))
+    return 0;
+  if (std::abs(result.m_dClockOffset) > kLargeStepSeconds && !ConfirmStep(*link, result.m_dClockOffset)) {
+    link->UseDialog([&](CZephalDlg& dialog) {
+      dialog.ShowDeclinedStep(result);
+      dialog.m_pWorker = nullptr;
+    });
     return 0;
   }
   // The clock is set only while the dialog is there and not closing: the
   // dialog's close signals the stop event and then waits for the gate.
   BOOL clockSet = FALSE;
-  if (!link->UseDialog([&](CZephalDlg& dialog) {
-        dialog.SetServerClock(ServerClockOffset(result));
+  if (!link->UseDialog([&](CZephalDlg&) {
         clockSet = client.SetSystemClock(PreciseNtpNow().AddSeconds(result.m_dClockOffset));
       }))
     return 0;
@@ -306,6 +373,26 @@ UINT CZephalDlg::SynchronizeThreadProc(LPVOID pParam) {
     ::PostMessageW(dialog.m_hWnd, WM_RESTART_TICK, 0, 0);
     dialog.m_pWorker = nullptr;
   });
+  return 0;
+}
+
+// On the worker: puts the question to the user on the dialog's thread and
+// waits for the answer; false for no, and once the dialog is closing.
+bool CZephalDlg::ConfirmStep(CWorkerLink& link, double step) {
+  SYSTEMTIME now;
+  SYSTEMTIME stepped;
+  LocalTimeAndStepped(step, now, stepped);
+  return link.UseDialog([&](CZephalDlg& dialog) {
+    link.SetQuestion(FormatStepQuestion(dialog.m_arrMessages, now, stepped, step));
+    ::PostMessageW(dialog.m_hWnd, WM_CONFIRM_STEP, 0, 0);
+  }) && link.AwaitAnswer();
+}
+
+// No is the default: a step this large is taken only on purpose.
+LRESULT CZephalDlg::OnConfirmStep(WPARAM, LPARAM) {
+  const std::shared_ptr<CWorkerLink> link = m_workerLink;
+  const int choice = AfxMessageBox(link->Question().c_str(), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+  link->Answer(choice == IDYES);
   return 0;
 }
 

@@ -24,7 +24,9 @@ protected:
   void OnDestroy();
   void OnCompare();
   void OnSynchronize();
+  void OnCancel() override;
   LRESULT OnRestartTick(WPARAM, LPARAM);
+  LRESULT OnConfirmStep(WPARAM, LPARAM);
   LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
   void OnAbout();
   DECLARE_MESSAGE_MAP()
@@ -34,10 +36,13 @@ private:
   static UINT CompareThreadProc(LPVOID pParam);
   static UINT SynchronizeThreadProc(LPVOID pParam);
   static BOOL QueryDialogServer(CWorkerLink& link, CSNTPClient& client, SntpExchangeResult& result);
+  static bool ConfirmStep(CWorkerLink& link, double step);
 
   void StartWorker(AFX_THREADPROC pfnThreadProc);
   void ShowLog(const CString& text);
   void ShowExchange(const SntpExchangeResult& result);
+  void ShowFailure(const CSNTPClient& client, DWORD error, bool synchronizing);
+  void ShowDeclinedStep(const SntpExchangeResult& result);
   void SetServerClock(CTickSpan offset);
 
   void LoadControlLabels();

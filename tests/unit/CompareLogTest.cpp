@@ -5,10 +5,11 @@
 #include <gtest/gtest.h>
 
 namespace {
-const std::vector<std::wstring> kDefaultMessages = {
-    L"Time server", L"Local time is faster than Server time",
-    L"Local time is slower than Server time", L"Local time", L"Reserved",
-    L"Failed to set the local time"};
+const std::vector<std::wstring> kDefaultMessages = [] {
+  std::vector<std::wstring> messages;
+  for (const MessageSetting& message : kLogMessages) messages.push_back(message.builtInText);
+  return messages;
+}();
 
 }  // namespace
 
@@ -38,4 +39,31 @@ TEST(CompareLog, UsesTheConfiguredMessagesAndKeepsLongTextWhole) {
   EXPECT_EQ(FormatCompareLog(messages, server, 0.000001, CalendarRecord(2030, 12, 31, 23, 59, 59, 999)),
             L"Serveur : " + server + L"\r\n" + L"En retard (0.000001 sec.)\r\n" +
                 L"Heure locale : 2030/12/31, 23:59:59.999\r\n");
+}
+
+// Every refusal has a text of its own: the first and the last map right.
+TEST(CompareLog, AFailureLogsTheServerAndWhy) {
+  const auto failed = [](ExchangeFailure kind, SntpRefusal refusal, unsigned long error) {
+    return FormatFailureLog(kDefaultMessages, L"ntp", FailedExchange{kind, refusal, error});
+  };
+  EXPECT_EQ(failed(ExchangeFailure::NoAnswer, SntpRefusal::None, 10060),
+            L"Time server : ntp\r\nNo answer from the server within 5 seconds\r\n");
+  EXPECT_EQ(failed(ExchangeFailure::NameNotFound, SntpRefusal::None, 11001),
+            L"Time server : ntp\r\nThe server's name could not be found\r\n");
+  EXPECT_EQ(failed(ExchangeFailure::NetworkRefused, SntpRefusal::None, 10051),
+            L"Time server : ntp\r\nThe network refused the request (10051)\r\n");
+  EXPECT_EQ(failed(ExchangeFailure::ReplyRefused, SntpRefusal::Unsynchronised, 13),
+            L"Time server : ntp\r\nThe server's answer was refused : the server's clock is not synchronised\r\n");
+  EXPECT_EQ(failed(ExchangeFailure::ReplyRefused, SntpRefusal::TooUncertain, 13),
+            L"Time server : ntp\r\nThe server's answer was refused : the server's time is too uncertain\r\n");
+}
+
+TEST(CompareLog, TheStepQuestionShowsBothTimesAndTheStep) {
+  EXPECT_EQ(FormatStepQuestion(kDefaultMessages, CalendarRecord(2026, 12, 7, 14, 3, 27, 123),
+                               CalendarRecord(2029, 12, 7, 14, 3, 28, 623), 94694401.5),
+            L"The server's time is more than an hour away from the local time. Set the local time to it?\r\n"
+            L"\r\n"
+            L"Local time : 2026/12/07, 14:03:27.123\r\n"
+            L"New local time : 2029/12/07, 14:03:28.623\r\n"
+            L"Step : +94694401.500000 sec.\r\n");
 }

@@ -125,16 +125,19 @@ TEST_P(LogFormats, StartUpCompareLogsWithTheSettingsMessages) {
 INSTANTIATE_TEST_SUITE_P(Messages, LogFormats, testing::ValuesIn(kLogFormats),
                          [](const testing::TestParamInfo<LogFormat>& info) { return info.param.name; });
 
-// A reply that must not be trusted fails the exchange at once.
-TEST(UnsynchronisedServer, CompareChangesNothingAndLeavesTheDialogIdle) {
+// A reply that must not be trusted fails the exchange at once, and the log
+// says why in place of the last result.
+TEST(UnsynchronisedServer, CompareLogsWhyAndChangesNothingElse) {
   CMainDialogRun run(TimeServers::kUnsynchronised);
   ASSERT_NE(run.Dialog(), nullptr) << "the dialog did not show";
-  run.Click(IDC_COMPARE);
+  const std::wstring refused = run.AwaitLogOtherThan(L"", kLogMs);
+  EXPECT_EQ(refused, L"Time server : 127.0.0.5\r\n"
+                     L"The server's answer was refused : the server's clock is not synchronised\r\n");
+  run.Click(IDC_SYNCHRONIZE);
   EXPECT_EQ(CMessageBoxView::WaitFor(run.Program().ProcessId(), kNoBoxMs), nullptr)
-      << "a failed compare left the dialog busy";
-  const ClockReading reading = run.ReadClocks();
-  EXPECT_EQ(run.Log(), L"");
-  EXPECT_EQ(reading.server, kZeroClock);
+      << "a failed exchange left the dialog busy";
+  EXPECT_EQ(run.AwaitLogOtherThan(refused, kLogMs), refused + L"The local time was not changed\r\n");
+  EXPECT_EQ(run.ReadClocks().server, kZeroClock);
 }
 
 // The responder stays silent until told otherwise.
@@ -160,16 +163,16 @@ TEST_F(SilentServer, WaitingCompareTurnsClicksAwayAndEndsWithTheProgram) {
   const HWND box = CMessageBoxView::WaitFor(run.Program().ProcessId(), kBoxMs);
   ASSERT_NE(box, nullptr) << "no message box for a click while busy";
   EXPECT_EQ(CMessageBoxView(box).Text(), L"Under processing...");
-  CMessageBoxView(box).PressOk();
+  CMessageBoxView(box).Press();
   EXPECT_EQ(m_responder.RequestCount(), 1);
 
-  // However late the silent worker ends, it leaves no trace.
-  ::Sleep(MillisecondsUntil(waitEnds));
-  EXPECT_EQ(run.Log(), L"");
+  // The silent worker tells that no answer came, and the clock stays.
+  const std::wstring unanswered = L"Time server : 127.0.0.6\r\nNo answer from the server within 5 seconds\r\n";
+  EXPECT_EQ(run.AwaitLogOtherThan(L"", MillisecondsUntil(waitEnds) + kLogMs), unanswered);
   EXPECT_EQ(run.ReadClocks().server, kZeroClock);
 
   ASSERT_EQ(m_responder.Command("reset"), "ok");
-  const auto lines = LinesOf(run.ClickUntilLogged(IDC_COMPARE, L"", kReplyWaitMs + kLogMs));
+  const auto lines = LinesOf(run.ClickUntilLogged(IDC_COMPARE, unanswered, kLogMs));
   ASSERT_TRUE(lines && !lines->empty()) << "no log after the server answered";
   EXPECT_EQ(lines->front(), L"Time server : 127.0.0.6");
   EXPECT_EQ(m_responder.RequestCount(), 1);
@@ -181,6 +184,43 @@ TEST_F(SilentServer, WaitingCompareTurnsClicksAwayAndEndsWithTheProgram) {
   run.Program().PressEscape();
   EXPECT_TRUE(run.Program().WaitForExit(MillisecondsUntil(endBy)))
       << "closing waited for the server's reply";
+}
+
+// A synchronize that would step the clock by more than an hour asks first,
+// with No as the default; No leaves the clock, Yes tries to set it.
+TEST_F(SilentServer, ALargeStepIsTakenOnlyOnPurpose) {
+  constexpr double kTwoHours = 7200;
+  ASSERT_EQ(m_responder.Command("reply shifted=7200"), "ok");
+  CMainDialogRun run(TimeServers::kResponder);
+  ASSERT_NE(run.Dialog(), nullptr) << "the dialog did not show";
+  const std::wstring compared = run.AwaitLogOtherThan(L"", kLogMs);
+
+  run.Click(IDC_SYNCHRONIZE);
+  HWND box = CMessageBoxView::WaitFor(run.Program().ProcessId(), kBoxMs);
+  ASSERT_NE(box, nullptr) << "no question before a step of two hours";
+  const auto question = LinesOf(CMessageBoxView(box).Text());
+  ASSERT_TRUE(question && question->size() == 5) << "question: " << CMessageBoxView(box).Text();
+  EXPECT_EQ((*question)[0], L"The server's time is more than an hour away from the local time. "
+                            L"Set the local time to it?");
+  const auto now = TimeIn((*question)[2], L"Local time");
+  const auto stepped = TimeIn((*question)[3], L"New local time");
+  ASSERT_TRUE(now && stepped) << "times: " << (*question)[2] << " and " << (*question)[3];
+  EXPECT_NEAR(SecondsBetween(*now, *stepped), kTwoHours, kOffsetTolerance);
+  EXPECT_EQ((*question)[4].rfind(L"Step : +7200.0", 0), 0u) << (*question)[4];
+  EXPECT_EQ(CMessageBoxView(box).DefaultButton(), IDNO);
+  CMessageBoxView(box).Press(IDNO);
+  const auto declined = LinesOf(run.AwaitLogOtherThan(compared, kLogMs));
+  ASSERT_TRUE(declined && declined->size() == 4) << "log after No";
+  EXPECT_NEAR(OffsetIn((*declined)[1], L"Local time is slower than Server time").value_or(0), kTwoHours,
+              kOffsetTolerance);
+  EXPECT_EQ((*declined)[3], L"The local time was not changed");
+
+  const std::wstring before = run.Log();
+  run.Click(IDC_SYNCHRONIZE);
+  box = CMessageBoxView::WaitFor(run.Program().ProcessId(), kBoxMs);
+  ASSERT_NE(box, nullptr) << "no question the second time";
+  CMessageBoxView(box).Press(IDYES);
+  EXPECT_EQ(run.AwaitLogOtherThan(before, kLogMs), L"Failed to set the local time");
 }
 
 }  // namespace

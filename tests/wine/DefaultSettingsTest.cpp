@@ -30,7 +30,9 @@ protected:
     EXPECT_EQ(dialog.Text(IDC_ABOUT), L"About...");
     EXPECT_EQ(dialog.Text(IDC_LOCAL_LABEL), L"Local time");
     EXPECT_EQ(dialog.Text(IDC_SERVER_LABEL), L"Server time");
-    EXPECT_EQ(dialog.Text(IDC_LOG), L"");
+    // The start-up compare with the default server may have failed already.
+    const std::wstring log = dialog.Text(IDC_LOG);
+    EXPECT_TRUE(log.empty() || log.rfind(L"Time server : pool.ntp.org\r\n", 0) == 0) << "log: " << log;
   }
 
   CRunDirectory m_directory;

@@ -55,7 +55,7 @@ std::wstring CMainDialogRun::ClickUntilLogged(int nButtonId, const std::wstring&
         },
         nMilliseconds);
     if (!busy) break;
-    CMessageBoxView(busy).PressOk();
+    CMessageBoxView(busy).Press();
     ::Sleep(kRetryMs);
   }
   return log;

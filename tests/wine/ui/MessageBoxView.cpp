@@ -24,6 +24,13 @@ std::wstring CMessageBoxView::Text() const {
   return CDialogView(m_hWnd).Text(kTextId);
 }
 
-void CMessageBoxView::PressOk() const {
-  UserInput::ClickWindow(CDialogView(m_hWnd).Control(IDOK));
+void CMessageBoxView::Press(int nButtonId) const {
+  UserInput::ClickWindow(CDialogView(m_hWnd).Control(nButtonId));
+}
+
+int CMessageBoxView::DefaultButton() const {
+  for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    if ((::GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) return ::GetDlgCtrlID(child);
+  }
+  return 0;
 }

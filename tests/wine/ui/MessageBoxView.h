@@ -15,8 +15,10 @@ public:
   explicit CMessageBoxView(HWND hWnd);
 
   std::wstring Text() const;
-  // Clicks its OK button.
-  void PressOk() const;
+  // Clicks one of its buttons.
+  void Press(int nButtonId = IDOK) const;
+  // The button that Enter presses.
+  int DefaultButton() const;
 
 private:
   HWND m_hWnd;
