@@ -66,6 +66,7 @@ CTickSpan ServerClockOffset(const SntpExchangeResult& result) {
   replySent.FromSystemTime(result.m_TransmitTime.ToCalendarNear(now));
   return replySent - requestSent;
 }
+
 // How the user learns why an exchange failed; nothing when it was stopped
 // because the dialog is closing.
 std::optional<FailedExchange> FailureOf(const CSNTPClient& client, DWORD error) {
