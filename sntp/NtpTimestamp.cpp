@@ -3,6 +3,9 @@
 #include <array>
 #include <cmath>
 
+#include "ticktime/CivilDate.h"
+#include "ticktime/FloorDivision.h"
+
 #ifndef _WIN32
 #include <chrono>
 #include <ctime>
@@ -11,11 +14,8 @@
 namespace {
 
 constexpr int32_t kJulianDayOf1900 = 2415021;
-// Julian Day of 0000-02-29: the date algorithms count from 1 March of year 0.
-constexpr int32_t kJulianDayBeforeMarchOfYear0 = 1721119;
-constexpr int32_t kDaysPer400Years = 146097;
-constexpr int32_t kDaysPer4Years = 1461;
-constexpr int32_t kMarchBasedMonths = 9;  // months March..December are 0..9
+// Julian Day of 0000-01-01, day number 0.
+constexpr int32_t kJulianDayOfDayNumber0 = 1721060;
 constexpr uint32_t kSecondsPerDay = 86400;
 constexpr uint32_t kMillisecondsPerSecond = 1000;
 constexpr uint32_t kDaysPerWeek = 7;
@@ -57,20 +57,15 @@ WholeMilliseconds RoundToMilliseconds(int64_t seconds, uint32_t fraction) {
   return {seconds, milliseconds};
 }
 
-int64_t FloorDivide(int64_t dividend, int64_t divisor) {
-  const int64_t quotient = dividend / divisor;
-  return quotient * divisor > dividend ? quotient - 1 : quotient;
-}
-
 // The calendar record of whole seconds since 1900 (of any era).
 SYSTEMTIME CalendarOf(const WholeMilliseconds& time) {
-  const int64_t days = FloorDivide(time.seconds, kSecondsPerDay);
-  const int64_t secondOfDay = time.seconds - days * kSecondsPerDay;
+  const FloorQuotient days = FloorDivide(time.seconds, kSecondsPerDay);
+  const int64_t secondOfDay = days.remainder;
   SYSTEMTIME st{};
   st.wSecond = static_cast<WORD>(secondOfDay % 60);
   st.wMinute = static_cast<WORD>(secondOfDay / 60 % 60);
   st.wHour = static_cast<WORD>(secondOfDay / 3600);
-  const int32_t julianDay = static_cast<int32_t>(days + kJulianDayOf1900);
+  const int32_t julianDay = static_cast<int32_t>(days.quotient + kJulianDayOf1900);
   st.wDayOfWeek = static_cast<WORD>((julianDay + 1) % kDaysPerWeek);
   JulianDayToDate(julianDay, st.wYear, st.wMonth, st.wDay);
   st.wMilliseconds = time.milliseconds;
@@ -100,35 +95,14 @@ void GetSystemTime(SYSTEMTIME* st) {
 }  // namespace
 
 int32_t DateToJulianDay(uint16_t year, uint16_t month, uint16_t day) {
-  int32_t y = year;
-  int32_t m = month;
-  if (m > 2) {
-    m -= 3;
-  } else {
-    m += kMarchBasedMonths;
-    --y;
-  }
-  const int32_t c = y / 100;
-  const int32_t ya = y - 100 * c;
-  return kDaysPer400Years * c / 4 + kDaysPer4Years * ya / 4 + (153 * m + 2) / 5 + day +
-         kJulianDayBeforeMarchOfYear0;
+  return static_cast<int32_t>(DayNumberOf(year, month, day) + kJulianDayOfDayNumber0);
 }
 
 void JulianDayToDate(int32_t julianDay, uint16_t& year, uint16_t& month, uint16_t& day) {
-  const int32_t t = 4 * (julianDay - kJulianDayBeforeMarchOfYear0) - 1;
-  const int32_t y = t / kDaysPer400Years;
-  int32_t d = (t - kDaysPer400Years * y) / 4;
-  const int32_t c = (4 * d + 3) / kDaysPer4Years;
-  d = (4 * d + 7 - kDaysPer4Years * c) / 4;
-  const int32_t m = (5 * d - 3) / 153;
-  day = static_cast<uint16_t>((5 * d - 3 - 153 * m + 5) / 5);
-  year = static_cast<uint16_t>(100 * y + c);
-  if (m <= kMarchBasedMonths) {
-    month = static_cast<uint16_t>(m + 3);
-  } else {
-    month = static_cast<uint16_t>(m - kMarchBasedMonths);
-    ++year;
-  }
+  const CivilDate date = CivilDateOf(julianDay - kJulianDayOfDayNumber0);
+  year = static_cast<uint16_t>(date.year);
+  month = static_cast<uint16_t>(date.month);
+  day = static_cast<uint16_t>(date.day);
 }
 
 uint16_t FractionToMilliseconds(uint32_t fraction) {

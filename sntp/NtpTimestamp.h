@@ -3,7 +3,7 @@
 
 #include "framework/SystemTime.h"
 
-// Julian Day Number of a Gregorian date, and back.
+// Julian Day Number of a Gregorian date (month 1..12), and back.
 int32_t DateToJulianDay(uint16_t year, uint16_t month, uint16_t day);
 void JulianDayToDate(int32_t julianDay, uint16_t& year, uint16_t& month, uint16_t& day);
 
