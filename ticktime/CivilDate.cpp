@@ -55,10 +55,13 @@ int64_t DaysBeforeMarchBasedMonth(int64_t month) {
 }  // namespace
 
 int64_t DayNumberOf(int32_t year, int32_t month, int64_t day) {
-  const int64_t number = kDaysPerYear * year + year / kYearsPer4Years -
-                         year / kYearsPerCentury + year / kYearsPer400Years +
-                         kDaysToEndOfMonth[month - 1] + day;
-  return IsLeapYear(year) && month <= kFebruary ? number - 1 : number;
+  const FloorQuotient months = FloorDivide(month - 1, kMonthsPerYear);
+  const int64_t wholeYear = year + months.quotient;
+  const int64_t monthOfYear = months.remainder + 1;
+  const int64_t number = kDaysPerYear * wholeYear + wholeYear / kYearsPer4Years -
+                         wholeYear / kYearsPerCentury + wholeYear / kYearsPer400Years +
+                         kDaysToEndOfMonth[monthOfYear - 1] + day;
+  return IsLeapYear(wholeYear) && monthOfYear <= kFebruary ? number - 1 : number;
 }
 
 CivilDate CivilDateOf(int64_t dayNumber) {

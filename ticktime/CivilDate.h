@@ -12,8 +12,9 @@ struct CivilDate {
 
 // Day numbers count days from 0000-01-01, day 0.
 
-// The day number of a date, month 1..12. The day is not checked against the
-// month: an oversized one runs into the following months. The leap days
+// The day number of a date. Neither the month nor the day is checked: a
+// month outside 1..12 runs into the years around, an oversized day into
+// the following months. The leap days
 // before the year are counted with truncating divisions, which is exact for
 // years from 0; a year below 0 that is not a multiple of 4, or is a multiple
 // of 100 but not of 400, comes out one day later than CivilDateOf counts it.
