@@ -34,26 +34,8 @@ const wchar_t kTraceFileVariable[] = L"MOVRANE_LOADER_TRACE";
 const wchar_t kLoaderTrace[] = L"+pid,+loaddll";
 const char kLoadedLine[] = ":trace:loaddll:build_module Loaded L\"";
 // scripts/wine-run's overrides, which every run keeps.
-const wchar_t kRunOverrides[] = L"mscoree,mshtml=";
+const std::wstring kRunOverrides = L"mscoree,mshtml=";
 const wchar_t kNativeFirst[] = L"=n,b";
-
-// A variable of this process's environment, which the programs it starts
-// inherit, set while the object lives.
-class ScopedVariable {
-public:
-  ScopedVariable(const wchar_t* name, const std::wstring& value) : m_name(name) {
-    wchar_t previous[1024] = {};
-    m_bHadValue = ::GetEnvironmentVariableW(name, previous, 1024) > 0;
-    m_previous = previous;
-    ::SetEnvironmentVariableW(name, value.c_str());
-  }
-  ~ScopedVariable() { ::SetEnvironmentVariableW(m_name, m_bHadValue ? m_previous.c_str() : nullptr); }
-
-private:
-  const wchar_t* m_name;
-  std::wstring m_previous;
-  bool m_bHadValue;
-};
 
 // The paths of the DLLs the loader traced for one process: its image, the
 // one .exe among them, aside. Wine writes each backslash twice.
@@ -94,7 +76,6 @@ Names NamesOf(const Paths& paths) {
 // own code run, its dialogs drawn by the system alone: what Wine loads of
 // its own accord.
 Names LoadedByWine() {
-  const ScopedVariable debug(L"WINEDEBUG", kLoaderTrace);
   std::wstring commandLine = L"\"" + BuildOutputPath(L"idle_movrane.exe") + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
@@ -118,17 +99,15 @@ void HoverOverALink(DWORD processId, HWND mainDialog) {
   ASSERT_NE(box, nullptr) << "no about box";
   const RECT link = CDialogView(box).ControlRect(IDC_LINK_AUTHOR_PAGE);
   UserInput::MoveTo({link.left + 3, (link.top + link.bottom) / 2});
-  EXPECT_TRUE(CDeadline::Await(
-      [&] {
-        const std::vector<HWND> windows = CProcessWindows(processId).All();
-        return std::any_of(windows.begin(), windows.end(), [](HWND window) {
-          wchar_t name[64] = {};
-          ::GetClassNameW(window, name, 64);
-          return ::lstrcmpiW(name, TOOLTIPS_CLASSW) == 0;
-        });
-      },
-      kWaitMs))
-      << "no tooltip";
+  const auto tooltipShows = [processId] {
+    for (const HWND window : CProcessWindows(processId).All()) {
+      wchar_t name[64] = {};
+      ::GetClassNameW(window, name, 64);
+      if (::lstrcmpiW(name, TOOLTIPS_CLASSW) == 0) return true;
+    }
+    return false;
+  };
+  EXPECT_TRUE(CDeadline::Await(tooltipShows, kWaitMs)) << "no tooltip";
   UserInput::ClickWindow(CDialogView(box).Control(IDOK));
 }
 
@@ -138,8 +117,7 @@ void HoverOverALink(DWORD processId, HWND mainDialog) {
 Paths LoadedThroughARun(const std::wstring& overrides = L"",
                         const CMainDialogRun::FolderPreparation& prepare = {},
                         const std::filesystem::path& current = {}) {
-  const ScopedVariable debug(L"WINEDEBUG", kLoaderTrace);
-  const ScopedVariable dllOverrides(L"WINEDLLOVERRIDES", kRunOverrides + overrides);
+  ::SetEnvironmentVariableW(L"WINEDLLOVERRIDES", (kRunOverrides + overrides).c_str());
   CMainDialogRun run(TimeServers::kSynchronised, "", prepare, current);
   if (!run.Dialog()) {
     ADD_FAILURE() << "the dialog did not show";
@@ -187,6 +165,8 @@ bool FromTheSystem(const std::wstring& path) {
 // unless Wine loads them of its own accord, as for the idle Movrane. The
 // program takes every one of them from the system all the same.
 TEST(DllPlanting, NothingIsLoadedFromTheProgramsFolderOrTheCurrentDirectory) {
+  // For the programs this test starts.
+  ::SetEnvironmentVariableW(L"WINEDEBUG", kLoaderTrace);
   const Names byWine = LoadedByWine();
   const Names loaded = NamesOf(LoadedThroughARun());
   ASSERT_FALSE(byWine.empty()) << "no loader trace";
