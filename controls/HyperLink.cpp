@@ -1,10 +1,8 @@
 #include "controls/HyperLink.h"
 
-#include <shellapi.h>
-
 #include "controls/EdgeFit.h"
 #include "controls/LinkOpenText.h"
-#include "controls/WideToNarrow.h"
+#include "controls/UnelevatedOpener.h"
 #include "framework/WinApp.h"
 
 namespace {
@@ -13,13 +11,10 @@ constexpr UINT kHoverTimerId = 100;
 constexpr UINT kHoverPeriodMs = 100;
 // The area redrawn when the cursor leaves reaches this far below the control.
 constexpr LONG kLeaveRedrawBelow = 10;
-// Shell and launcher results above this mean success.
+// Open results above this mean success.
 constexpr int kLastErrorCode = 32;
 constexpr WORD kHandCursorId = 106;
 const wchar_t kHelpProgram[] = L"\\winhlp32.exe";
-const wchar_t kPageExtension[] = L".htm";
-const wchar_t kOpenCommandKey[] = L"\\shell\\open\\command";
-constexpr DWORD kRegistryValueChars = MAX_PATH;
 
 int Width(const RECT& rect) { return rect.right - rect.left; }
 int Height(const RECT& rect) { return rect.bottom - rect.top; }
@@ -220,48 +215,13 @@ void CHyperLink::OnClicked() {
   }
 }
 
-// The shell first; when it fails, the command line of the browser
-// registered for web pages, with the target in place of its "%1".
+// With the user's normal rights, never with this process's own.
 int CHyperLink::OpenLinkTarget(LPCWSTR target, int showCommand) {
-  const int shellResult = static_cast<int>(reinterpret_cast<INT_PTR>(
-      ::ShellExecuteW(nullptr, L"open", target, nullptr, nullptr, showCommand)));
-  if (shellResult > kLastErrorCode) return shellResult;
-
-  CString pageClass;
-  if (ReadRegistryDefault(HKEY_CLASSES_ROOT, kPageExtension, pageClass) != ERROR_SUCCESS) {
-    return shellResult;
-  }
-  CString browserCommand;
-  if (ReadRegistryDefault(HKEY_CLASSES_ROOT, (pageClass + kOpenCommandKey).c_str(),
-                          browserCommand) != ERROR_SUCCESS) {
-    return shellResult;
-  }
-  const std::optional<CString> commandLine = BrowserCommandLine(browserCommand, target);
-  if (!commandLine) return shellResult;
-
-  char narrowCommandLine[2 * kBrowserCommandChars];
-  if (!WideToNarrow(narrowCommandLine, commandLine->c_str(), sizeof(narrowCommandLine),
-                    CP_THREAD_ACP)) {
-    return shellResult;
-  }
-  return static_cast<int>(::WinExec(narrowCommandLine, showCommand));
-}
-
-LONG CHyperLink::ReadRegistryDefault(HKEY root, LPCWSTR subKey, CString& value) {
-  HKEY key;
-  const LONG opened = ::RegOpenKeyExW(root, subKey, 0, KEY_QUERY_VALUE, &key);
-  if (opened != ERROR_SUCCESS) return opened;
-
-  wchar_t buffer[kRegistryValueChars] = {};
-  LONG size = sizeof(buffer);
-  const LONG read = ::RegQueryValueW(key, nullptr, buffer, &size);
-  if (read == ERROR_SUCCESS) value.assign(buffer, ::wcsnlen(buffer, kRegistryValueChars));
-  ::RegCloseKey(key);
-  return read;
+  return CUnelevatedOpener::Open(target, showCommand);
 }
 
 void CHyperLink::ReportOpenError(int code) {
-  AfxMessageBox(LinkOpenErrorText(code).c_str(), MB_ICONEXCLAMATION, 0);
+  AfxMessageBox(LinkOpenErrorText(code, m_strTarget).c_str(), MB_ICONEXCLAMATION, 0);
 }
 
 // A copy of the system help program's hand cursor, which stays valid after

@@ -5,8 +5,8 @@
 
 // A static text control of a dialog that acts as a web-style link: link
 // colours, an underline by mode, a hand cursor, a tooltip with the target,
-// and a click that hands the target to the shell (or, failing that, to the
-// browser registered for ".htm" pages). Attached by DDX_Control.
+// and a click that has the desktop shell open the target with the user's
+// normal rights. Attached by DDX_Control.
 class CHyperLink : public CStatic {
 public:
   enum UnderlineMode { UnderlineNever = 0, UnderlineAlways = 1, UnderlineOnHover = -1 };
@@ -17,13 +17,11 @@ public:
   void SetLinkTarget(const CString& target);
   void SetUnderlineMode(int mode);
   void SetVisitedState(BOOL visited);
-  // Greater than 32 on success, else the shell's or the launcher's error.
+  // Greater than 32 on success, else an error code (controls/LinkOpenText.h).
   int OpenLinkTarget(LPCWSTR target, int showCommand);
   void ReportOpenError(int code);
   void FitToText();
   void LoadHandCursor();
-  // The default value of root\subKey into value; 0 or the registry's error.
-  LONG ReadRegistryDefault(HKEY root, LPCWSTR subKey, CString& value);
 
   BOOL DestroyWindow() override;
   BOOL PreTranslateMessage(MSG* msg) override;

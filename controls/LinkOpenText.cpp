@@ -3,6 +3,7 @@
 namespace {
 
 const wchar_t kErrorPrefix[] = L"Unable to open hyperlink:\n\n";
+const wchar_t kTargetSeparator[] = L"\n\n";
 
 struct ErrorMessage {
   int code;
@@ -24,6 +25,9 @@ const ErrorMessage kErrorMessages[] = {
          L"were being processed."},
     {31, L"There is no application associated\nwith the given filename extension."},
     {32, L"The specified dynamic-link library was not found."},
+    {kDesktopShellFailed, L"The desktop shell could not open it."},
+    {kNoUnelevatedShell, L"There is no desktop shell to open it with your\nnormal rights, and a program running as\n"
+                         L"administrator does not open it itself."},
 };
 
 std::wstring ErrorMessageFor(int code) {
@@ -33,23 +37,8 @@ std::wstring ErrorMessageFor(int code) {
   return L"Unknown Error (" + std::to_wstring(code) + L") occurred.";
 }
 
-const wchar_t kQuotedPlaceholder[] = L"\"%1\"";
-const wchar_t kPlaceholder[] = L"%1";
-
 }  // namespace
 
-std::wstring LinkOpenErrorText(int code) {
-  return kErrorPrefix + ErrorMessageFor(code);
-}
-
-std::optional<std::wstring> BrowserCommandLine(const std::wstring& registeredCommand,
-                                               const std::wstring& target) {
-  std::wstring commandLine = registeredCommand;
-  std::size_t placeholder = commandLine.find(kQuotedPlaceholder);
-  if (placeholder == std::wstring::npos) placeholder = commandLine.find(kPlaceholder);
-  if (placeholder != std::wstring::npos) commandLine.erase(placeholder);
-  commandLine += L' ';
-  commandLine += target;
-  if (commandLine.size() >= kBrowserCommandChars) return std::nullopt;
-  return commandLine;
+std::wstring LinkOpenErrorText(int code, const std::wstring& target) {
+  return kErrorPrefix + ErrorMessageFor(code) + kTargetSeparator + target;
 }

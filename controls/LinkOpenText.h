@@ -1,18 +1,14 @@
 #pragma once
-#include <cstddef>
-#include <optional>
 #include <string>
 
-// Size of the browser fallback's command buffer, in wide characters with the
-// terminator.
-constexpr std::size_t kBrowserCommandChars = 520;
+// Results of opening a link besides ShellExecuteW's own codes (success
+// above 32, failure 0 to 32).
+constexpr int kOpenedByDesktopShell = 33;
+// The desktop shell was asked and could not open it.
+constexpr int kDesktopShellFailed = -1;
+// No desktop shell to ask, and this process, elevated, opens nothing itself.
+constexpr int kNoUnelevatedShell = -2;
 
-// The message box text for a link that could not be opened: the shell's or
-// the launcher's error code explained.
-std::wstring LinkOpenErrorText(int code);
-
-// The browser fallback's command line: the registered command cut at its
-// "%1" placeholder (the quoted one first, else the bare one), one space and
-// the target. Nothing when the result would not fit the command buffer.
-std::optional<std::wstring> BrowserCommandLine(const std::wstring& registeredCommand,
-                                               const std::wstring& target);
+// The message box text for a link that could not be opened: the error code
+// explained, and the target, for the user to open by hand.
+std::wstring LinkOpenErrorText(int code, const std::wstring& target);

@@ -2,11 +2,8 @@
 #include <windows.h>
 
 // Converts source, terminator included, into dest (destSize bytes) in the
-// given code page. Returns dest, or null when an argument is null or the
-// conversion fails (GetLastError tells why).
-char* WideToNarrow(char* dest, const wchar_t* source, int destSize, UINT codePage);
-
-// The same, but only when the code page represents the source exactly: no
-// best-fit look-alikes, no default characters. Null otherwise, with the
-// last error ERROR_NO_UNICODE_TRANSLATION.
+// given code page, but only when the code page represents it exactly: no
+// best-fit look-alikes, no default characters. Returns dest, or null when an
+// argument is null or the conversion fails (GetLastError tells why; it is
+// ERROR_NO_UNICODE_TRANSLATION for a source the code page cannot represent).
 char* WideToNarrowExact(char* dest, const wchar_t* source, int destSize, UINT codePage);

@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 
-#include "framework/SystemFunction.h"
 #include "framework/Wnd.h"
 
 namespace {
@@ -20,19 +19,6 @@ CString ExecutableTitle() {
 
 void CleanupSockets() {
   ::WSACleanup();
-}
-
-using DefaultDllDirectoriesSetter = BOOL(WINAPI*)(DWORD);
-
-// From now on a DLL loaded by name comes from the system directory only,
-// never from the program's folder or the current directory. Systems
-// without SetDefaultDllDirectories at least lose the current directory.
-void LoadDllsFromTheSystemOnly() {
-  const auto setDefaultDirectories =
-      SystemFunction<DefaultDllDirectoriesSetter>(L"kernel32.dll", "SetDefaultDllDirectories");
-  if (!setDefaultDirectories || !setDefaultDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-    ::SetDllDirectoryW(L"");
-  }
 }
 }  // namespace
 
@@ -68,7 +54,6 @@ BOOL AfxSocketInit(WSADATA* lpwsaData) {
 }
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
-  LoadDllsFromTheSystemOnly();
   CWinApp* app = AfxGetApp();
   if (!app) return 1;
   app->InitInstance();

@@ -1,73 +1,191 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cwctype>
 #include <filesystem>
+#include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "res/resource.h"
 #include "tests/wine/BuildOutput.h"
+#include "tests/wine/TimeServers.h"
+#include "tests/wine/compare/MainDialogRun.h"
+#include "tests/wine/ui/Deadline.h"
 #include "tests/wine/ui/DialogView.h"
 #include "tests/wine/ui/ProcessWindows.h"
-#include "tests/wine/ui/ProgramRun.h"
-#include "tests/wine/ui/SilentServer.h"
+#include "tests/wine/ui/RunDirectory.h"
 #include "tests/wine/ui/UserInput.h"
 
 namespace {
 
-// The DLLs the program may import, and the version library it loads. Of
-// them, the test runs with comctl32 and version preferred as native DLLs
-// (WINEDLLOVERRIDES), as Windows takes them from the search path.
-const wchar_t* const kSystemDlls[] = {L"kernel32", L"user32",   L"gdi32",   L"advapi32", L"shell32",
-                                      L"ws2_32",   L"msvcrt",   L"comctl32", L"version"};
-// Wine's own user32 imports the version library, so Wine loads that one
-// from the program's folder, as Windows' user32 (a known DLL, which imports
-// only known DLLs) never would.
-const wchar_t kLoadedByWinesUser32[] = L"version.dll.loaded";
-constexpr DWORD kShowUpMs = 5000;
+using Names = std::set<std::wstring>;
+using Paths = std::vector<std::wstring>;
 
-// A stand-in under the name of every one of them.
-void Plant(const std::filesystem::path& directory) {
-  for (const wchar_t* name : kSystemDlls) {
-    std::filesystem::copy_file(BuildOutputPath(L"planted_library.dll"),
-                               directory / (std::wstring(name) + L".dll"));
+constexpr DWORD kWaitMs = 5000;
+// Wine's loader traces every module a process loads, the process's id in
+// front, to the standard error that with-loader-trace keeps in this file.
+const wchar_t kTraceFileVariable[] = L"MOVRANE_LOADER_TRACE";
+const wchar_t kLoaderTrace[] = L"+pid,+loaddll";
+const char kLoadedLine[] = ":trace:loaddll:build_module Loaded L\"";
+// scripts/wine-run's overrides, which every run keeps.
+const std::wstring kRunOverrides = L"mscoree,mshtml=";
+const wchar_t kNativeFirst[] = L"=n,b";
+
+// The paths of the DLLs the loader traced for one process: its image, the
+// one .exe among them, aside. Wine writes each backslash twice.
+Paths LoadedDlls(DWORD processId) {
+  wchar_t traceFile[MAX_PATH] = {};
+  ::GetEnvironmentVariableW(kTraceFileVariable, traceFile, MAX_PATH);
+  std::ifstream trace{std::filesystem::path(traceFile)};
+  char process[16] = {};
+  std::snprintf(process, sizeof process, "%04lx:", processId);
+  Paths paths;
+  for (std::string line; std::getline(trace, line);) {
+    const size_t loaded = line.find(kLoadedLine);
+    if (line.rfind(process, 0) != 0 || loaded == std::string::npos) continue;
+    const size_t start = loaded + sizeof kLoadedLine - 1;
+    std::wstring path;
+    for (size_t at = start; at < line.size() && line[at] != '"'; ++at) {
+      if (line[at] == '\\') ++at;
+      path += static_cast<wchar_t>(line[at]);
+    }
+    if (std::filesystem::path(path).extension() != L".exe") paths.push_back(path);
   }
+  return paths;
 }
 
-// The stand-ins that were loaded, but for the one Wine itself loads.
-std::vector<std::wstring> Loaded(const std::filesystem::path& directory) {
-  std::vector<std::wstring> loaded;
-  for (const auto& entry : std::filesystem::directory_iterator(directory)) {
-    const std::wstring name = entry.path().filename().wstring();
-    if (entry.path().extension() == L".loaded" && name != kLoadedByWinesUser32) loaded.push_back(name);
-  }
-  return loaded;
+std::wstring NameOf(const std::wstring& path) {
+  std::wstring name = std::filesystem::path(path).filename().wstring();
+  std::transform(name.begin(), name.end(), name.begin(), ::towlower);
+  return name;
 }
 
-// The version label of the about box, opened and closed as a person does.
-std::wstring AboutVersion(CProgramRun& run) {
-  UserInput::ClickWindow(CDialogView(run.MainWindow()).Control(IDC_ABOUT));
-  const HWND box = CProcessWindows(run.ProcessId()).WaitFor(L"About...", IDC_VERSION, kShowUpMs);
-  if (!box) return L"(no about box)";
-  const std::wstring version = CDialogView(box).Text(IDC_VERSION);
+Names NamesOf(const Paths& paths) {
+  Names names;
+  for (const std::wstring& path : paths) names.insert(NameOf(path));
+  return names;
+}
+
+// The DLLs the idle Movrane loads, which is the program with none of its
+// own code run, its dialogs drawn by the system alone: what Wine loads of
+// its own accord.
+Names LoadedByWine() {
+  std::wstring commandLine = L"\"" + BuildOutputPath(L"idle_movrane.exe") + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+    ADD_FAILURE() << "the idle Movrane did not start";
+    return {};
+  }
+  EXPECT_EQ(::WaitForSingleObject(process.hProcess, kWaitMs), WAIT_OBJECT_0);
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  return NamesOf(LoadedDlls(process.dwProcessId));
+}
+
+// Hovers over the start of a link of the about box, which its tooltip tool
+// covers, until the tooltip shows; and closes the box again.
+void HoverOverALink(DWORD processId, HWND mainDialog) {
+  UserInput::ClickWindow(CDialogView(mainDialog).Control(IDC_ABOUT));
+  const HWND box = CProcessWindows(processId).WaitFor(L"About...", IDC_VERSION, kWaitMs);
+  ASSERT_NE(box, nullptr) << "no about box";
+  const RECT link = CDialogView(box).ControlRect(IDC_LINK_AUTHOR_PAGE);
+  UserInput::MoveTo({link.left + 3, (link.top + link.bottom) / 2});
+  const auto tooltipShows = [processId] {
+    for (const HWND window : CProcessWindows(processId).All()) {
+      wchar_t name[64] = {};
+      ::GetClassNameW(window, name, 64);
+      if (::lstrcmpiW(name, TOOLTIPS_CLASSW) == 0) return true;
+    }
+    return false;
+  };
+  EXPECT_TRUE(CDeadline::Await(tooltipShows, kWaitMs)) << "no tooltip";
   UserInput::ClickWindow(CDialogView(box).Control(IDOK));
-  return version;
+}
+
+// The DLLs the program loads through all that a person does with it:
+// start-up with its compare, a compare, a synchronize, the about box and a
+// hover over one of its links.
+Paths LoadedThroughARun(const std::wstring& overrides = L"",
+                        const CMainDialogRun::FolderPreparation& prepare = {},
+                        const std::filesystem::path& current = {}) {
+  ::SetEnvironmentVariableW(L"WINEDLLOVERRIDES", (kRunOverrides + overrides).c_str());
+  CMainDialogRun run(TimeServers::kSynchronised, "", prepare, current);
+  if (!run.Dialog()) {
+    ADD_FAILURE() << "the dialog did not show";
+    return {};
+  }
+  const std::wstring started = run.AwaitLogOtherThan(L"", kWaitMs);
+  const std::wstring compared = run.ClickUntilLogged(IDC_COMPARE, started, kWaitMs);
+  EXPECT_NE(compared, started) << "no compare";
+  EXPECT_NE(run.ClickUntilLogged(IDC_SYNCHRONIZE, compared, kWaitMs), compared) << "no synchronize";
+  HoverOverALink(run.Program().ProcessId(), run.Dialog());
+  run.Program().PressEscape();
+  EXPECT_TRUE(run.Program().WaitForExit(kWaitMs));
+  return LoadedDlls(run.Program().ProcessId());
+}
+
+// A stand-in under each name.
+void Plant(const std::filesystem::path& directory, const Names& names) {
+  for (const std::wstring& name : names) {
+    std::filesystem::copy_file(BuildOutputPath(L"planted_library.dll"), directory / name);
+  }
+}
+
+// Wine takes these from the search path as Windows would, native first.
+std::wstring NativeFirst(const Names& names) {
+  std::wstring overrides;
+  for (const std::wstring& name : names) {
+    const std::filesystem::path path(name);
+    overrides += L";" + (path.extension() == L".dll" ? path.stem().wstring() : name) + kNativeFirst;
+  }
+  return overrides;
+}
+
+bool FromTheSystem(const std::wstring& path) {
+  wchar_t windows[MAX_PATH] = {};
+  ::GetWindowsDirectoryW(windows, MAX_PATH);
+  const std::wstring system = std::wstring(windows) + L"\\";
+  return ::_wcsnicmp(path.c_str(), system.c_str(), system.size()) == 0;
 }
 
 }  // namespace
 
-// Whatever lies beside the program or in its current directory, it loads
-// its DLLs from the system only, and reads its version through the
-// system's library: the stand-in's would read 6.6.6.6.
+// A run of the program lists the DLLs it loads; stand-ins under all their
+// names (its static imports among them, which the loader loads at start)
+// lie beside it and in its current directory, preferred as native DLLs
+// unless Wine loads them of its own accord, as for the idle Movrane. The
+// program takes every one of them from the system all the same.
 TEST(DllPlanting, NothingIsLoadedFromTheProgramsFolderOrTheCurrentDirectory) {
-  const CRunDirectory beside;
-  beside.WriteSettings(kSilentServerSettings);
-  Plant(beside.Path());
-  const CRunDirectory current;
-  Plant(current.Path());
+  // For the programs this test starts.
+  ::SetEnvironmentVariableW(L"WINEDEBUG", kLoaderTrace);
+  const Names byWine = LoadedByWine();
+  const Names loaded = NamesOf(LoadedThroughARun());
+  ASSERT_FALSE(byWine.empty()) << "no loader trace";
+  std::wstring list;
+  for (const std::wstring& name : loaded) list += L" " + name + (byWine.count(name) ? L"" : L"*");
+  std::printf("loaded (* by the program's own doing):%ls\n", list.c_str());
 
-  CProgramRun run(beside, current.Path());
-  ASSERT_NE(run.MainWindow(), nullptr) << "the dialog did not show";
-  EXPECT_EQ(AboutVersion(run), L"ver. 0.1.2.8");
-  EXPECT_EQ(Loaded(beside.Path()), std::vector<std::wstring>{}) << "from the program's folder";
-  EXPECT_EQ(Loaded(current.Path()), std::vector<std::wstring>{}) << "from the current directory";
+  Names ownDoing;
+  std::set_difference(loaded.begin(), loaded.end(), byWine.begin(), byWine.end(),
+                      std::inserter(ownDoing, ownDoing.end()));
+  const CRunDirectory current;
+  Plant(current.Path(), loaded);
+  const Paths planted = LoadedThroughARun(
+      NativeFirst(ownDoing), [&](const std::filesystem::path& folder) { Plant(folder, loaded); }, current.Path());
+
+  Paths notFromTheSystem;
+  for (const std::wstring& path : planted) {
+    if (!FromTheSystem(path) && !byWine.count(NameOf(path))) notFromTheSystem.push_back(path);
+  }
+  EXPECT_FALSE(planted.empty());
+  EXPECT_EQ(notFromTheSystem, Paths{});
 }

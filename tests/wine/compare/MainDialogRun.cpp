@@ -13,17 +13,18 @@ constexpr DWORD kSettleMs = 5000;
 constexpr DWORD kRetryMs = 200;
 }  // namespace
 
-CMainDialogRun::CMainDialogRun(const std::wstring& server, const std::string& messages)
-    : m_run(WithSettings(m_directory, server, messages)),
+CMainDialogRun::CMainDialogRun(const std::wstring& server, const std::string& messages,
+                               const FolderPreparation& prepare, const std::filesystem::path& workingDirectory)
+    : m_run(Prepared(m_directory, server, messages, prepare), workingDirectory),
       m_reader(m_directory.ProgramPath()),
       m_hDialog(m_run.MainWindow()) {}
 
 // Loopback addresses are plain ASCII.
-const CRunDirectory& CMainDialogRun::WithSettings(const CRunDirectory& directory,
-                                                  const std::wstring& server,
-                                                  const std::string& messages) {
+const CRunDirectory& CMainDialogRun::Prepared(const CRunDirectory& directory, const std::wstring& server,
+                                              const std::string& messages, const FolderPreparation& prepare) {
   directory.WriteSettings("[sntp]\r\nserver1=" + std::string(server.begin(), server.end()) +
                           "\r\n[msg]\r\n" + messages);
+  if (prepare) prepare(directory.Path());
   return directory;
 }
 

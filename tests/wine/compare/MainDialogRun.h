@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -10,9 +11,15 @@
 
 // One run of the program against a time server, with these lines in the
 // settings' message section; and its main dialog as a person sees and uses it.
+// Before the program starts, `prepare` may add to its folder; its current
+// directory is its folder unless given another.
 class CMainDialogRun {
 public:
-  explicit CMainDialogRun(const std::wstring& server, const std::string& messages = "");
+  using FolderPreparation = std::function<void(const std::filesystem::path&)>;
+
+  explicit CMainDialogRun(const std::wstring& server, const std::string& messages = "",
+                          const FolderPreparation& prepare = {},
+                          const std::filesystem::path& workingDirectory = {});
 
   // Null when the dialog did not show.
   HWND Dialog() const { return m_hDialog; }
@@ -31,8 +38,8 @@ public:
                               CClockReader::ShowsItsTime) const;
 
 private:
-  static const CRunDirectory& WithSettings(const CRunDirectory& directory, const std::wstring& server,
-                                           const std::string& messages);
+  static const CRunDirectory& Prepared(const CRunDirectory& directory, const std::wstring& server,
+                                       const std::string& messages, const FolderPreparation& prepare);
 
   CRunDirectory m_directory;
   CProgramRun m_run;

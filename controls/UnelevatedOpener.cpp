@@ -1,0 +1,121 @@
+#include "controls/UnelevatedOpener.h"
+
+#include <exdisp.h>
+#include <ole2.h>
+#include <shellapi.h>
+#include <shldisp.h>
+#include <shlguid.h>
+#include <shlobj.h>
+#include <wrl/client.h>
+
+#include <memory>
+
+#include "controls/LinkOpenText.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+// A COM apartment on the calling thread for as long as the object lives,
+// unless the thread already has one of another kind, which serves as well.
+class ComApartment {
+public:
+  ComApartment() : m_hr(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+  ~ComApartment() {
+    if (SUCCEEDED(m_hr)) ::CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+  bool Usable() const { return SUCCEEDED(m_hr) || m_hr == RPC_E_CHANGED_MODE; }
+
+private:
+  HRESULT m_hr;
+};
+
+// The desktop's own folder view, as the shell that shows the desktop
+// hands it out; null when there is no such shell.
+ComPtr<IShellFolderViewDual> DesktopFolderView() {
+  ComPtr<IShellWindows> shellWindows;
+  if (FAILED(::CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER,
+                                IID_PPV_ARGS(&shellWindows)))) {
+    return nullptr;
+  }
+  VARIANT desktop{};
+  desktop.vt = VT_I4;
+  desktop.lVal = CSIDL_DESKTOP;
+  VARIANT noRoot{};
+  LONG window = 0;
+  ComPtr<IDispatch> found;
+  if (shellWindows->FindWindowSW(&desktop, &noRoot, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, &found) != S_OK) {
+    return nullptr;
+  }
+  ComPtr<IServiceProvider> services;
+  ComPtr<IShellBrowser> browser;
+  ComPtr<IShellView> view;
+  ComPtr<IDispatch> background;
+  ComPtr<IShellFolderViewDual> folderView;
+  if (FAILED(found.As(&services)) ||
+      FAILED(services->QueryService(SID_STopLevelBrowser, IID_PPV_ARGS(&browser))) ||
+      FAILED(browser->QueryActiveShellView(&view)) ||
+      FAILED(view->GetItemObject(SVGIO_BACKGROUND, IID_PPV_ARGS(&background))) ||
+      FAILED(background.As(&folderView))) {
+    return nullptr;
+  }
+  return folderView;
+}
+
+// The shell object of the process that shows the desktop; null without one.
+ComPtr<IShellDispatch2> DesktopShell() {
+  const ComPtr<IShellFolderViewDual> folderView = DesktopFolderView();
+  ComPtr<IDispatch> application;
+  ComPtr<IShellDispatch2> shell;
+  if (!folderView || FAILED(folderView->get_Application(&application)) || FAILED(application.As(&shell))) {
+    return nullptr;
+  }
+  return shell;
+}
+
+}  // namespace
+
+int CUnelevatedOpener::Open(LPCWSTR target, int showCommand) {
+  switch (OpenThroughDesktopShell(target, showCommand)) {
+    case DesktopShellResult::Opened:
+      return kOpenedByDesktopShell;
+    case DesktopShellResult::Failed:
+      return kDesktopShellFailed;
+    case DesktopShellResult::Unavailable:
+      break;
+  }
+  if (IsElevated()) return kNoUnelevatedShell;
+  return static_cast<int>(reinterpret_cast<INT_PTR>(
+      ::ShellExecuteW(nullptr, L"open", target, nullptr, nullptr, showCommand)));
+}
+
+// The desktop shell opens the target in its own process, with its own
+// rights, by the target's default verb (open, for web and mail addresses).
+CUnelevatedOpener::DesktopShellResult CUnelevatedOpener::OpenThroughDesktopShell(LPCWSTR target,
+                                                                                 int showCommand) {
+  const ComApartment apartment;
+  if (!apartment.Usable()) return DesktopShellResult::Unavailable;
+  const ComPtr<IShellDispatch2> shell = DesktopShell();
+  const std::unique_ptr<OLECHAR, decltype(&::SysFreeString)> file(::SysAllocString(target), ::SysFreeString);
+  if (!shell || !file) return DesktopShellResult::Unavailable;
+  VARIANT none{};
+  VARIANT show{};
+  show.vt = VT_I4;
+  show.lVal = showCommand;
+  return shell->ShellExecute(file.get(), none, none, none, show) == S_OK ? DesktopShellResult::Opened
+                                                                          : DesktopShellResult::Failed;
+}
+
+// Unknown counts as elevated: then nothing is opened in this process.
+bool CUnelevatedOpener::IsElevated() {
+  HANDLE token = nullptr;
+  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return true;
+  TOKEN_ELEVATION elevation{};
+  DWORD size = 0;
+  const BOOL known = ::GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
+  ::CloseHandle(token);
+  return !known || elevation.TokenIsElevated;
+}
