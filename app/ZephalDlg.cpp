@@ -108,7 +108,14 @@ BOOL CZephalDlg::OnInitDialog() {
   StartWorker(CompareThreadProc);
   StartSecondTick();
   CenterOnDesktop();
-  return TRUE;
+  FocusCompare();
+  return FALSE;  // the focus is set
+}
+
+// The focus starts on what one comes here for: Tab leads on to
+// synchronize, Shift+Tab back to about.
+void CZephalDlg::FocusCompare() {
+  GotoDlgCtrl(::GetDlgItem(m_hWnd, IDC_COMPARE));
 }
 
 void CZephalDlg::LoadControlLabels() {

@@ -44,6 +44,7 @@ private:
   void LoadMessages();
   CString ReadMessage(LPCWSTR key) const;
   void CenterOnDesktop();
+  void FocusCompare();
   void StartSecondTick();
   void StartTickTimer();
   void PostTick();
