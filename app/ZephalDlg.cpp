@@ -19,6 +19,7 @@ constexpr UINT kNtpPort = 123;
 constexpr UINT WM_RESTART_TICK = WM_USER + 11;
 constexpr DWORD kLabelBufferSize = 100;
 constexpr DWORD kMessageBufferSize = 1024;
+const wchar_t kLogName[] = L"Log";
 
 struct LabelSetting {
   int controlId;
@@ -51,6 +52,12 @@ const MessageSetting kMessages[] = {
 
 // The local time of the latest tick, shared by both clocks' messages.
 SYSTEMTIME tickTime;
+
+CString DialogItemText(HWND dialog, int id) {
+  wchar_t text[kLabelBufferSize] = {};
+  ::GetDlgItemTextW(dialog, id, text, kLabelBufferSize);
+  return text;
+}
 
 int Width(const RECT& rect) { return rect.right - rect.left; }
 int Height(const RECT& rect) { return rect.bottom - rect.top; }
@@ -92,12 +99,14 @@ void CZephalDlg::DoDataExchange(CDataExchange* pDX) {
   CDialog::DoDataExchange(pDX);
   DDX_Control(pDX, IDC_LOCAL_CLOCK, m_clockLocal);
   DDX_Control(pDX, IDC_SERVER_CLOCK, m_clockServer);
+  DDX_Control(pDX, IDC_LOG, m_log);
 }
 
 BOOL CZephalDlg::OnInitDialog() {
   m_strServer = static_cast<CZephalApp*>(AfxGetApp())->m_strServer;
   CDialog::OnInitDialog();
   LoadControlLabels();
+  NameForScreenReaders();
   LoadMessages();
 
   m_clockLocal.m_bServerClock = FALSE;
@@ -123,6 +132,13 @@ void CZephalDlg::LoadControlLabels() {
     const CString text = ReadSetting(label.section, label.key, label.defaultText, kLabelBufferSize);
     ::SetDlgItemTextW(m_hWnd, label.controlId, text.c_str());
   }
+}
+
+// Screen readers know each clock by its label; the log box has none.
+void CZephalDlg::NameForScreenReaders() {
+  m_clockLocal.SetAccessibleName(DialogItemText(m_hWnd, IDC_LOCAL_LABEL));
+  m_clockServer.SetAccessibleName(DialogItemText(m_hWnd, IDC_SERVER_LABEL));
+  m_log.SetAccessibleName(kLogName);
 }
 
 void CZephalDlg::LoadMessages() {

@@ -4,6 +4,7 @@
 
 #include "app/WorkerLink.h"
 #include "controls/ClockST.h"
+#include "controls/NamedControl.h"
 #include "framework/Dialog.h"
 #include "framework/WinThread.h"
 #include "sntp/SNTPClient.h"
@@ -41,6 +42,7 @@ private:
   void SetServerClock(CTickSpan offset);
 
   void LoadControlLabels();
+  void NameForScreenReaders();
   void LoadMessages();
   CString ReadMessage(LPCWSTR key) const;
   void CenterOnDesktop();
@@ -51,6 +53,7 @@ private:
 
   CClockST m_clockLocal;
   CClockST m_clockServer;
+  CNamedControl m_log;
   CString m_strServer;
   std::atomic<bool> m_bServerTimeKnown{false};
   // Busy marker: the running worker, set before it runs, cleared by it.
