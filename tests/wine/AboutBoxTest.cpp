@@ -287,49 +287,48 @@ TEST_F(AboutBox, EverythingIsReachedAndPressedFromTheKeyboard) {
   ASSERT_NE(m_hMain, nullptr) << "the main dialog did not show";
   ::SetForegroundWindow(m_hMain);
   const CDialogView main(m_hMain);
+  const auto tabsThrough = [](const CDialogView& dialog, std::initializer_list<int> ids) {
+    for (const int id : ids) {
+      UserInput::PressKey(VK_TAB);
+      EXPECT_EQ(dialog.FocusedId(), id);
+    }
+  };
+  const auto pressOpensTheBox = [&](WORD key, WORD modifier) {
+    UserInput::PressKey(key, modifier);
+    m_hBox = CProcessWindows(m_run->ProcessId()).WaitFor(L"About...", IDC_VERSION, kShowUpMs);
+    return m_hBox != nullptr;
+  };
+  const auto escapeClosesTheBox = [&] {
+    UserInput::PressKey(VK_ESCAPE);
+    EXPECT_TRUE(CDeadline::Await([&] { return !::IsWindow(m_hBox); }, kShowUpMs));
+    EXPECT_TRUE(CDeadline::Await([&] { return main.FocusedId() == IDC_ABOUT; }, kShowUpMs));
+  };
+  const auto opens = [&](int link, WORD key) {
+    UserInput::PressKey(key);
+    return CDeadline::Await([&] { return Count(Capture(Control(link)), kVisited) > 0; }, kRepaintMs);
+  };
+
   EXPECT_EQ(main.FocusedId(), IDC_COMPARE);
-  for (const int id : {IDC_SYNCHRONIZE, IDC_LOG, IDC_ABOUT, IDC_COMPARE}) {
-    UserInput::PressKey(VK_TAB);
-    EXPECT_EQ(main.FocusedId(), id);
-  }
+  tabsThrough(main, {IDC_SYNCHRONIZE, IDC_LOG, IDC_ABOUT, IDC_COMPARE});
   UserInput::PressKey(VK_TAB, VK_SHIFT);
   ASSERT_EQ(main.FocusedId(), IDC_ABOUT);
-  UserInput::PressKey(VK_SPACE);
-  m_hBox = CProcessWindows(m_run->ProcessId()).WaitFor(L"About...", IDC_VERSION, kShowUpMs);
-  ASSERT_NE(m_hBox, nullptr) << "Space did not press About";
+  ASSERT_TRUE(pressOpensTheBox(VK_SPACE, 0));
 
   const CDialogView box(m_hBox);
   EXPECT_EQ(box.FocusedId(), IDOK);
-  for (const int id : {IDC_LINK_AUTHOR_PAGE, IDC_LINK_EMAIL, IDC_LINK_CREDIT, IDOK}) {
-    UserInput::PressKey(VK_TAB);
-    EXPECT_EQ(box.FocusedId(), id);
-  }
-  UserInput::PressKey(VK_TAB);
+  tabsThrough(box, {IDC_LINK_AUTHOR_PAGE, IDC_LINK_EMAIL, IDC_LINK_CREDIT, IDOK, IDC_LINK_AUTHOR_PAGE});
   EXPECT_TRUE(CDeadline::Await([&] { return ShowsFocus(Control(IDC_LINK_AUTHOR_PAGE)); }, kRepaintMs));
-  UserInput::PressKey(VK_RETURN);
-  EXPECT_TRUE(CDeadline::Await([&] { return Count(Capture(Control(IDC_LINK_AUTHOR_PAGE)), kVisited) > 0; },
-                               kRepaintMs)) << "Enter did not open the link";
-  UserInput::PressKey(VK_TAB);
+  EXPECT_TRUE(opens(IDC_LINK_AUTHOR_PAGE, VK_RETURN));
+  tabsThrough(box, {IDC_LINK_EMAIL});
   EXPECT_TRUE(CDeadline::Await([&] { return ShowsFocus(Control(IDC_LINK_EMAIL)); }, kRepaintMs));
   EXPECT_FALSE(ShowsFocus(Control(IDC_LINK_AUTHOR_PAGE)));
-  UserInput::PressKey(VK_SPACE);
-  EXPECT_TRUE(CDeadline::Await([&] { return Count(Capture(Control(IDC_LINK_EMAIL)), kVisited) > 0; },
-                               kRepaintMs)) << "Space did not open the link";
+  EXPECT_TRUE(opens(IDC_LINK_EMAIL, VK_SPACE));
+  escapeClosesTheBox();
 
-  const auto closeBox = [&](HWND shown) {
-    UserInput::PressKey(VK_ESCAPE);
-    EXPECT_TRUE(CDeadline::Await([&] { return !::IsWindow(shown); }, kShowUpMs));
-    EXPECT_TRUE(CDeadline::Await([&] { return main.FocusedId() == IDC_ABOUT; }, kShowUpMs));
-  };
-  closeBox(m_hBox);
-  UserInput::PressKey(VK_RETURN);
-  const HWND again = CProcessWindows(m_run->ProcessId()).WaitFor(L"About...", IDC_VERSION, kShowUpMs);
-  ASSERT_NE(again, nullptr) << "Enter did not press About";
-  closeBox(again);
-  UserInput::PressKey('A', VK_MENU);
-  const HWND byAccessKey = CProcessWindows(m_run->ProcessId()).WaitFor(L"About...", IDC_VERSION, kShowUpMs);
-  ASSERT_NE(byAccessKey, nullptr) << "the access key that the settings give did not press About";
-  closeBox(byAccessKey);
+  ASSERT_TRUE(pressOpensTheBox(VK_RETURN, 0));
+  escapeClosesTheBox();
+  ASSERT_TRUE(pressOpensTheBox('A', VK_MENU)) << "no access key from the settings";
+  escapeClosesTheBox();
 
   UserInput::PressKey(VK_TAB, VK_SHIFT);
   EXPECT_EQ(main.FocusedId(), IDC_LOG);
