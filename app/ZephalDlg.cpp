@@ -26,6 +26,7 @@ constexpr UINT WM_CONFIRM_STEP = WM_USER + 12;
 constexpr double kLargeStepSeconds = 3600;
 constexpr DWORD kLabelBufferSize = 100;
 constexpr DWORD kMessageBufferSize = 1024;
+const wchar_t kLogName[] = L"Log";
 
 struct LabelSetting {
   int controlId;
@@ -44,6 +45,12 @@ const LabelSetting kLabels[] = {
 
 // The local time of the latest tick, shared by both clocks' messages.
 SYSTEMTIME tickTime;
+
+CString DialogItemText(HWND dialog, int id) {
+  wchar_t text[kLabelBufferSize] = {};
+  ::GetDlgItemTextW(dialog, id, text, kLabelBufferSize);
+  return text;
+}
 
 int Width(const RECT& rect) { return rect.right - rect.left; }
 int Height(const RECT& rect) { return rect.bottom - rect.top; }
@@ -120,12 +127,14 @@ void CZephalDlg::DoDataExchange(CDataExchange* pDX) {
   CDialog::DoDataExchange(pDX);
   DDX_Control(pDX, IDC_LOCAL_CLOCK, m_clockLocal);
   DDX_Control(pDX, IDC_SERVER_CLOCK, m_clockServer);
+  DDX_Control(pDX, IDC_LOG, m_log);
 }
 
 BOOL CZephalDlg::OnInitDialog() {
   m_strServer = static_cast<CZephalApp*>(AfxGetApp())->m_strServer;
   CDialog::OnInitDialog();
   LoadControlLabels();
+  NameForScreenReaders();
   LoadMessages();
 
   m_clockLocal.m_bServerClock = FALSE;
@@ -136,7 +145,14 @@ BOOL CZephalDlg::OnInitDialog() {
   StartWorker(CompareThreadProc);
   StartSecondTick();
   CenterOnDesktop();
-  return TRUE;
+  FocusCompare();
+  return FALSE;  // the focus is set
+}
+
+// The focus starts on what one comes here for: Tab leads on to
+// synchronize, Shift+Tab back to about.
+void CZephalDlg::FocusCompare() {
+  GotoDlgCtrl(::GetDlgItem(m_hWnd, IDC_COMPARE));
 }
 
 void CZephalDlg::LoadControlLabels() {
@@ -144,6 +160,13 @@ void CZephalDlg::LoadControlLabels() {
     const CString text = ReadSetting(label.section, label.key, label.defaultText, kLabelBufferSize);
     ::SetDlgItemTextW(m_hWnd, label.controlId, text.c_str());
   }
+}
+
+// Screen readers know each clock by its label; the log box has none.
+void CZephalDlg::NameForScreenReaders() {
+  m_clockLocal.SetAccessibleName(DialogItemText(m_hWnd, IDC_LOCAL_LABEL));
+  m_clockServer.SetAccessibleName(DialogItemText(m_hWnd, IDC_SERVER_LABEL));
+  m_log.SetAccessibleName(kLogName);
 }
 
 void CZephalDlg::LoadMessages() {

@@ -4,6 +4,7 @@
 
 #include "app/WorkerLink.h"
 #include "controls/ClockST.h"
+#include "controls/NamedControl.h"
 #include "framework/Dialog.h"
 #include "framework/WinThread.h"
 #include "sntp/SNTPClient.h"
@@ -46,15 +47,18 @@ private:
   void SetServerClock(CTickSpan offset);
 
   void LoadControlLabels();
+  void NameForScreenReaders();
   void LoadMessages();
   CString ReadMessage(LPCWSTR key) const;
   void CenterOnDesktop();
+  void FocusCompare();
   void StartSecondTick();
   void StartTickTimer();
   void PostTick();
 
   CClockST m_clockLocal;
   CClockST m_clockServer;
+  CNamedControl m_log;
   CString m_strServer;
   std::atomic<bool> m_bServerTimeKnown{false};
   // Busy marker: the running worker, set before it runs, cleared by it.

@@ -8,6 +8,8 @@ namespace {
 constexpr int kLoaded = 0;
 constexpr int kImageMissing = 1;
 constexpr int kCreateFailed = -1;
+const wchar_t kNoTimeYet[] = L"Not known yet";
+constexpr int kSpokenPartChars = 128;
 
 using WindowDpiQuery = UINT(WINAPI*)(HWND);
 
@@ -21,6 +23,22 @@ UINT DpiOf(HWND window) {
   ::ReleaseDC(nullptr, screen);
   return dpi;
 }
+
+// A valid time in the user's long date format and time format.
+CString SpokenDateTime(const CTickTime& time) {
+  SYSTEMTIME calendar{};
+  calendar.wYear = static_cast<WORD>(time.GetYear());
+  calendar.wMonth = static_cast<WORD>(time.GetMonth());
+  calendar.wDay = static_cast<WORD>(time.GetDay());
+  calendar.wHour = static_cast<WORD>(time.GetHour());
+  calendar.wMinute = static_cast<WORD>(time.GetMinute());
+  calendar.wSecond = static_cast<WORD>(time.GetSecond());
+  wchar_t date[kSpokenPartChars] = {};
+  wchar_t clock[kSpokenPartChars] = {};
+  ::GetDateFormatW(LOCALE_USER_DEFAULT, DATE_LONGDATE, &calendar, nullptr, date, kSpokenPartChars);
+  ::GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &calendar, nullptr, clock, kSpokenPartChars);
+  return CString(date) + L" " + clock;
+}
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CClockST, CStatic)
@@ -30,9 +48,12 @@ BEGIN_MESSAGE_MAP(CClockST, CStatic)
   ON_WM_CREATE()
   ON_WM_DESTROY()
   ON_WM_TIMER()
+  ON_MESSAGE(WM_GETOBJECT, OnGetObject)
 END_MESSAGE_MAP()
 
-CClockST::CClockST() = default;
+CClockST::CClockST()
+    : m_accessible({[this] { return m_strAccessibleName; }, [this] { return SpokenTime(); },
+                    ROLE_SYSTEM_STATICTEXT}) {}
 
 CClockST::~CClockST() {
   ReleaseImages();
@@ -72,6 +93,22 @@ int CClockST::LoadImagesFor(UINT dpi) {
 
 void CClockST::SetServerOffset(CTickSpan offset) {
   m_time.SetServerOffset(offset);
+}
+
+void CClockST::SetAccessibleName(const CString& name) {
+  m_strAccessibleName = name;
+}
+
+LRESULT CClockST::OnGetObject(WPARAM flags, LPARAM objectId) {
+  LRESULT result = 0;
+  return m_accessible.Serve(m_hWnd, flags, objectId, result) ? result : Default();
+}
+
+// A clock that has no time to show says so, rather than read out its zeros.
+CString CClockST::SpokenTime() const {
+  const CTickTime& shown = m_time.GetShownTime();
+  if (!m_time.HasTime() || shown.GetStatus() != TickStatus::Valid) return kNoTimeYet;
+  return SpokenDateTime(shown);
 }
 
 void CClockST::OnPaint() {

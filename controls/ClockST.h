@@ -1,4 +1,5 @@
 #pragma once
+#include "controls/AccessibleServer.h"
 #include "controls/ClockFace.h"
 #include "controls/ClockTime.h"
 #include "framework/Bitmap.h"
@@ -25,6 +26,9 @@ public:
   int SetDpi(UINT dpi);
   // Safe from any thread: applied at the next tick.
   void SetServerOffset(CTickSpan offset);
+  // What screen readers call the clock (its label); they read the date and
+  // time it shows as its value.
+  void SetAccessibleName(const CString& name);
 
   BOOL m_bServerClock = FALSE;
 
@@ -47,6 +51,8 @@ private:
   BOOL OnEraseBkgnd(HDC dc);
   LRESULT OnClockTick(WPARAM wParam, LPARAM lParam);
   int OnCreate(LPCREATESTRUCTW createStruct);
+  LRESULT OnGetObject(WPARAM flags, LPARAM objectId);
+  CString SpokenTime() const;
 
   int LoadImagesFor(UINT dpi);
   void RenderDigits(const CTickTime& shownTime);
@@ -69,6 +75,8 @@ private:
   CClockTime m_time;
   ImageIds m_imageIds;
   int m_nScale = CClockFace::kScales[0];  // of the images loaded, in percent
+  CString m_strAccessibleName;
+  CAccessibleServer m_accessible;
 
   DECLARE_MESSAGE_MAP()
 };

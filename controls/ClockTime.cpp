@@ -16,12 +16,17 @@ const CTickTime& CClockTime::Tick(const SYSTEMTIME& localTime, bool serverClock)
     TickServerClock(localTime);
   } else {
     m_shownTime.FromSystemTime(localTime);
+    m_bHasTime = true;
   }
   return m_shownTime;
 }
 
 const CTickTime& CClockTime::GetShownTime() const {
   return m_shownTime;
+}
+
+bool CClockTime::HasTime() const {
+  return m_bHasTime;
 }
 
 CClockTime::OffsetState CClockTime::TakeOffset() {
@@ -34,6 +39,7 @@ CClockTime::OffsetState CClockTime::TakeOffset() {
 void CClockTime::TickServerClock(const SYSTEMTIME& localTime) {
   const OffsetState state = TakeOffset();
   if (!state.bKnown) return;
+  m_bHasTime = true;
   if (state.bPending) {
     m_shownTime = CTickTime().FromSystemTime(localTime) + state.offset;
   } else {

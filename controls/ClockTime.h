@@ -15,6 +15,9 @@ public:
   // Runs on the clock's own thread; returns the new shown time.
   const CTickTime& Tick(const SYSTEMTIME& localTime, bool serverClock);
   const CTickTime& GetShownTime() const;
+  // Whether a tick has given the clock a time to show: a server clock has
+  // none before the first tick after its first offset.
+  bool HasTime() const;
 
 private:
   struct OffsetState {
@@ -30,4 +33,5 @@ private:
   std::mutex m_offsetMutex;
   OffsetState m_offsetState;
   CTickTime m_shownTime;
+  bool m_bHasTime = false;
 };

@@ -15,6 +15,8 @@ constexpr LONG kLeaveRedrawBelow = 10;
 constexpr int kLastErrorCode = 32;
 constexpr WORD kHandCursorId = 106;
 const wchar_t kHelpProgram[] = L"\\winhlp32.exe";
+// Set in a key message's flags when the key was already down: a repeat.
+constexpr LPARAM kKeyWasDown = 1 << 30;
 
 int Width(const RECT& rect) { return rect.right - rect.left; }
 int Height(const RECT& rect) { return rect.bottom - rect.top; }
@@ -27,6 +29,13 @@ FitAnchor HorizontalAnchor(LONG style) {
 
 FitAnchor VerticalAnchor(LONG style) {
   return (style & SS_CENTERIMAGE) ? FitAnchor::Centre : FitAnchor::Start;
+}
+
+bool HighContrastOn() {
+  HIGHCONTRASTW contrast{};
+  contrast.cbSize = sizeof(contrast);
+  return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
+         (contrast.dwFlags & HCF_HIGHCONTRASTON);
 }
 }  // namespace
 
@@ -55,10 +64,15 @@ BEGIN_MESSAGE_MAP(CHyperLink, CStatic)
   ON_WM_TIMER()
   ON_CONTROL_REFLECT(STN_CLICKED, OnClicked)
   ON_WM_ERASEBKGND()
+  ON_MESSAGE(WM_GETDLGCODE, OnGetDlgCode)
+  ON_MESSAGE(WM_KEYDOWN, OnKeyDown)
+  ON_MESSAGE(WM_SETFOCUS, OnFocusChange)
+  ON_MESSAGE(WM_KILLFOCUS, OnFocusChange)
+  ON_WM_PAINT()
 END_MESSAGE_MAP()
 
 void CHyperLink::PreSubclassWindow() {
-  ::SetWindowLongW(m_hWnd, GWL_STYLE, ::GetWindowLongW(m_hWnd, GWL_STYLE) | SS_NOTIFY);
+  ::SetWindowLongW(m_hWnd, GWL_STYLE, ::GetWindowLongW(m_hWnd, GWL_STYLE) | SS_NOTIFY | WS_TABSTOP);
   const CString text = GetWindowText();
   if (m_strTarget.empty()) m_strTarget = text;
   if (text.empty()) SetWindowText(m_strTarget.c_str());
@@ -148,7 +162,9 @@ SIZE CHyperLink::TextExtent() const {
   return extent;
 }
 
+// High contrast: the system's link colour, whatever the state.
 COLORREF CHyperLink::TextColour() const {
+  if (HighContrastOn()) return ::GetSysColor(COLOR_HOTLIGHT);
   if (m_bHovering) return m_clrHover;
   return m_bVisitedState ? m_clrVisited : m_clrNormal;
 }
@@ -164,6 +180,47 @@ BOOL CHyperLink::OnEraseBkgnd(HDC dc) {
   ::GetClientRect(m_hWnd, &client);
   ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
   return TRUE;
+}
+
+// Enter opens the link, rather than pressing the dialog's default button.
+LRESULT CHyperLink::OnGetDlgCode(WPARAM, LPARAM message) {
+  const auto* msg = reinterpret_cast<const MSG*>(message);
+  const bool enter = msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN;
+  return Default() | (enter ? DLGC_WANTMESSAGE : 0);
+}
+
+// Enter and Space open the link as a click does; a held key opens it once.
+LRESULT CHyperLink::OnKeyDown(WPARAM key, LPARAM flags) {
+  if ((key == VK_RETURN || key == VK_SPACE) && !(flags & kKeyWasDown)) OnClicked();
+  return Default();
+}
+
+LRESULT CHyperLink::OnFocusChange(WPARAM, LPARAM) {
+  ::InvalidateRect(m_hWnd, nullptr, TRUE);
+  return Default();
+}
+
+// The static control draws the text; while the link has the focus, the
+// focus rectangle goes around it, within the area being painted.
+void CHyperLink::OnPaint() {
+  if (::GetFocus() != m_hWnd) {
+    Default();
+    return;
+  }
+  const HRGN painted = ::CreateRectRgn(0, 0, 0, 0);
+  ::GetUpdateRgn(m_hWnd, painted, FALSE);
+  Default();
+  DrawFocusRectangle(painted);
+  ::DeleteObject(painted);
+}
+
+void CHyperLink::DrawFocusRectangle(HRGN area) const {
+  RECT client;
+  ::GetClientRect(m_hWnd, &client);
+  const HDC dc = ::GetDC(m_hWnd);
+  ::SelectClipRgn(dc, area);
+  ::DrawFocusRect(dc, &client);
+  ::ReleaseDC(m_hWnd, dc);
 }
 
 BOOL CHyperLink::OnSetCursor(HWND, UINT, UINT) {

@@ -4,9 +4,11 @@
 #include "framework/ToolTipCtrl.h"
 
 // A static text control of a dialog that acts as a web-style link: link
-// colours, an underline by mode, a hand cursor, a tooltip with the target,
-// and a click that has the desktop shell open the target with the user's
-// normal rights. Attached by DDX_Control.
+// colours (the system's in high contrast), an underline by mode, a hand
+// cursor, a tooltip with the target, and a click that has the desktop shell
+// open the target with the user's normal rights. It is a tab stop with a
+// focus rectangle, opened by Enter or Space as by a click. Attached by
+// DDX_Control.
 class CHyperLink : public CStatic {
 public:
   enum UnderlineMode { UnderlineNever = 0, UnderlineAlways = 1, UnderlineOnHover = -1 };
@@ -35,6 +37,10 @@ protected:
   void OnTimer(UINT_PTR id);
   void OnClicked();
   BOOL OnEraseBkgnd(HDC dc);
+  LRESULT OnGetDlgCode(WPARAM key, LPARAM message);
+  LRESULT OnKeyDown(WPARAM key, LPARAM flags);
+  LRESULT OnFocusChange(WPARAM, LPARAM);
+  void OnPaint();
   DECLARE_MESSAGE_MAP()
 
 private:
@@ -44,6 +50,7 @@ private:
   SIZE TextExtent() const;
   void EndHover();
   COLORREF TextColour() const;
+  void DrawFocusRectangle(HRGN area) const;
 
   COLORREF m_clrNormal;
   COLORREF m_clrVisited;

@@ -81,6 +81,10 @@ void CDialog::EndDialog(int nResult) {
   m_bContinueModal = false;
 }
 
+void CDialog::GotoDlgCtrl(HWND hControl) {
+  ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(hControl), TRUE);
+}
+
 BOOL CDialog::OnInitDialog() {
   CDataExchange exchange(this);
   DoDataExchange(&exchange);

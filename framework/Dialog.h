@@ -11,6 +11,9 @@ public:
 
   virtual INT_PTR DoModal();
   void EndDialog(int nResult);
+  // Moves the focus to the control as Tab does (a push button becomes the
+  // default, an edit's text is selected).
+  void GotoDlgCtrl(HWND hControl);
 
 protected:
   virtual BOOL OnInitDialog();

@@ -1,6 +1,11 @@
 #pragma once
 #include <windows.h>
 
+// A system module loaded by its full path in the system directory: a module
+// loaded by name is whatever module of that name the process already
+// holds, wherever that came from. Null when it cannot be loaded.
+HMODULE LoadFromSystemDirectory(const wchar_t* name);
+
 // A function of a loaded module, looked up at run time, for calls that not
 // every supported system has; null when the module lacks it.
 template <class Function>

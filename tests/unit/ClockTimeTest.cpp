@@ -32,12 +32,13 @@ TEST(ClockTime, LocalClockShowsEachTicksLocalTimeWhateverItsOffset) {
   EXPECT_EQ(clock.Tick(Local(2007, 13, 1, 0, 0, 0), kLocal).GetStatus(), TickStatus::Invalid);
 }
 
-TEST(ClockTime, ServerClockWithoutOffsetKeepsTheInitialTime) {
+TEST(ClockTime, ServerClockWithoutOffsetKeepsTheInitialTimeAndHasNone) {
   CClockTime clock;
   for (int i = 0; i < 3; ++i) {
     const CTickTime& shown = clock.Tick(kNoon, kServer);
     EXPECT_EQ(shown.GetStatus(), TickStatus::Valid);
     EXPECT_EQ(shown.GetTicks(), 0);
+    EXPECT_FALSE(clock.HasTime());
   }
 }
 
@@ -45,7 +46,9 @@ TEST(ClockTime, OffsetAppliesOnceThenEachTickAddsOneSecond) {
   CClockTime clock;
   clock.SetServerOffset(Seconds(90));
   EXPECT_EQ(clock.GetShownTime().GetTicks(), 0);  // not before the next tick
+  EXPECT_FALSE(clock.HasTime());
   EXPECT_EQ(clock.Tick(kNoon, kServer).GetTicks(), (At(kNoon) + Seconds(90)).GetTicks());
+  EXPECT_TRUE(clock.HasTime());
   // Local time jumps or stands still: the server clock only steps.
   EXPECT_EQ(clock.Tick(kEvening, kServer).GetTicks(), (At(kNoon) + Seconds(91)).GetTicks());
   EXPECT_EQ(clock.Tick(kEvening, kServer).GetTicks(), (At(kNoon) + Seconds(92)).GetTicks());

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "tests/wine/BuildOutput.h"
 #include "tests/wine/ui/ClockReader.h"
 #include "tests/wine/ui/Deadline.h"
 #include "tests/wine/ui/DialogView.h"
@@ -28,14 +29,15 @@ constexpr DWORD kTickMs = 5000;
 constexpr DWORD kRepaintMs = 5000;
 constexpr uint32_t kNormal = 0x0000EE;  // 0x00RRGGBB, as the screen is read
 constexpr uint32_t kHover = 0xFF0000;
+constexpr uint32_t kVisited = 0x551A8B;
 const wchar_t kCopyright[] = L"Copyright (C) 2006-2007 Movrane developers";
 const wchar_t kMailTo[] = L"mailto:movrane@example.org";
 const wchar_t kCredit[] = L"Based on Example Code Library";
 
 // Dialog template 103 as the program must carry it. The links are refitted
-// to their texts, and the icon takes the icon's size.
+// to their texts and are tab stops, and the icon takes the icon's size.
 const DWORD kStatic = SS_TYPEMASK;
-const DWORD kLinkStyle = WS_GROUP | SS_NOTIFY;
+const DWORD kLinkStyle = WS_GROUP | SS_NOTIFY | WS_TABSTOP;
 const DialogTemplate kAboutTemplate{
     L"Tahoma", 9,
     WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
@@ -47,8 +49,8 @@ const DialogTemplate kAboutTemplate{
         {IDC_VERSION, L"Static", kStatic, SS_LEFT, WS_GROUP, 0, WS_EX_TRANSPARENT, {35, 29, 95, 11}, true},
         {IDC_STATIC, L"Static", kStatic, SS_LEFT, WS_GROUP, 0, WS_EX_TRANSPARENT, {35, 13, 92, 11}, true},
         {IDC_STATIC, L"Static", kStatic, SS_ICON, 0, 0, 0, {10, 10, 20, 20}, false},
-        {IDC_LINK_EMAIL, L"Static", kStatic, SS_LEFT, kLinkStyle, 0, WS_EX_TRANSPARENT, {35, 61, 155, 10}, false},
         {IDC_LINK_AUTHOR_PAGE, L"Static", kStatic, SS_LEFT, kLinkStyle, 0, WS_EX_TRANSPARENT, {35, 44, 155, 11}, false},
+        {IDC_LINK_EMAIL, L"Static", kStatic, SS_LEFT, kLinkStyle, 0, WS_EX_TRANSPARENT, {35, 61, 155, 10}, false},
         {IDC_LINK_CREDIT, L"Static", kStatic, SS_LEFT, kLinkStyle, 0, WS_EX_TRANSPARENT, {35, 78, 155, 13}, false},
     }};
 
@@ -110,6 +112,45 @@ bool Underlined(const CPixelGrid& picture, uint32_t colour) {
   }
   return false;
 }
+
+// Whether the focus rectangle's dots run along the top of the link.
+bool ShowsFocus(HWND link) {
+  const CPixelGrid picture = Capture(link);
+  const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+  const uint32_t background = (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face);
+  int dots = 0;
+  for (int x = 0; x < picture.Width(); ++x) dots += picture.At(x, 0) != background;
+  return dots * 3 >= picture.Width();
+}
+
+// While the object lives, web and mail links start the link recorder, which
+// does nothing without a record to write, instead of a browser.
+class QuietLinkHandler {
+public:
+  QuietLinkHandler() {
+    const std::wstring recorder = L"\"" + BuildOutputPath(L"link_recorder.exe") + L"\" \"%1\"";
+    for (const wchar_t* command : kCommands) {
+      wchar_t saved[MAX_PATH] = {};
+      LONG size = sizeof(saved);
+      ::RegQueryValueW(HKEY_CLASSES_ROOT, command, saved, &size);
+      m_arrSaved.emplace_back(saved);
+      Set(command, recorder);
+    }
+  }
+  ~QuietLinkHandler() {
+    for (size_t i = 0; i < m_arrSaved.size(); ++i) Set(kCommands[i], m_arrSaved[i]);
+  }
+
+private:
+  static void Set(const wchar_t* command, const std::wstring& value) {
+    ::RegSetValueW(HKEY_CLASSES_ROOT, command, REG_SZ, value.c_str(),
+                   static_cast<DWORD>(value.size() * sizeof(wchar_t)));
+  }
+
+  static constexpr const wchar_t* kCommands[] = {L"https\\shell\\open\\command",
+                                                 L"mailto\\shell\\open\\command"};
+  std::vector<std::wstring> m_arrSaved;
+};
 
 // The text of the process's tooltip once one shows.
 std::wstring ShownTooltip(DWORD processId) {
@@ -232,4 +273,67 @@ TEST_F(AboutBox, VersionLabelStaysWithoutTheVersionResource) {
   ASSERT_NO_FATAL_FAILURE(Open());
   EXPECT_EQ(CDialogView(m_hBox).Text(IDC_VERSION), L"version");
   EXPECT_EQ(CDialogView(m_hBox).Text(IDC_LINK_EMAIL), kMailTo);
+}
+
+// Tab and Shift+Tab go through the main dialog's buttons and log in screen
+// order, from compare; Space and Enter press the focused button, and open
+// the focused link of the about box; an "&" in a button's text gives it an
+// access key; Escape closes either dialog.
+TEST_F(AboutBox, EverythingIsReachedAndPressedFromTheKeyboard) {
+  const QuietLinkHandler linkHandler;
+  m_directory.WriteSettings(std::string(kSilentServerSettings) + "[button]\r\nabout=&About...\r\n");
+  m_run.emplace(m_directory);
+  m_hMain = m_run->MainWindow();
+  ASSERT_NE(m_hMain, nullptr) << "the main dialog did not show";
+  ::SetForegroundWindow(m_hMain);
+  const CDialogView main(m_hMain);
+  const auto tabsThrough = [](const CDialogView& dialog, std::initializer_list<int> ids) {
+    for (const int id : ids) {
+      UserInput::PressKey(VK_TAB);
+      EXPECT_EQ(dialog.FocusedId(), id);
+    }
+  };
+  const auto pressOpensTheBox = [&](WORD key, WORD modifier) {
+    UserInput::PressKey(key, modifier);
+    m_hBox = CProcessWindows(m_run->ProcessId()).WaitFor(L"About...", IDC_VERSION, kShowUpMs);
+    return m_hBox != nullptr;
+  };
+  const auto escapeClosesTheBox = [&] {
+    UserInput::PressKey(VK_ESCAPE);
+    EXPECT_TRUE(CDeadline::Await([&] { return !::IsWindow(m_hBox); }, kShowUpMs));
+    EXPECT_TRUE(CDeadline::Await([&] { return main.FocusedId() == IDC_ABOUT; }, kShowUpMs));
+  };
+  const auto opens = [&](int link, WORD key) {
+    UserInput::PressKey(key);
+    return CDeadline::Await([&] { return Count(Capture(Control(link)), kVisited) > 0; }, kRepaintMs);
+  };
+
+  EXPECT_EQ(main.FocusedId(), IDC_COMPARE);
+  tabsThrough(main, {IDC_SYNCHRONIZE, IDC_LOG, IDC_ABOUT, IDC_COMPARE});
+  UserInput::PressKey(VK_TAB, VK_SHIFT);
+  ASSERT_EQ(main.FocusedId(), IDC_ABOUT);
+  ASSERT_TRUE(pressOpensTheBox(VK_SPACE, 0));
+
+  const CDialogView box(m_hBox);
+  EXPECT_EQ(box.FocusedId(), IDOK);
+  tabsThrough(box, {IDC_LINK_AUTHOR_PAGE, IDC_LINK_EMAIL, IDC_LINK_CREDIT, IDOK, IDC_LINK_AUTHOR_PAGE});
+  EXPECT_TRUE(CDeadline::Await([&] { return ShowsFocus(Control(IDC_LINK_AUTHOR_PAGE)); }, kRepaintMs));
+  EXPECT_TRUE(opens(IDC_LINK_AUTHOR_PAGE, VK_RETURN));
+  tabsThrough(box, {IDC_LINK_EMAIL});
+  EXPECT_TRUE(CDeadline::Await([&] { return ShowsFocus(Control(IDC_LINK_EMAIL)); }, kRepaintMs));
+  EXPECT_FALSE(ShowsFocus(Control(IDC_LINK_AUTHOR_PAGE)));
+  EXPECT_TRUE(opens(IDC_LINK_EMAIL, VK_SPACE));
+  escapeClosesTheBox();
+
+  ASSERT_TRUE(pressOpensTheBox(VK_RETURN, 0));
+  escapeClosesTheBox();
+  ASSERT_TRUE(pressOpensTheBox('A', VK_MENU)) << "no access key from the settings";
+  escapeClosesTheBox();
+
+  UserInput::PressKey(VK_TAB, VK_SHIFT);
+  EXPECT_EQ(main.FocusedId(), IDC_LOG);
+  // Enter in the log presses no button: Escape then closes the program.
+  UserInput::PressKey(VK_RETURN);
+  UserInput::PressKey(VK_ESCAPE);
+  EXPECT_TRUE(m_run->WaitForExit(kShowUpMs)) << "Escape in the log did not close the program";
 }

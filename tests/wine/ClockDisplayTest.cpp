@@ -4,7 +4,9 @@
 
 #include "res/resource.h"
 #include "tests/wine/compare/LogReading.h"
+#include "tests/wine/ui/AccessibleReading.h"
 #include "tests/wine/ui/ClockReader.h"
+#include "tests/wine/ui/Deadline.h"
 #include "tests/wine/ui/DialogView.h"
 #include "tests/wine/ui/ProgramRun.h"
 #include "tests/wine/ui/SilentServer.h"
@@ -17,6 +19,18 @@ constexpr wchar_t kZeroClock[] = L"0000-00-00 00:00 00";
 constexpr DWORD kSettleMs = 5000;
 // How old the time of the first tick may be when the window is first read.
 constexpr double kFirstTickAgeSeconds = 3.0;
+constexpr int kSpokenPartChars = 128;
+
+// The local time now as the user's long date and time formats put it.
+std::wstring SpokenNow() {
+  SYSTEMTIME now;
+  ::GetLocalTime(&now);
+  wchar_t date[kSpokenPartChars] = {};
+  wchar_t clock[kSpokenPartChars] = {};
+  ::GetDateFormatW(LOCALE_USER_DEFAULT, DATE_LONGDATE, &now, nullptr, date, kSpokenPartChars);
+  ::GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &now, nullptr, clock, kSpokenPartChars);
+  return std::wstring(date) + L" " + clock;
+}
 
 class Clocks : public testing::Test {
 protected:
@@ -66,6 +80,27 @@ TEST_F(Clocks, ShowLocalTimeEverySecondAndNoServerTimeWithoutAnAnswer) {
     EXPECT_EQ(reading.server, kZeroClock);
     last = reading.local;
   }
+}
+
+// As a screen reader reads the window: each clock by its label, with the
+// time it shows as its value, and the log box by a name of its own.
+TEST_F(Clocks, ReadOutTheirLabelsAndTimesAndNoServerTimeWithoutAnAnswer) {
+  const CDialogView dialog(m_hDialog);
+  const HWND local = dialog.Control(IDC_LOCAL_CLOCK);
+  const AccessibleReading server = ReadAccessible(dialog.Control(IDC_SERVER_CLOCK));
+  EXPECT_EQ(server.name, L"Server time");
+  EXPECT_EQ(server.value, L"Not known yet");
+  EXPECT_EQ(ReadAccessible(local).name, L"Local time");
+  EXPECT_EQ(ReadAccessible(dialog.Control(IDC_LOG)).name, L"Log");
+
+  std::wstring first;
+  const auto readsNow = [&] { return (first = ReadAccessible(local).value) == SpokenNow(); };
+  EXPECT_TRUE(CDeadline::Await(readsNow, kSettleMs)) << testing::PrintToString(first);
+  const auto readsALaterNow = [&] {
+    const std::wstring value = ReadAccessible(local).value;
+    return value != first && value == SpokenNow();
+  };
+  EXPECT_TRUE(CDeadline::Await(readsALaterNow, kSettleMs)) << "the value stood still";
 }
 
 }  // namespace

@@ -20,8 +20,10 @@ constexpr DWORD kEndMs = 2500;
 // Dialog template 102 as the program must carry it.
 const DWORD kStatic = SS_TYPEMASK;
 const DWORD kButton = BS_TYPEMASK;
-// The edit control turns the template's border into a client edge.
-const DWORD kLogStyle = ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL | WS_VSCROLL;
+// The edit control turns the template's border into a client edge. Enter
+// in the log box stays there instead of pressing a button.
+const DWORD kLogStyle =
+    ES_MULTILINE | ES_READONLY | ES_WANTRETURN | ES_AUTOHSCROLL | ES_AUTOVSCROLL | WS_VSCROLL;
 const DialogTemplate kMainTemplate{
     L"Tahoma", 9,
     WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME,
@@ -33,10 +35,11 @@ const DialogTemplate kMainTemplate{
         {IDC_SERVER_LABEL, L"Static", kStatic, SS_LEFT, 0, 0, 0, {102, 10, 66, 8}, true},
         {IDC_LOCAL_CLOCK, L"Static", kStatic, SS_BITMAP, 0, 0, 0, {6, 24, 86, 36}, false},
         {IDC_SERVER_CLOCK, L"Static", kStatic, SS_BITMAP, 0, 0, 0, {102, 24, 86, 36}, false},
-        {IDC_ABOUT, L"Button", kButton, BS_PUSHBUTTON, 0, 0, 0, {198, 7, 70, 13}, true},
-        {IDC_COMPARE, L"Button", kButton, BS_PUSHBUTTON, 0, 0, 0, {198, 25, 70, 14}, true},
-        {IDC_SYNCHRONIZE, L"Button", kButton, BS_PUSHBUTTON, 0, 0, 0, {198, 44, 70, 14}, true},
-        {IDC_LOG, L"Edit", 0, 0, kLogStyle, WS_HSCROLL, WS_EX_CLIENTEDGE, {6, 74, 262, 56}, true},
+        {IDC_ABOUT, L"Button", kButton, BS_PUSHBUTTON, WS_TABSTOP, 0, 0, {198, 7, 70, 13}, true},
+        // With the focus, a push button is the default one.
+        {IDC_COMPARE, L"Button", kButton, BS_DEFPUSHBUTTON, WS_TABSTOP, 0, 0, {198, 25, 70, 14}, true},
+        {IDC_SYNCHRONIZE, L"Button", kButton, BS_PUSHBUTTON, WS_TABSTOP, 0, 0, {198, 44, 70, 14}, true},
+        {IDC_LOG, L"Edit", 0, 0, kLogStyle | WS_TABSTOP, WS_HSCROLL, WS_EX_CLIENTEDGE, {6, 74, 262, 56}, true},
     }};
 
 int Width(const RECT& rect) { return rect.right - rect.left; }

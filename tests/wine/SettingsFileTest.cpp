@@ -4,6 +4,7 @@
 #include <string>
 
 #include "res/resource.h"
+#include "tests/wine/ui/AccessibleReading.h"
 #include "tests/wine/ui/DialogView.h"
 #include "tests/wine/ui/ProgramRun.h"
 
@@ -59,6 +60,9 @@ TEST_F(SettingsFile, ReadsUtf16WithByteOrderMark) {
   EXPECT_EQ(Text(IDC_COMPARE), L"\u0421\u0440\u0430\u0432\u043d\u0438\u0442\u044c");
   EXPECT_EQ(Text(IDC_SERVER_LABEL), L"Zeit \u00e0 l'\u00e9cran");
   EXPECT_EQ(Text(IDC_LOCAL_LABEL), L"Local time");
+  // Screen readers know the clock by its label.
+  EXPECT_EQ(ReadAccessible(CDialogView(m_hDialog).Control(IDC_SERVER_CLOCK)).name,
+            L"Zeit \u00e0 l'\u00e9cran");
 }
 
 }  // namespace

@@ -33,6 +33,13 @@ RECT CDialogView::ControlRect(int nId) const {
   return rect;
 }
 
+int CDialogView::FocusedId() const {
+  GUITHREADINFO thread{};
+  thread.cbSize = sizeof(thread);
+  if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(m_hWnd, nullptr), &thread)) return 0;
+  return ::IsChild(m_hWnd, thread.hwndFocus) ? ::GetDlgCtrlID(thread.hwndFocus) : 0;
+}
+
 std::wstring CDialogView::WindowText(HWND hWnd) {
   DWORD_PTR length = 0;
   if (!::SendMessageTimeoutW(hWnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs,

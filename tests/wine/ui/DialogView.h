@@ -17,6 +17,9 @@ public:
   std::wstring Text(int nId) const;
   // Screen coordinates.
   RECT ControlRect(int nId) const;
+  // The id of the control with the keyboard focus; 0 when none of its
+  // controls has it.
+  int FocusedId() const;
 
   // WM_GETTEXT, answered by the window's own thread; "" when it does not
   // answer in time.

@@ -65,9 +65,11 @@ void HoverWindow(HWND hWnd) {
   MoveTo(CentreOf(hWnd));
 }
 
-void PressKey(WORD nVirtualKey) {
+void PressKey(WORD nVirtualKey, WORD nModifier) {
+  if (nModifier) SendKey(nModifier, 0);
   SendKey(nVirtualKey, 0);
   SendKey(nVirtualKey, KEYEVENTF_KEYUP);
+  if (nModifier) SendKey(nModifier, KEYEVENTF_KEYUP);
   ::Sleep(kSettleMs);
 }
 

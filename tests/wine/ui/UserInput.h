@@ -11,6 +11,7 @@ bool MoveTo(POINT point);
 void Click(POINT point);
 void ClickWindow(HWND hWnd);
 void HoverWindow(HWND hWnd);
-void PressKey(WORD nVirtualKey);
+// With a modifier key (VK_SHIFT, VK_MENU for Alt) held down, if given.
+void PressKey(WORD nVirtualKey, WORD nModifier = 0);
 
 }  // namespace UserInput
