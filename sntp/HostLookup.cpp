@@ -35,9 +35,10 @@ struct CancellableLookup {
   }
 };
 
-// One lookup in flight, owned by the thread that waits for it and by the
-// system until it calls back; whichever lets go last frees it, so that a
-// lookup given up on may still complete safely.
+// One lookup in flight. Whoever finishes with it last frees it: the waiting
+// thread once the lookup is done, or the completion when the waiting thread
+// gave up on it first. The completion's last act on a lookup still waited
+// for is to signal it, so that the waiting thread may free it then.
 class PendingLookup {
 public:
   static PendingLookup* Start(LPCWSTR host) {
@@ -52,12 +53,7 @@ public:
     hints.ai_protocol = IPPROTO_UDP;
     const INT started = Calls().start(host, nullptr, NS_ALL, nullptr, &hints, &lookup->m_pResult, nullptr,
                                       &lookup->m_overlapped, &PendingLookup::Done, &lookup->m_hCancel);
-    if (started != WSA_IO_PENDING) {
-      // Finished at once: the system will not call back.
-      lookup->m_nError = static_cast<DWORD>(started);
-      ::SetEvent(lookup->m_hDone);
-      lookup->Release();
-    }
+    if (started != WSA_IO_PENDING) lookup->Complete(static_cast<DWORD>(started));
     return lookup;
   }
 
@@ -73,13 +69,24 @@ public:
     return true;
   }
 
-  void Cancel() { Calls().cancel(&m_hCancel); }
+  // The waiting thread is done with a lookup that has completed.
+  void Finish() { delete this; }
 
-  void Release() {
-    if (::InterlockedDecrement(&m_nOwners) == 0) delete this;
+  // The waiting thread will not wait any longer. Until it says so, the
+  // completion only signals: the lookup is still there to be cancelled.
+  void GiveUp() {
+    Calls().cancel(&m_hCancel);
+    if (::InterlockedCompareExchange(&m_nState, kAbandoned, kWaitedFor) == kWaitedFor) return;
+    // Completed meanwhile: its signal is at most a moment away.
+    ::WaitForSingleObject(m_hDone, INFINITE);
+    delete this;
   }
 
 private:
+  static constexpr LONG kWaitedFor = 0;
+  static constexpr LONG kCompleted = 1;
+  static constexpr LONG kAbandoned = 2;
+
   PendingLookup() : m_hDone(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
   ~PendingLookup() {
     if (m_pResult) Calls().free(m_pResult);
@@ -89,13 +96,18 @@ private:
   static const CancellableLookup& Calls() { return CancellableLookup::System(); }
 
   static void CALLBACK Done(DWORD error, DWORD, LPWSAOVERLAPPED overlapped) {
-    PendingLookup* lookup = CONTAINING_RECORD(overlapped, PendingLookup, m_overlapped);
-    lookup->m_nError = error;
-    ::SetEvent(lookup->m_hDone);
-    lookup->Release();
+    CONTAINING_RECORD(overlapped, PendingLookup, m_overlapped)->Complete(error);
   }
 
-  LONG m_nOwners = 2;
+  void Complete(DWORD error) {
+    m_nError = error;
+    if (::InterlockedCompareExchange(&m_nState, kCompleted, kWaitedFor) == kWaitedFor)
+      ::SetEvent(m_hDone);
+    else
+      delete this;
+  }
+
+  LONG m_nState = kWaitedFor;
   OVERLAPPED m_overlapped{};
   HANDLE m_hDone;
   HANDLE m_hCancel = nullptr;
@@ -108,17 +120,16 @@ bool LookUpCancellable(LPCWSTR host, in_addr& address, DWORD timeoutMilliseconds
   if (!lookup) return false;
   const HANDLE events[] = {lookup->DoneEvent(), stopEvent};
   const DWORD waited = ::WaitForMultipleObjects(stopEvent ? 2 : 1, events, FALSE, timeoutMilliseconds);
-  bool found = false;
   if (waited == WAIT_OBJECT_0) {
-    found = lookup->TakeAddress(address);
-  } else {
-    lookup->Cancel();
-    ::WSASetLastError(waited == WAIT_OBJECT_0 + 1 ? WSAEINTR : WSATRY_AGAIN);
+    const bool found = lookup->TakeAddress(address);
+    const int error = ::WSAGetLastError();
+    lookup->Finish();
+    ::WSASetLastError(error);
+    return found;
   }
-  const int error = ::WSAGetLastError();
-  lookup->Release();
-  ::WSASetLastError(error);
-  return found;
+  lookup->GiveUp();
+  ::WSASetLastError(waited == WAIT_OBJECT_0 + 1 ? WSAEINTR : WSATRY_AGAIN);
+  return false;
 }
 
 bool LookUpBlocking(const char* host, in_addr& address) {
