@@ -6,6 +6,8 @@ CMAKE    := cmake -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 # The release's dates: those of the last commit.
 SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null)
 export SOURCE_DATE_EPOCH
+# Signing keys for the release (see README.md), for the packer.
+export AUTHENTICODE_CERT AUTHENTICODE_KEY AUTHENTICODE_TIMESTAMP_URL MINISIGN_KEY
 
 .PHONY: all bootstrap host win test run dist clean
 
@@ -32,6 +34,7 @@ run: win
 	@scripts/run
 
 dist: win
+	@ls -l $(BUILD)/dist
 	@cat $(BUILD)/dist/SHA256SUMS
 
 clean:

@@ -1,11 +1,13 @@
 #!/usr/bin/python3
 """Draws the clock bitmaps: for the local (green) and the server (yellow)
 clock a face with its frame and separators, and two strips of the
-seven-segment digits 0 to 9. All are 16-colour bitmaps, drawn at every
-scale the program supports, and listed in a resource script fragment.
+seven-segment digits 0 to 9. All are 16-colour bitmaps in the format's
+own 4-bit run-length encoding, drawn at every scale the program supports,
+and listed in a resource script fragment.
 
 usage: clock_bitmaps.py <output directory>
 """
+import itertools
 import os
 import struct
 import sys
@@ -90,6 +92,15 @@ LARGE = DigitStyle(cell=(24, 34), box=(5, 4, 18, 30), stroke=4, gap=1)
 SMALL = DigitStyle(cell=(12, 17), box=(3, 2, 9, 14), stroke=2, gap=0.25)
 
 
+# The bitmap format's 4-bit run-length encoding: a run is a pixel count and
+# a byte with the colour in both halves; a pair of zeros ends a line, zero
+# and one the bitmap.
+BI_RLE4 = 2
+LONGEST_RUN = 255
+END_OF_LINE = b"\0\0"
+END_OF_BITMAP = b"\0\1"
+
+
 class Image:
     """A width x height grid of palette indexes, (0, 0) at the top left."""
 
@@ -104,20 +115,24 @@ class Image:
                 self.pixels[y][x] = colour
 
     def bmp(self):
-        """The image as a 4-bits-per-pixel bitmap file, rows bottom-up."""
-        row_size = (self.width * 4 + 31) // 32 * 4
-        rows = b"".join(self.packed_row(y, row_size) for y in reversed(range(self.height)))
+        """The image as a run-length encoded 4-bits-per-pixel bitmap file,
+        rows bottom-up."""
+        rows = END_OF_LINE.join(self.encoded_row(y) for y in reversed(range(self.height)))
+        rows += END_OF_BITMAP
         palette = palette16.rgb_quads()
         offset = 14 + 40 + len(palette)
         file_header = struct.pack("<2sIHHI", b"BM", offset + len(rows), 0, 0, offset)
-        info_header = struct.pack("<IiiHHIIiiII", 40, self.width, self.height, 1, 4, 0,
+        info_header = struct.pack("<IiiHHIIiiII", 40, self.width, self.height, 1, 4, BI_RLE4,
                                   len(rows), 2835, 2835, len(palette16.PALETTE), 0)
         return file_header + info_header + palette + rows
 
-    def packed_row(self, y, row_size):
-        row = self.pixels[y] + [BLACK] * (self.width % 2)
-        data = bytes(row[i] << 4 | row[i + 1] for i in range(0, len(row), 2))
-        return data.ljust(row_size, b"\0")
+    def encoded_row(self, y):
+        runs = bytearray()
+        for colour, pixels in itertools.groupby(self.pixels[y]):
+            length = len(list(pixels))
+            for start in range(0, length, LONGEST_RUN):
+                runs += bytes((min(LONGEST_RUN, length - start), colour << 4 | colour))
+        return bytes(runs)
 
 
 def face(separator_colour, percent):

@@ -7,7 +7,11 @@ import sys
 import tempfile
 import unittest
 
-GENERATOR = os.path.join(os.path.dirname(__file__), "..", "..", "tools", "clock_bitmaps.py")
+TOOLS = os.path.join(os.path.dirname(__file__), "..", "..", "tools")
+GENERATOR = os.path.join(TOOLS, "clock_bitmaps.py")
+sys.path.insert(0, TOOLS)
+import clock_bitmaps  # noqa: E402  (the drawing the decoded files must show)
+
 SCALES = (100, 125, 150, 175, 200, 250, 300)
 BLACK, GREY, WHITE = (0, 0, 0), (128, 128, 128), (255, 255, 255)
 CLOCK_COLOURS = {"local": (0, 255, 0), "server": (255, 255, 0)}
@@ -18,10 +22,11 @@ CELLS = [("large", 5, 33), ("large", 32, 33), ("large", 65, 33), ("large", 92, 3
          ("small", 120, 50), ("small", 134, 50)] + [("small", x, 5) for x in
                                                      (5, 19, 33, 47, 77, 91, 119, 133)]
 SEPARATORS = [(65, 12, 70, 14), (108, 12, 113, 14), (59, 41, 61, 43), (59, 57, 61, 59)]
-SHA256_PREFIX_AT_100 = {  # of the images as they were before the other scales came
-    "local_face": "79883582174c87fa", "local_large_digits": "b609ed8a7d598477",
-    "local_small_digits": "3450c78e025da3a2", "server_face": "2cfc484cc4ba3efe",
-    "server_large_digits": "b0f70164f8c7d1cb", "server_small_digits": "83da420cefa86648"}
+BI_RLE4, END_OF_LINE, END_OF_BITMAP = 2, 0, 1
+SHA256_PREFIX_AT_100 = {  # of the palette indexes as drawn before the other scales came
+    "local_face": "2f0af81d38cc5201", "local_large_digits": "d0fe4e36ade3ecb2",
+    "local_small_digits": "9d7b3d5b1e2c9deb", "server_face": "74d2d8e4dc67b359",
+    "server_large_digits": "da671048fa382e19", "server_small_digits": "ef3384d92ed0b078"}
 
 
 def scaled(length, percent):
@@ -43,15 +48,36 @@ class ClockBitmapsTest(unittest.TestCase):
         with open(os.path.join(self.output.name, f"{name}{suffix}.bmp"), "rb") as bmp:
             return bmp.read()
 
-    def pixels(self, name, percent):
-        """The 4 bpp bitmap as rows of (r, g, b), top row first."""
+    def indexes(self, name, percent=100):
+        """The 4-bit run-length encoded bitmap decoded into rows of palette
+        indexes, top row first."""
         data = self.read(name, percent)
         offset, = struct.unpack_from("<I", data, 10)
-        width, height = struct.unpack_from("<ii", data, 18)
-        palette = [tuple(reversed(data[54 + 4 * i:57 + 4 * i])) for i in range(16)]
-        rows = [data[offset + y * ((width + 7) // 8 * 4):] for y in reversed(range(height))]
-        return [[palette[row[x // 2] >> (4 - x % 2 * 4) & 15] for x in range(width)]
-                for row in rows]
+        width, height, _, _, compression, image_size = struct.unpack_from("<iiHHII", data, 18)
+        self.assertEqual((compression, image_size), (BI_RLE4, len(data) - offset))
+        rows, row = [], []
+        for at in range(offset, len(data), 2):
+            count, value = data[at], data[at + 1]
+            if count:
+                row += [value >> 4 if i % 2 == 0 else value & 15 for i in range(count)]
+                continue
+            self.assertEqual(value, END_OF_BITMAP if at + 2 == len(data) else END_OF_LINE)
+            self.assertEqual(len(row), width)
+            rows.append(row)
+            row = []
+        self.assertEqual(len(rows), height)
+        return rows[::-1]
+
+    def pixels(self, name, percent):
+        """The decoded bitmap as rows of (r, g, b), top row first."""
+        palette = [tuple(reversed(self.read(name, percent)[54 + 4 * i:57 + 4 * i]))
+                   for i in range(16)]
+        return [[palette[index] for index in row] for row in self.indexes(name, percent)]
+
+    def test_decoded_images_are_the_drawing(self):
+        for percent in SCALES:
+            for name, image in clock_bitmaps.clock_images(percent):
+                self.assertEqual(self.indexes(name, percent), image.pixels, (name, percent))
 
     def test_face_frame_and_separators_follow_the_rounding_rule(self):
         for percent in SCALES:
@@ -99,4 +125,5 @@ class ClockBitmapsTest(unittest.TestCase):
 
     def test_images_at_100_percent_are_unchanged(self):
         for name, digest in SHA256_PREFIX_AT_100.items():
-            self.assertTrue(hashlib.sha256(self.read(name)).hexdigest().startswith(digest), name)
+            indexes = bytes(index for row in self.indexes(name) for index in row)
+            self.assertTrue(hashlib.sha256(indexes).hexdigest().startswith(digest), name)
