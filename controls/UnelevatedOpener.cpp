@@ -4,7 +4,6 @@
 #include <ole2.h>
 #include <shellapi.h>
 #include <shldisp.h>
-#include <shlguid.h>
 #include <shlobj.h>
 #include <wrl/client.h>
 
@@ -15,6 +14,10 @@
 using Microsoft::WRL::ComPtr;
 
 namespace {
+
+// The service id of the shell's top-level browser (shlguid.h), defined here
+// so that the link does not take in libuuid's table of every GUID it knows.
+constexpr GUID kTopLevelBrowser = {0x4c96be40, 0x915c, 0x11cf, {0x99, 0xd3, 0x00, 0xaa, 0x00, 0x4a, 0xe8, 0x37}};
 
 // A COM apartment on the calling thread for as long as the object lives,
 // unless the thread already has one of another kind, which serves as well.
@@ -37,7 +40,7 @@ private:
 // hands it out; null when there is no such shell.
 ComPtr<IShellFolderViewDual> DesktopFolderView() {
   ComPtr<IShellWindows> shellWindows;
-  if (FAILED(::CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER,
+  if (FAILED(::CoCreateInstance(__uuidof(ShellWindows), nullptr, CLSCTX_LOCAL_SERVER,
                                 IID_PPV_ARGS(&shellWindows)))) {
     return nullptr;
   }
@@ -56,7 +59,7 @@ ComPtr<IShellFolderViewDual> DesktopFolderView() {
   ComPtr<IDispatch> background;
   ComPtr<IShellFolderViewDual> folderView;
   if (FAILED(found.As(&services)) ||
-      FAILED(services->QueryService(SID_STopLevelBrowser, IID_PPV_ARGS(&browser))) ||
+      FAILED(services->QueryService(kTopLevelBrowser, IID_PPV_ARGS(&browser))) ||
       FAILED(browser->QueryActiveShellView(&view)) ||
       FAILED(view->GetItemObject(SVGIO_BACKGROUND, IID_PPV_ARGS(&background))) ||
       FAILED(background.As(&folderView))) {
