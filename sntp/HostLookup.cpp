@@ -5,8 +5,8 @@
 #include <cwchar>
 #include <vector>
 
-#include "controls/WideToNarrow.h"
 #include "framework/SystemFunction.h"
+#include "framework/WideToNarrow.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "controls/WideToNarrow.h"
+#include "framework/WideToNarrow.h"
 
 #include <gtest/gtest.h>
 

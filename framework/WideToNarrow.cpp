@@ -1,4 +1,4 @@
-#include "controls/WideToNarrow.h"
+#include "framework/WideToNarrow.h"
 
 char* WideToNarrowExact(char* dest, const wchar_t* source, int destSize, UINT codePage) {
   if (dest == nullptr || source == nullptr)
