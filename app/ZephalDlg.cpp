@@ -8,7 +8,6 @@
 #include "app/DesktopPlacement.h"
 #include "app/SettingsFile.h"
 #include "app/ZephalApp.h"
-#include "framework/PaintDC.h"
 #include "res/resource.h"
 #include "sntp/PreciseTime.h"
 #include "sntp/SNTPClient.h"
@@ -113,7 +112,6 @@ CZephalDlg::CZephalDlg(CWnd* pParent) : CDialog(IDD_MAIN, pParent) {}
 
 BEGIN_MESSAGE_MAP(CZephalDlg, CDialog)
   ON_WM_TIMER()
-  ON_WM_PAINT()
   ON_WM_DESTROY()
   ON_BN_CLICKED(IDC_COMPARE, OnCompare)
   ON_BN_CLICKED(IDC_SYNCHRONIZE, OnSynchronize)
@@ -240,17 +238,12 @@ void CZephalDlg::CenterOnDesktop() {
                CenteredOffset(Height(desktop), Height(window)), Width(window), Height(window), TRUE);
 }
 
-void CZephalDlg::OnPaint() {
-  CPaintDC dc(this);
-}
-
 void CZephalDlg::OnDestroy() {
   ::KillTimer(m_hWnd, m_nTickTimer);
   m_nTickTimer = 0;
   if (m_workerLink) m_workerLink->Detach();
   m_pWorker = nullptr;
   m_arrMessages.clear();
-  m_arrMessages.shrink_to_fit();
   CDialog::OnDestroy();
 }
 

@@ -21,7 +21,6 @@ protected:
   BOOL OnInitDialog() override;
 
   void OnTimer(UINT_PTR nIDEvent);
-  void OnPaint();
   void OnDestroy();
   void OnCompare();
   void OnSynchronize();

@@ -7,7 +7,6 @@
 namespace {
 constexpr int kLoaded = 0;
 constexpr int kImageMissing = 1;
-constexpr int kCreateFailed = -1;
 const wchar_t kNoTimeYet[] = L"Not known yet";
 constexpr int kSpokenPartChars = 128;
 
@@ -45,9 +44,6 @@ BEGIN_MESSAGE_MAP(CClockST, CStatic)
   ON_WM_PAINT()
   ON_WM_ERASEBKGND()
   ON_MESSAGE(WM_CLOCK_TICK, OnClockTick)
-  ON_WM_CREATE()
-  ON_WM_DESTROY()
-  ON_WM_TIMER()
   ON_MESSAGE(WM_GETOBJECT, OnGetObject)
 END_MESSAGE_MAP()
 
@@ -132,10 +128,6 @@ LRESULT CClockST::OnClockTick(WPARAM wParam, LPARAM) {
   const SYSTEMTIME localTime = *reinterpret_cast<const SYSTEMTIME*>(wParam);
   RenderDigits(m_time.Tick(localTime, m_bServerClock));
   return 0;
-}
-
-int CClockST::OnCreate(LPCREATESTRUCTW) {
-  return Default() == kCreateFailed ? kCreateFailed : 0;
 }
 
 void CClockST::RenderDigits(const CTickTime& shownTime) {

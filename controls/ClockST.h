@@ -50,7 +50,6 @@ private:
   void OnPaint();
   BOOL OnEraseBkgnd(HDC dc);
   LRESULT OnClockTick(WPARAM wParam, LPARAM lParam);
-  int OnCreate(LPCREATESTRUCTW createStruct);
   LRESULT OnGetObject(WPARAM flags, LPARAM objectId);
   CString SpokenTime() const;
 

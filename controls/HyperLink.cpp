@@ -260,13 +260,12 @@ void CHyperLink::EndHover() {
   ::InvalidateRect(m_hWnd, &redraw, TRUE);
 }
 
+// A failed open clears an earlier visited state.
 void CHyperLink::OnClicked() {
   m_bHovering = FALSE;
   const int result = OpenLinkTarget(m_strTarget.c_str(), SW_SHOW);
-  m_bVisitedState = result > kLastErrorCode;
-  if (m_bVisitedState) {
-    SetVisitedState(TRUE);
-  } else {
+  SetVisitedState(result > kLastErrorCode);
+  if (result <= kLastErrorCode) {
     ::MessageBeep(MB_ICONEXCLAMATION);
     ReportOpenError(result);
   }

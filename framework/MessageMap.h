@@ -52,10 +52,6 @@ protected:                    \
 #define ON_WM_CTLCOLOR_REFLECT() \
   MAP_ENTRY(message == WM_REFLECTED_CTLCOLORSTATIC, result = reinterpret_cast<LRESULT>(CtlColor(reinterpret_cast<HDC>(wParam), CTLCOLOR_STATIC)))
 
-// int OnCreate(LPCREATESTRUCTW)
-#define ON_WM_CREATE() \
-  MAP_ENTRY(message == WM_CREATE, result = OnCreate(reinterpret_cast<LPCREATESTRUCTW>(lParam)))
-
 // void OnDestroy()
 #define ON_WM_DESTROY() MAP_ENTRY(message == WM_DESTROY, OnDestroy())
 
