@@ -25,13 +25,6 @@ enum LogMessage {
   kMessageCount = kMessageFirstRefusal + static_cast<int>(SntpRefusal::TooUncertain),
 };
 
-// Each message's key in the settings' msg section, and its built-in text.
-struct MessageSetting {
-  const wchar_t* key;
-  const wchar_t* builtInText;
-};
-extern const MessageSetting kLogMessages[kMessageCount];
-
 // Why an exchange that the user started failed.
 enum class ExchangeFailure { NoAnswer, NameNotFound, NetworkRefused, ReplyRefused };
 

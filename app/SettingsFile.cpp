@@ -18,3 +18,16 @@ CString ReadSetting(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, DWORD bu
   ::GetPrivateProfileStringW(section, key, defaultValue, buffer.data(), bufferSize, path.c_str());
   return buffer.data();
 }
+
+CString ReadLabel(const LabelSetting& label) {
+  return ReadSetting(label.section, label.key, label.defaultText, kLabelBufferSize);
+}
+
+CStringArray ReadLogMessages() {
+  CStringArray messages;
+  for (const MessageSetting& message : kLogMessages) {
+    const CString text = ReadSetting(kMessageSection, message.key, L"", kMessageBufferSize);
+    messages.push_back(text.empty() ? message.builtInText : text);
+  }
+  return messages;
+}

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include "app/TextSettings.h"
 #include "framework/String.h"
 
 // Full path of Movrane.ini beside the running executable; empty when the
@@ -10,3 +11,8 @@ CString GetSettingsFilePath();
 // The value of the key in the settings file, cut to bufferSize - 1
 // characters; the default when the file, section or key is missing.
 CString ReadSetting(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, DWORD bufferSize);
+
+// A label's text, and every log message with the built-in text for those
+// missing or empty.
+CString ReadLabel(const LabelSetting& label);
+CStringArray ReadLogMessages();

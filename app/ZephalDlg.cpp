@@ -6,6 +6,7 @@
 #include "about/AboutBox.h"
 #include "app/CompareLog.h"
 #include "app/DesktopPlacement.h"
+#include "app/ExchangeError.h"
 #include "app/SettingsFile.h"
 #include "app/ZephalApp.h"
 #include "res/resource.h"
@@ -14,8 +15,6 @@
 #include "ticktime/TickTime.h"
 
 namespace {
-constexpr UINT_PTR TICK_TIMER_ID = 1;
-constexpr UINT kTickPeriodMs = 1000;
 constexpr UINT kNtpPort = 123;
 // Asks the dialog's thread to restart the tick on the second that begins now.
 constexpr UINT WM_RESTART_TICK = WM_USER + 11;
@@ -23,27 +22,7 @@ constexpr UINT WM_RESTART_TICK = WM_USER + 11;
 constexpr UINT WM_CONFIRM_STEP = WM_USER + 12;
 // A synchronize that would step the clock further asks first.
 constexpr double kLargeStepSeconds = 3600;
-constexpr DWORD kLabelBufferSize = 100;
-constexpr DWORD kMessageBufferSize = 1024;
 const wchar_t kLogName[] = L"Log";
-
-struct LabelSetting {
-  int controlId;
-  LPCWSTR section;
-  LPCWSTR key;
-  LPCWSTR defaultText;
-};
-
-const LabelSetting kLabels[] = {
-    {IDC_COMPARE, L"button", L"comp", L"Compare"},
-    {IDC_SYNCHRONIZE, L"button", L"sync", L"Synchronize"},
-    {IDC_ABOUT, L"button", L"about", L"About..."},
-    {IDC_LOCAL_LABEL, L"static", L"localtime", L"Local time"},
-    {IDC_SERVER_LABEL, L"static", L"servertime", L"Server time"},
-};
-
-// The local time of the latest tick, shared by both clocks' messages.
-SYSTEMTIME tickTime;
 
 CString DialogItemText(HWND dialog, int id) {
   wchar_t text[kLabelBufferSize] = {};
@@ -53,13 +32,6 @@ CString DialogItemText(HWND dialog, int id) {
 
 int Width(const RECT& rect) { return rect.right - rect.left; }
 int Height(const RECT& rect) { return rect.bottom - rect.top; }
-
-// Milliseconds from now to the next whole second of local time, 1..1000.
-DWORD MillisecondsToNextSecond() {
-  SYSTEMTIME now;
-  ::GetLocalTime(&now);
-  return kTickPeriodMs - now.wMilliseconds;
-}
 
 // From the request's transmit time on the local clock to the reply's
 // transmit time on the server's, at millisecond resolution. Both are dated
@@ -71,26 +43,6 @@ CTickSpan ServerClockOffset(const SntpExchangeResult& result) {
   requestSent.FromSystemTime(result.m_OriginateTime.ToCalendarNear(now));
   replySent.FromSystemTime(result.m_TransmitTime.ToCalendarNear(now));
   return replySent - requestSent;
-}
-
-// How the user learns why an exchange failed; nothing when it was stopped
-// because the dialog is closing.
-std::optional<FailedExchange> FailureOf(const CSNTPClient& client, DWORD error) {
-  switch (error) {
-    case WSAEINTR:
-      return std::nullopt;
-    case WSAETIMEDOUT:
-      return FailedExchange{ExchangeFailure::NoAnswer, SntpRefusal::None, error};
-    case WSAHOST_NOT_FOUND:
-    case WSATRY_AGAIN:
-    case WSANO_RECOVERY:
-    case WSANO_DATA:
-      return FailedExchange{ExchangeFailure::NameNotFound, SntpRefusal::None, error};
-    case ERROR_INVALID_DATA:
-      return FailedExchange{ExchangeFailure::ReplyRefused, client.Refusal(), error};
-    default:
-      return FailedExchange{ExchangeFailure::NetworkRefused, SntpRefusal::None, error};
-  }
 }
 
 // The local time now and after a step of the clock by seconds.
@@ -133,7 +85,7 @@ BOOL CZephalDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   LoadControlLabels();
   NameForScreenReaders();
-  LoadMessages();
+  m_arrMessages = ReadLogMessages();
 
   m_clockLocal.m_bServerClock = FALSE;
   m_clockLocal.LoadClockImages(IDB_LOCAL_FACE, IDB_LOCAL_LARGE_DIGITS, IDB_LOCAL_SMALL_DIGITS, 0);
@@ -154,10 +106,7 @@ void CZephalDlg::FocusCompare() {
 }
 
 void CZephalDlg::LoadControlLabels() {
-  for (const LabelSetting& label : kLabels) {
-    const CString text = ReadSetting(label.section, label.key, label.defaultText, kLabelBufferSize);
-    ::SetDlgItemTextW(m_hWnd, label.controlId, text.c_str());
-  }
+  for (const LabelSetting& label : kLabels) ::SetDlgItemTextW(m_hWnd, label.controlId, ReadLabel(label).c_str());
 }
 
 // Screen readers know each clock by its label; the log box has none.
@@ -167,29 +116,11 @@ void CZephalDlg::NameForScreenReaders() {
   m_log.SetAccessibleName(kLogName);
 }
 
-void CZephalDlg::LoadMessages() {
-  for (const MessageSetting& message : kLogMessages) {
-    const CString text = ReadMessage(message.key);
-    m_arrMessages.push_back(text.empty() ? message.builtInText : text);
-  }
-}
-
-CString CZephalDlg::ReadMessage(LPCWSTR key) const {
-  return ReadSetting(L"msg", key, L"", kMessageBufferSize);
-}
-
-// Starts the tick timer on the next whole second of local time. The timer's
-// first tick comes a period later, so the second that begins now is ticked
-// at once: the window never shows clocks without a time.
+// The tick starts on the next whole second, which is ticked at once: the
+// window never shows clocks without a time.
 void CZephalDlg::StartSecondTick() {
-  ::Sleep(MillisecondsToNextSecond());
-  StartTickTimer();
+  m_tick.StartOnNextSecond(m_hWnd);
   PostTick();
-}
-
-void CZephalDlg::StartTickTimer() {
-  if (m_nTickTimer) ::KillTimer(m_hWnd, m_nTickTimer);
-  m_nTickTimer = ::SetTimer(m_hWnd, TICK_TIMER_ID, kTickPeriodMs, nullptr);
 }
 
 // Moved to a monitor of another scale: the dialog manager rescales what it
@@ -207,20 +138,19 @@ LRESULT CZephalDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
 
 // A synchronize worker has waited for the whole second itself.
 LRESULT CZephalDlg::OnRestartTick(WPARAM, LPARAM) {
-  StartTickTimer();
+  m_tick.Restart();
   return 0;
 }
 
 void CZephalDlg::OnTimer(UINT_PTR nIDEvent) {
-  if (nIDEvent == TICK_TIMER_ID) PostTick();
+  if (nIDEvent == CSecondTick::kTimerId) PostTick();
   CDialog::OnTimer(nIDEvent);
 }
 
 // The local time to the local clock, and to the server clock once it has
 // a server time.
 void CZephalDlg::PostTick() {
-  ::GetLocalTime(&tickTime);
-  const auto time = reinterpret_cast<WPARAM>(&tickTime);
+  const auto time = reinterpret_cast<WPARAM>(m_tick.ReadLocalTime());
   if (m_clockLocal.m_hWnd && ::IsWindow(m_clockLocal.m_hWnd)) {
     ::PostMessageW(m_clockLocal.m_hWnd, WM_CLOCK_TICK, time, 0);
   }
@@ -239,8 +169,7 @@ void CZephalDlg::CenterOnDesktop() {
 }
 
 void CZephalDlg::OnDestroy() {
-  ::KillTimer(m_hWnd, m_nTickTimer);
-  m_nTickTimer = 0;
+  m_tick.Stop();
   if (m_workerLink) m_workerLink->Detach();
   m_pWorker = nullptr;
   m_arrMessages.clear();
@@ -299,7 +228,7 @@ void CZephalDlg::ShowExchange(const SntpExchangeResult& result) {
 // The server line and why the exchange failed; for a synchronize, also that
 // the clock was not changed.
 void CZephalDlg::ShowFailure(const CSNTPClient& client, DWORD error, bool synchronizing) {
-  const std::optional<FailedExchange> failure = FailureOf(client, error);
+  const std::optional<FailedExchange> failure = FailedExchangeOf(error, client.Refusal());
   if (!failure) return;
   CString log = FormatFailureLog(m_arrMessages, m_strServer, *failure);
   if (synchronizing) log += MessageLine(m_arrMessages, kMessageClockUnchanged);
@@ -385,7 +314,7 @@ UINT CZephalDlg::SynchronizeThreadProc(LPVOID pParam) {
     return 0;
 
   // The ticks restart on the whole seconds of the clock as it is now.
-  ::WaitForSingleObject(link->StopEvent(), MillisecondsToNextSecond());
+  ::WaitForSingleObject(link->StopEvent(), CSecondTick::MillisecondsToNextSecond());
   link->UseDialog([](CZephalDlg& dialog) {
     ::PostMessageW(dialog.m_hWnd, WM_RESTART_TICK, 0, 0);
     dialog.m_pWorker = nullptr;

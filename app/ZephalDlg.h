@@ -2,6 +2,7 @@
 #include <atomic>
 #include <memory>
 
+#include "app/SecondTick.h"
 #include "app/WorkerLink.h"
 #include "controls/ClockST.h"
 #include "controls/NamedControl.h"
@@ -47,12 +48,9 @@ private:
 
   void LoadControlLabels();
   void NameForScreenReaders();
-  void LoadMessages();
-  CString ReadMessage(LPCWSTR key) const;
   void CenterOnDesktop();
   void FocusCompare();
   void StartSecondTick();
-  void StartTickTimer();
   void PostTick();
 
   CClockST m_clockLocal;
@@ -63,6 +61,6 @@ private:
   // Busy marker: the running worker, set before it runs, cleared by it.
   std::atomic<CWinThread*> m_pWorker{nullptr};
   std::shared_ptr<CWorkerLink> m_workerLink;
-  UINT_PTR m_nTickTimer = 0;
+  CSecondTick m_tick;
   CStringArray m_arrMessages;
 };

@@ -1,5 +1,6 @@
 #include "app/CompareLog.h"
 
+#include "app/TextSettings.h"
 #include "tests/unit/CalendarRecord.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,21 @@
+#include "app/ExchangeError.h"
+
+#include <winsock2.h>
+
+std::optional<FailedExchange> FailedExchangeOf(DWORD error, SntpRefusal refusal) {
+  switch (error) {
+    case WSAEINTR:
+      return std::nullopt;
+    case WSAETIMEDOUT:
+      return FailedExchange{ExchangeFailure::NoAnswer, SntpRefusal::None, error};
+    case WSAHOST_NOT_FOUND:
+    case WSATRY_AGAIN:
+    case WSANO_RECOVERY:
+    case WSANO_DATA:
+      return FailedExchange{ExchangeFailure::NameNotFound, SntpRefusal::None, error};
+    case ERROR_INVALID_DATA:
+      return FailedExchange{ExchangeFailure::ReplyRefused, refusal, error};
+    default:
+      return FailedExchange{ExchangeFailure::NetworkRefused, SntpRefusal::None, error};
+  }
+}
