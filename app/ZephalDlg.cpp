@@ -13,6 +13,7 @@
 #include "sntp/PreciseTime.h"
 #include "sntp/SNTPClient.h"
 #include "ticktime/TickTime.h"
+#include "ticktime/TickUnits.h"
 
 namespace {
 constexpr UINT kNtpPort = 123;
@@ -47,7 +48,6 @@ CTickSpan ServerClockOffset(const SntpExchangeResult& result) {
 
 // The local time now and after a step of the clock by seconds.
 void LocalTimeAndStepped(double seconds, SYSTEMTIME& now, SYSTEMTIME& stepped) {
-  constexpr double kFileTimeTicksPerSecond = 1e7;
   const uint64_t utcNow = PreciseFileTimeNow();
   const auto toLocal = [](uint64_t fileTime, SYSTEMTIME& local) {
     const FILETIME utc{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
@@ -56,7 +56,8 @@ void LocalTimeAndStepped(double seconds, SYSTEMTIME& now, SYSTEMTIME& stepped) {
     ::SystemTimeToTzSpecificLocalTime(nullptr, &calendar, &local);
   };
   toLocal(utcNow, now);
-  toLocal(utcNow + static_cast<int64_t>(seconds * kFileTimeTicksPerSecond), stepped);
+  // File times count the same 100 ns ticks as tick times.
+  toLocal(utcNow + static_cast<int64_t>(seconds * kTicksPerSecond), stepped);
 }
 }  // namespace
 
@@ -218,11 +219,14 @@ void CZephalDlg::ShowLog(const CString& text) {
   ::SetDlgItemTextW(m_hWnd, IDC_LOG, text.c_str());
 }
 
-// The server line, which clock is ahead and by how much, and the local time now.
 void CZephalDlg::ShowExchange(const SntpExchangeResult& result) {
+  ShowLog(ExchangeLog(result));
+}
+
+CString CZephalDlg::ExchangeLog(const SntpExchangeResult& result) const {
   SYSTEMTIME localTime;
   ::GetLocalTime(&localTime);
-  ShowLog(FormatCompareLog(m_arrMessages, m_strServer, result.m_dClockOffset, localTime));
+  return FormatCompareLog(m_arrMessages, m_strServer, result.m_dClockOffset, localTime);
 }
 
 // The server line and why the exchange failed; for a synchronize, also that
@@ -237,10 +241,7 @@ void CZephalDlg::ShowFailure(const CSNTPClient& client, DWORD error, bool synchr
 
 // What was measured, and that the clock was left as it was.
 void CZephalDlg::ShowDeclinedStep(const SntpExchangeResult& result) {
-  SYSTEMTIME localTime;
-  ::GetLocalTime(&localTime);
-  ShowLog(FormatCompareLog(m_arrMessages, m_strServer, result.m_dClockOffset, localTime) +
-          MessageLine(m_arrMessages, kMessageClockUnchanged));
+  ShowLog(ExchangeLog(result) + MessageLine(m_arrMessages, kMessageClockUnchanged));
 }
 
 void CZephalDlg::SetServerClock(CTickSpan offset) {

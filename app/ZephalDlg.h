@@ -42,6 +42,8 @@ private:
   void StartWorker(AFX_THREADPROC pfnThreadProc);
   void ShowLog(const CString& text);
   void ShowExchange(const SntpExchangeResult& result);
+  // The server line, which clock is ahead and by how much, and the local time now.
+  CString ExchangeLog(const SntpExchangeResult& result) const;
   void ShowFailure(const CSNTPClient& client, DWORD error, bool synchronizing);
   void ShowDeclinedStep(const SntpExchangeResult& result);
   void SetServerClock(CTickSpan offset);

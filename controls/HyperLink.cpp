@@ -264,8 +264,9 @@ void CHyperLink::EndHover() {
 void CHyperLink::OnClicked() {
   m_bHovering = FALSE;
   const int result = OpenLinkTarget(m_strTarget.c_str(), SW_SHOW);
-  SetVisitedState(result > kLastErrorCode);
-  if (result <= kLastErrorCode) {
+  const bool opened = result > kLastErrorCode;
+  SetVisitedState(opened);
+  if (!opened) {
     ::MessageBeep(MB_ICONEXCLAMATION);
     ReportOpenError(result);
   }
