@@ -38,6 +38,8 @@ std::wstring Reason(const std::vector<std::wstring>& messages, const FailedExcha
   switch (failure.kind) {
     case ExchangeFailure::NoAnswer:
       return MessageLine(messages, kMessageNoAnswer);
+    case ExchangeFailure::NameServiceSilent:
+      return MessageLine(messages, kMessageNameServiceSilent);
     case ExchangeFailure::NameNotFound:
       return MessageLine(messages, kMessageNameNotFound);
     case ExchangeFailure::NetworkRefused:
@@ -51,8 +53,10 @@ std::wstring Reason(const std::vector<std::wstring>& messages, const FailedExcha
 }  // namespace
 
 std::wstring FormatCompareLog(const std::vector<std::wstring>& messages, const std::wstring& server,
-                              double clockOffset, const SYSTEMTIME& localTime) {
+                              const std::wstring& answeringAddress, double clockOffset,
+                              const SYSTEMTIME& localTime) {
   std::wstring log = ServerLine(messages, server);
+  if (!answeringAddress.empty()) log += LabelLine(messages[kMessageAnsweredFrom], answeringAddress);
   if (clockOffset != 0.0) log += OffsetLine(messages, clockOffset);
   return log + LabelLine(messages[kMessageLocalTime], Stamp(localTime));
 }

@@ -22,11 +22,14 @@ enum LogMessage {
   kMessageStep = 13,
   // Then one text for each refusal after None, in the order of SntpRefusal.
   kMessageFirstRefusal = 14,
-  kMessageCount = kMessageFirstRefusal + static_cast<int>(SntpRefusal::TooUncertain),
+  // Then the texts that came later.
+  kMessageNameServiceSilent = kMessageFirstRefusal + static_cast<int>(SntpRefusal::TooUncertain),
+  kMessageAnsweredFrom,
+  kMessageCount,
 };
 
 // Why an exchange that the user started failed.
-enum class ExchangeFailure { NoAnswer, NameNotFound, NetworkRefused, ReplyRefused };
+enum class ExchangeFailure { NoAnswer, NameServiceSilent, NameNotFound, NetworkRefused, ReplyRefused };
 
 struct FailedExchange {
   ExchangeFailure kind;
@@ -35,10 +38,12 @@ struct FailedExchange {
 };
 
 // The log of a compare or synchronize that reached the server: the server
-// line, the offset line unless the offset is exactly 0, and the local time
-// line, each ending in CR LF.
+// line, the answering address's line when it was not the first address
+// (answeringAddress not empty), the offset line unless the offset is
+// exactly 0, and the local time line, each ending in CR LF.
 std::wstring FormatCompareLog(const std::vector<std::wstring>& messages, const std::wstring& server,
-                              double clockOffset, const SYSTEMTIME& localTime);
+                              const std::wstring& answeringAddress, double clockOffset,
+                              const SYSTEMTIME& localTime);
 
 // The log of an exchange that failed: the server line and why.
 std::wstring FormatFailureLog(const std::vector<std::wstring>& messages, const std::wstring& server,

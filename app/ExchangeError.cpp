@@ -8,10 +8,9 @@ std::optional<FailedExchange> FailedExchangeOf(DWORD error, SntpRefusal refusal)
       return std::nullopt;
     case WSAETIMEDOUT:
       return FailedExchange{ExchangeFailure::NoAnswer, SntpRefusal::None, error};
-    case WSAHOST_NOT_FOUND:
     case WSATRY_AGAIN:
-    case WSANO_RECOVERY:
-    case WSANO_DATA:
+      return FailedExchange{ExchangeFailure::NameServiceSilent, SntpRefusal::None, error};
+    case WSAHOST_NOT_FOUND:
       return FailedExchange{ExchangeFailure::NameNotFound, SntpRefusal::None, error};
     case ERROR_INVALID_DATA:
       return FailedExchange{ExchangeFailure::ReplyRefused, refusal, error};

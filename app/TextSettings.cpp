@@ -34,4 +34,6 @@ const MessageSetting kLogMessages[kMessageCount] = {
     {L"21", L"the server held the request too long"},
     {L"22", L"its times give a negative round trip"},
     {L"23", L"the server's time is too uncertain"},
+    {L"24", L"No answer from the name service"},
+    {L"25", L"Answered from"},
 };

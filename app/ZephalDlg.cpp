@@ -226,7 +226,8 @@ void CZephalDlg::ShowExchange(const SntpExchangeResult& result) {
 CString CZephalDlg::ExchangeLog(const SntpExchangeResult& result) const {
   SYSTEMTIME localTime;
   ::GetLocalTime(&localTime);
-  return FormatCompareLog(m_arrMessages, m_strServer, result.m_dClockOffset, localTime);
+  return FormatCompareLog(m_arrMessages, m_strServer, result.m_strAnsweringAddress, result.m_dClockOffset,
+                          localTime);
 }
 
 // The server line and why the exchange failed; for a synchronize, also that

@@ -4,25 +4,19 @@ CDatagramSocket::~CDatagramSocket() {
   Close();
 }
 
-// WSAEventSelect makes the socket non-blocking. Every recv asks for a new
-// notice, which comes at once when more datagrams wait.
-bool CDatagramSocket::Create() {
-  m_hSocket = socket(AF_INET, SOCK_DGRAM, 0);
+// WSAEventSelect makes the socket non-blocking.
+bool CDatagramSocket::Open(const SOCKADDR_INET& peer) {
+  m_hSocket = socket(peer.si_family, SOCK_DGRAM, IPPROTO_UDP);
   if (m_hSocket == INVALID_SOCKET) return false;
   m_hReadable = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
-  if (m_hReadable && WSAEventSelect(m_hSocket, m_hReadable, FD_READ) != SOCKET_ERROR) return true;
+  const int peerSize = peer.si_family == AF_INET6 ? sizeof peer.Ipv6 : sizeof peer.Ipv4;
+  if (m_hReadable && WSAEventSelect(m_hSocket, m_hReadable, FD_READ) != SOCKET_ERROR &&
+      connect(m_hSocket, reinterpret_cast<const sockaddr*>(&peer), peerSize) != SOCKET_ERROR)
+    return true;
   const int error = ::WSAGetLastError();
   Close();
   ::WSASetLastError(error);
   return false;
-}
-
-bool CDatagramSocket::Connect(const in_addr& peer, UINT port) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<u_short>(port));
-  address.sin_addr = peer;
-  return connect(m_hSocket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != SOCKET_ERROR;
 }
 
 bool CDatagramSocket::Send(const void* data, int size) {
@@ -31,11 +25,6 @@ bool CDatagramSocket::Send(const void* data, int size) {
 
 int CDatagramSocket::Receive(void* buffer, int size) {
   return recv(m_hSocket, static_cast<char*>(buffer), size, 0);
-}
-
-bool CDatagramSocket::WaitReadable(DWORD timeoutMilliseconds, HANDLE stopEvent) {
-  const HANDLE events[] = {m_hReadable, stopEvent};
-  return ::WaitForMultipleObjects(stopEvent ? 2 : 1, events, FALSE, timeoutMilliseconds) != WAIT_FAILED;
 }
 
 void CDatagramSocket::Close() {

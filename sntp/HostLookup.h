@@ -1,12 +1,26 @@
 #pragma once
 #include <winsock2.h>
+#include <ws2ipdef.h>
 
-// The IPv4 address of host: a dotted address as it is, else the first
-// address a name lookup gives. The lookup ends after timeoutMilliseconds,
-// or at once when stopEvent (may be null) is signalled, where the system can
-// cancel lookups (Windows 8 on); elsewhere it takes as long as the system's
-// own. On failure the last error says why: the lookup's own error,
-// WSATRY_AGAIN when the time ran out, WSAEINTR when stopped, and
-// WSAHOST_NOT_FOUND for a name the thread's code page cannot represent
-// exactly (a best-fit conversion would make another name of it).
-bool ResolveHostIPv4(LPCWSTR host, in_addr& address, DWORD timeoutMilliseconds, HANDLE stopEvent);
+#include <string>
+#include <vector>
+
+// IPv4 and IPv6 socket addresses, port included.
+using AddressList = std::vector<SOCKADDR_INET>;
+
+// The addresses of host at port, in the order the system prefers them
+// (RFC 6724): a literal IPv4 or IPv6 address as it is (an IPv6 one with or
+// without brackets, with a numeric scope id after %), else every address of
+// either family that a name lookup gives. The name goes to the system as it
+// is, in UTF-16: no code page stands between the user's text and the lookup.
+//
+// The lookup ends after timeoutMilliseconds, or at once when stopEvent (may
+// be null) is signalled; a lookup that cannot be cancelled (systems before
+// Windows 8) is left to finish on a thread of its own. On failure the last
+// error says why: WSATRY_AGAIN when the name service did not answer in time
+// (or said to try again), WSAEINTR when stopped, WSAHOST_NOT_FOUND when the
+// name has no address, whatever the system's own reason.
+bool ResolveHost(LPCWSTR host, UINT port, AddressList& addresses, DWORD timeoutMilliseconds, HANDLE stopEvent);
+
+// An address as people write it: 192.0.2.1, 2001:db8::1, fe80::1%12.
+std::wstring AddressText(const SOCKADDR_INET& address);

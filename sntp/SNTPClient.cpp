@@ -1,13 +1,14 @@
 #include "sntp/SNTPClient.h"
 
-#include <ntsecapi.h>
-
 #include <algorithm>
 #include <chrono>
+#include <cstring>
+#include <memory>
+#include <vector>
 
-#include "sntp/DatagramSocket.h"
 #include "sntp/HostLookup.h"
 #include "sntp/PreciseTime.h"
+#include "sntp/SntpAttempt.h"
 #include "sntp/SntpPacket.h"
 
 namespace {
@@ -15,40 +16,42 @@ namespace {
 constexpr DWORD kReplyTimeout = 5000;
 // How long the name lookup may take, before the wait for the reply.
 constexpr DWORD kLookupTimeout = 5000;
+// How long a request waits for its reply before the next address is asked
+// as well: RFC 8305's connection attempt delay.
+constexpr std::chrono::milliseconds kNextAddressDelay(250);
 // Access to the own token that enabling a privilege needs.
 constexpr DWORD kTokenAccess = TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY;
 
 using Clock = std::chrono::steady_clock;
+using Attempts = std::vector<std::unique_ptr<CSntpAttempt>>;
 
 DWORD MillisecondsUntil(Clock::time_point deadline) {
   const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
   return static_cast<DWORD>(std::max<Clock::rep>(left.count(), 0));
 }
 
-BOOL FailWith(CDatagramSocket& socket, DWORD error) {
-  socket.Close();
-  SetLastError(error);
-  return FALSE;
+bool SameAddress(const SOCKADDR_INET& a, const SOCKADDR_INET& b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-// Closes the socket without losing the error that explains the failure.
-BOOL FailKeepingError(CDatagramSocket& socket) {
-  return FailWith(socket, GetLastError());
+// The first address, and the first of the other family if there is one: a
+// server that cannot be reached over one family may be over the other.
+AddressList FirstOfEachFamily(const AddressList& addresses) {
+  AddressList chosen{addresses.front()};
+  const auto otherFamily = std::find_if(addresses.begin(), addresses.end(), [&](const SOCKADDR_INET& address) {
+    return address.si_family != addresses.front().si_family;
+  });
+  if (otherFamily != addresses.end()) chosen.push_back(*otherFamily);
+  return chosen;
 }
 
-// Errors recv reports of one datagram, which leave the socket as it was: a
-// datagram too long for the buffer, or a report that an earlier one could
-// not be delivered (ICMP port unreachable).
-bool IsOneDatagramsError(DWORD error) {
-  return error == WSAEMSGSIZE || error == WSAECONNRESET || error == WSAENETRESET;
-}
-
-// 64 bits from the system's cryptographic random source.
-bool RandomTimestamp(CNtpTimestamp& value) {
-  uint64_t bits = 0;
-  if (!RtlGenRandom(&bits, sizeof bits)) return false;
-  value = CNtpTimestamp(bits);
-  return true;
+// Waits until a datagram may wait on one of the attempts' sockets, the stop
+// event (may be null) is signalled or the time is up.
+void AwaitDatagram(const Attempts& attempts, HANDLE stopEvent, DWORD timeoutMilliseconds) {
+  std::vector<HANDLE> events;
+  for (const auto& attempt : attempts) events.push_back(attempt->ReadableEvent());
+  if (stopEvent) events.push_back(stopEvent);
+  ::WaitForMultipleObjects(static_cast<DWORD>(events.size()), events.data(), FALSE, timeoutMilliseconds);
 }
 
 }  // namespace
@@ -58,59 +61,75 @@ CSNTPClient::CSNTPClient(const SystemClockCalls& clockCalls)
 
 BOOL CSNTPClient::QueryServer(LPCWSTR host, SntpExchangeResult& result, UINT port) {
   m_refusal = SntpRefusal::None;
-  CDatagramSocket socket;
-  if (!socket.Create())
-    return FALSE;
-  in_addr server;
-  if (!ResolveHostIPv4(host, server, kLookupTimeout, m_hStopEvent) || !socket.Connect(server, port))
-    return FailKeepingError(socket);
-  // The reply must echo a value that no one off the path can guess; when
-  // the request left is the client's own knowledge.
-  CNtpTimestamp transmitField;
-  if (!RandomTimestamp(transmitField))
-    return FailWith(socket, ERROR_GEN_FAILURE);
-  const SntpRequest request = BuildSntpRequest(transmitField);
-  result.m_OriginateTime = PreciseNtpNow();
-  if (!socket.Send(request.data(), kSntpPacketSize))
-    return FailKeepingError(socket);
-  return AwaitReply(socket, transmitField, result);
+  AddressList addresses;
+  if (!ResolveHost(host, port, addresses, kLookupTimeout, m_hStopEvent)) return FALSE;
+  const DWORD error = Exchange(addresses, result);
+  ::SetLastError(error);
+  return error == ERROR_SUCCESS;
 }
 
-// Every datagram that arrives is read and judged at once; those that do not
-// answer our request, and errors of a single datagram, are skipped. Nothing
-// that arrives moves the one deadline, and the stop event ends the wait.
-BOOL CSNTPClient::AwaitReply(CDatagramSocket& socket, const CNtpTimestamp& transmitField,
-                             SntpExchangeResult& result) {
+// Sends to the first address, and to the next one whenever no reply has come
+// a moment after the last request, or a request could not be sent. Every
+// datagram that arrives is read and judged at once; those that do not answer
+// a request, and errors of a single datagram, are skipped. Nothing that
+// arrives moves the one deadline, and the stop event ends the wait. The
+// sockets are closed when this returns its error, ERROR_SUCCESS for a
+// reply that is believed.
+DWORD CSNTPClient::Exchange(const AddressList& addresses, SntpExchangeResult& result) {
+  const AddressList candidates = FirstOfEachFamily(addresses);
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(m_nTimeout);
+  Attempts attempts;
+  size_t next = 0;
+  Clock::time_point nextSend = Clock::now();
+  DWORD lastError = ERROR_SUCCESS;
   for (;;) {
-    if (StopRequested())
-      return FailWith(socket, WSAEINTR);
+    if (StopRequested()) return WSAEINTR;
     const DWORD left = MillisecondsUntil(deadline);
-    if (left == 0)
-      return FailWith(socket, WSAETIMEDOUT);
-    result.m_DestinationTime = PreciseNtpNow();
-    SntpReplyBuffer reply{};
-    const int length = socket.Receive(reply.data(), kSntpReplyBufferSize);
-    if (length != SOCKET_ERROR) {
-      if (AnswersSntpRequest(reply, length, transmitField))
-        return Judge(socket, reply, result);
-    } else if (::GetLastError() == WSAEWOULDBLOCK) {
-      if (!socket.WaitReadable(left, m_hStopEvent))
-        return FailWith(socket, WSAETIMEDOUT);
-    } else if (!IsOneDatagramsError(::GetLastError())) {
-      return FailKeepingError(socket);
+    if (left == 0) return WSAETIMEDOUT;
+    if (next < candidates.size() && (attempts.empty() || Clock::now() >= nextSend)) {
+      auto attempt = std::make_unique<CSntpAttempt>(candidates[next++]);
+      if (attempt->Send()) {
+        attempts.push_back(std::move(attempt));
+        nextSend = Clock::now() + kNextAddressDelay;
+      } else {
+        lastError = ::GetLastError();
+      }
+      continue;
     }
+    if (attempts.empty()) return lastError;
+
+    bool anyRead = false;
+    for (auto attempt = attempts.begin(); attempt != attempts.end();) {
+      SntpReplyBuffer reply;
+      switch ((*attempt)->ReadOne(reply, result)) {
+        case CSntpAttempt::Outcome::Answered:
+          result.m_strAnsweringAddress =
+              SameAddress((*attempt)->Peer(), addresses.front()) ? L"" : AddressText((*attempt)->Peer());
+          return Judge(reply, result);
+        case CSntpAttempt::Outcome::Skipped:
+          anyRead = true;
+          ++attempt;
+          break;
+        case CSntpAttempt::Outcome::Failed:
+          lastError = ::GetLastError();
+          attempt = attempts.erase(attempt);
+          break;
+        case CSntpAttempt::Outcome::Waiting:
+          ++attempt;
+          break;
+      }
+    }
+    if (anyRead || attempts.empty()) continue;
+    const DWORD untilNextSend = next < candidates.size() ? MillisecondsUntil(nextSend) : INFINITE;
+    AwaitDatagram(attempts, m_hStopEvent, std::min(left, untilNextSend));
   }
 }
 
 // The reply to our request: believed, or refused for the first rule it breaks.
-BOOL CSNTPClient::Judge(CDatagramSocket& socket, const SntpReplyBuffer& reply, SntpExchangeResult& result) {
+DWORD CSNTPClient::Judge(const SntpReplyBuffer& reply, SntpExchangeResult& result) {
   ReadSntpReply(reply, result);
   m_refusal = JudgeSntpReply(reply, result);
-  if (m_refusal != SntpRefusal::None)
-    return FailWith(socket, ERROR_INVALID_DATA);
-  socket.Close();
-  return TRUE;
+  return m_refusal == SntpRefusal::None ? ERROR_SUCCESS : ERROR_INVALID_DATA;
 }
 
 bool CSNTPClient::StopRequested() const {

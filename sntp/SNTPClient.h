@@ -2,11 +2,10 @@
 #include <winsock2.h>
 
 #include "framework/Object.h"
+#include "sntp/HostLookup.h"
 #include "sntp/SntpExchangeResult.h"
 #include "sntp/SntpPacket.h"
 #include "sntp/SystemClockCalls.h"
-
-class CDatagramSocket;
 
 // One SNTP client exchange with a named server, and setting the system
 // clock to the time found.
@@ -14,10 +13,13 @@ class CSNTPClient : public CObject {
 public:
   explicit CSNTPClient(const SystemClockCalls& clockCalls = kSystemClockCalls);
 
-  // Sends one request to host:port and waits for the reply. FALSE leaves the
-  // cause in GetLastError: WSAETIMEDOUT when no reply came in time,
+  // Asks host:port for its time and waits for the reply: one request to the
+  // first address the name gives, and one more to the first of the other
+  // family when no reply has come a moment later. FALSE leaves the cause in
+  // GetLastError: WSAETIMEDOUT when no reply came in time,
   // ERROR_INVALID_DATA when the reply must not be trusted, WSAEINTR when the
-  // stop event ended the wait, a lookup error when the name was not found.
+  // stop event ended the wait, a lookup error (see ResolveHost) when the
+  // name was not found.
   BOOL QueryServer(LPCWSTR host, SntpExchangeResult& result, UINT port);
   // Why the last reply was refused (QueryServer failed with
   // ERROR_INVALID_DATA); None otherwise.
@@ -34,8 +36,8 @@ public:
   void RestoreSystemTimePrivilege();
 
 private:
-  BOOL AwaitReply(CDatagramSocket& socket, const CNtpTimestamp& transmitField, SntpExchangeResult& result);
-  BOOL Judge(CDatagramSocket& socket, const SntpReplyBuffer& reply, SntpExchangeResult& result);
+  DWORD Exchange(const AddressList& addresses, SntpExchangeResult& result);
+  DWORD Judge(const SntpReplyBuffer& reply, SntpExchangeResult& result);
   bool StopRequested() const;
 
   DWORD m_nTimeout;  // milliseconds

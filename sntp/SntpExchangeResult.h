@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 #include "sntp/NtpTimestamp.h"
 
 // What one SNTP exchange found out; filled only by a successful exchange.
@@ -10,4 +12,7 @@ struct SntpExchangeResult {
   CNtpTimestamp m_TransmitTime;     // T3: server clock
   CNtpTimestamp m_DestinationTime;  // T4: local clock, when the reply was found waiting
   double m_dClockOffset = 0;        // seconds to add to the local clock; positive when the server is ahead
+  // The address that answered, as people write it, when it was not the
+  // first the server's name gave; empty otherwise.
+  std::wstring m_strAnsweringAddress;
 };

@@ -16,18 +16,24 @@ const std::vector<std::wstring> kDefaultMessages = [] {
 
 TEST(CompareLog, NamesWhichClockIsAheadAndByHowMuch) {
   const SYSTEMTIME local = CalendarRecord(2007, 11, 5, 14, 3, 27, 123);
-  EXPECT_EQ(FormatCompareLog(kDefaultMessages, L"127.0.0.3", 1.5, local),
+  EXPECT_EQ(FormatCompareLog(kDefaultMessages, L"127.0.0.3", L"", 1.5, local),
             L"Time server : 127.0.0.3\r\n"
             L"Local time is slower than Server time (1.500000 sec.)\r\n"
             L"Local time : 2007/11/05, 14:03:27.123\r\n");
-  EXPECT_EQ(FormatCompareLog(kDefaultMessages, L"pool.ntp.org", -2.25, local),
+  EXPECT_EQ(FormatCompareLog(kDefaultMessages, L"pool.ntp.org", L"", -2.25, local),
             L"Time server : pool.ntp.org\r\n"
             L"Local time is faster than Server time (-2.250000 sec.)\r\n"
+            L"Local time : 2007/11/05, 14:03:27.123\r\n");
+  // Named when it was not the first address the name gave.
+  EXPECT_EQ(FormatCompareLog(kDefaultMessages, L"time.example", L"192.0.2.1", 1.5, local),
+            L"Time server : time.example\r\n"
+            L"Answered from : 192.0.2.1\r\n"
+            L"Local time is slower than Server time (1.500000 sec.)\r\n"
             L"Local time : 2007/11/05, 14:03:27.123\r\n");
 }
 
 TEST(CompareLog, LeavesOutTheOffsetLineWhenTheClocksAgreeExactly) {
-  EXPECT_EQ(FormatCompareLog(kDefaultMessages, L"ntp", 0.0, CalendarRecord(2026, 1, 2, 3, 4, 5, 6)),
+  EXPECT_EQ(FormatCompareLog(kDefaultMessages, L"ntp", L"", 0.0, CalendarRecord(2026, 1, 2, 3, 4, 5, 6)),
             L"Time server : ntp\r\nLocal time : 2026/01/02, 03:04:05.006\r\n");
 }
 
@@ -37,7 +43,7 @@ TEST(CompareLog, UsesTheConfiguredMessagesAndKeepsLongTextWhole) {
   messages[2] = L"En retard";
   messages[3] = L"Heure locale";
   const std::wstring server(2083, L's');
-  EXPECT_EQ(FormatCompareLog(messages, server, 0.000001, CalendarRecord(2030, 12, 31, 23, 59, 59, 999)),
+  EXPECT_EQ(FormatCompareLog(messages, server, L"", 0.000001, CalendarRecord(2030, 12, 31, 23, 59, 59, 999)),
             L"Serveur : " + server + L"\r\n" + L"En retard (0.000001 sec.)\r\n" +
                 L"Heure locale : 2030/12/31, 23:59:59.999\r\n");
 }
@@ -49,6 +55,8 @@ TEST(CompareLog, AFailureLogsTheServerAndWhy) {
   };
   EXPECT_EQ(failed(ExchangeFailure::NoAnswer, SntpRefusal::None, 10060),
             L"Time server : ntp\r\nNo answer from the server within 5 seconds\r\n");
+  EXPECT_EQ(failed(ExchangeFailure::NameServiceSilent, SntpRefusal::None, 11002),
+            L"Time server : ntp\r\nNo answer from the name service\r\n");
   EXPECT_EQ(failed(ExchangeFailure::NameNotFound, SntpRefusal::None, 11001),
             L"Time server : ntp\r\nThe server's name could not be found\r\n");
   EXPECT_EQ(failed(ExchangeFailure::NetworkRefused, SntpRefusal::None, 10051),

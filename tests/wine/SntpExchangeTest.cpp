@@ -283,10 +283,3 @@ TEST_F(ResponderExchange, RequestsCarryUnguessableTransmitFields) {
   }
   EXPECT_EQ(fields.size(), kRequests);
 }
-
-// A name that the code page cannot represent exactly is not looked up: its
-// best fit, the full-width digits read as ASCII, names the responder.
-TEST_F(ResponderExchange, NameWithoutAnExactNarrowFormIsNotResolvable) {
-  ExpectRejectedAtOnce(Query(L"\uFF11\uFF12\uFF17.\uFF10.\uFF10.\uFF16"), WSAHOST_NOT_FOUND);
-  EXPECT_EQ(m_responder.RequestCount(), 0);
-}
