@@ -2,6 +2,7 @@
 
 #include <ws2tcpip.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <string>
@@ -272,6 +273,15 @@ bool ResolveHost(LPCWSTR host, UINT port, AddressList& addresses, DWORD timeoutM
     return true;
   }
   return LookUp(host, port, addresses, timeoutMilliseconds, stopEvent);
+}
+
+AddressList FirstOfEachFamily(const AddressList& addresses) {
+  AddressList chosen{addresses.front()};
+  const auto otherFamily = std::find_if(addresses.begin(), addresses.end(), [&](const SOCKADDR_INET& address) {
+    return address.si_family != addresses.front().si_family;
+  });
+  if (otherFamily != addresses.end()) chosen.push_back(*otherFamily);
+  return chosen;
 }
 
 std::wstring AddressText(const SOCKADDR_INET& address) {

@@ -22,5 +22,14 @@ using AddressList = std::vector<SOCKADDR_INET>;
 // name has no address, whatever the system's own reason.
 bool ResolveHost(LPCWSTR host, UINT port, AddressList& addresses, DWORD timeoutMilliseconds, HANDLE stopEvent);
 
+// How long a request to one address waits for an answer before the next
+// address is asked as well: RFC 8305's connection attempt delay.
+constexpr unsigned long kNextAddressDelayMs = 250;
+
+// The first address, and the first of the other family if there is one: a
+// server that cannot be reached over one family may be over the other.
+// addresses must not be empty.
+AddressList FirstOfEachFamily(const AddressList& addresses);
+
 // An address as people write it: 192.0.2.1, 2001:db8::1, fe80::1%12.
 std::wstring AddressText(const SOCKADDR_INET& address);

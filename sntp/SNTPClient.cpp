@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "sntp/Deadline.h"
 #include "sntp/HostLookup.h"
 #include "sntp/PreciseTime.h"
 #include "sntp/SntpAttempt.h"
@@ -16,33 +17,14 @@ namespace {
 constexpr DWORD kReplyTimeout = 5000;
 // How long the name lookup may take, before the wait for the reply.
 constexpr DWORD kLookupTimeout = 5000;
-// How long a request waits for its reply before the next address is asked
-// as well: RFC 8305's connection attempt delay.
-constexpr std::chrono::milliseconds kNextAddressDelay(250);
 // Access to the own token that enabling a privilege needs.
 constexpr DWORD kTokenAccess = TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY;
 
-using Clock = std::chrono::steady_clock;
+using Clock = CDeadline::Clock;
 using Attempts = std::vector<std::unique_ptr<CSntpAttempt>>;
-
-DWORD MillisecondsUntil(Clock::time_point deadline) {
-  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-  return static_cast<DWORD>(std::max<Clock::rep>(left.count(), 0));
-}
 
 bool SameAddress(const SOCKADDR_INET& a, const SOCKADDR_INET& b) {
   return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
-// The first address, and the first of the other family if there is one: a
-// server that cannot be reached over one family may be over the other.
-AddressList FirstOfEachFamily(const AddressList& addresses) {
-  AddressList chosen{addresses.front()};
-  const auto otherFamily = std::find_if(addresses.begin(), addresses.end(), [&](const SOCKADDR_INET& address) {
-    return address.si_family != addresses.front().si_family;
-  });
-  if (otherFamily != addresses.end()) chosen.push_back(*otherFamily);
-  return chosen;
 }
 
 // Waits until a datagram may wait on one of the attempts' sockets, the stop
@@ -77,20 +59,20 @@ BOOL CSNTPClient::QueryServer(LPCWSTR host, SntpExchangeResult& result, UINT por
 // reply that is believed.
 DWORD CSNTPClient::Exchange(const AddressList& addresses, SntpExchangeResult& result) {
   const AddressList candidates = FirstOfEachFamily(addresses);
-  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(m_nTimeout);
+  const CDeadline deadline(m_nTimeout);
   Attempts attempts;
   size_t next = 0;
   Clock::time_point nextSend = Clock::now();
   DWORD lastError = ERROR_SUCCESS;
   for (;;) {
     if (StopRequested()) return WSAEINTR;
-    const DWORD left = MillisecondsUntil(deadline);
+    const DWORD left = deadline.MillisecondsLeft();
     if (left == 0) return WSAETIMEDOUT;
     if (next < candidates.size() && (attempts.empty() || Clock::now() >= nextSend)) {
       auto attempt = std::make_unique<CSntpAttempt>(candidates[next++]);
       if (attempt->Send()) {
         attempts.push_back(std::move(attempt));
-        nextSend = Clock::now() + kNextAddressDelay;
+        nextSend = Clock::now() + std::chrono::milliseconds(kNextAddressDelayMs);
       } else {
         lastError = ::GetLastError();
       }
@@ -120,7 +102,7 @@ DWORD CSNTPClient::Exchange(const AddressList& addresses, SntpExchangeResult& re
       }
     }
     if (anyRead || attempts.empty()) continue;
-    const DWORD untilNextSend = next < candidates.size() ? MillisecondsUntil(nextSend) : INFINITE;
+    const DWORD untilNextSend = next < candidates.size() ? CDeadline::MillisecondsUntil(nextSend) : INFINITE;
     AwaitDatagram(attempts, m_hStopEvent, std::min(left, untilNextSend));
   }
 }
