@@ -29,4 +29,25 @@ constexpr LPCWSTR kResponder = L"127.0.0.6";
 constexpr const char* kResponderControlAddress = "127.0.0.6";
 constexpr u_short kResponderControlPort = 10123;
 
+// NTS servers, chronyd with NTS-KE on TCP port kNtsKePort, known by names
+// that resolve only under tests/fixtures/with-nts-servers. Their
+// certificates come from the session's test CA, which the Wine prefix
+// trusts, unless said otherwise.
+constexpr u_short kNtsKePort = 4460;
+constexpr LPCWSTR kNtsTrusted = L"nts.movrane.test";
+// Certificates for another name, self-signed, from a CA nothing trusts,
+// and expired.
+constexpr LPCWSTR kNtsWrongName = L"wrong-name.movrane.test";
+constexpr LPCWSTR kNtsSelfSigned = L"self-signed.movrane.test";
+constexpr LPCWSTR kNtsUntrustedCa = L"untrusted-ca.movrane.test";
+constexpr LPCWSTR kNtsExpired = L"expired.movrane.test";
+// Trusted, with NTP on another port, which its key exchange names.
+constexpr LPCWSTR kNtsOtherPort = L"other-port.movrane.test";
+constexpr UINT kNtsOtherNtpPort = 4123;
+// Trusted; its key exchange sends the NTP requests to the responder.
+constexpr LPCWSTR kNtsToResponder = L"to-responder.movrane.test";
+// A key exchange port that accepts and never answers, and a closed one.
+constexpr LPCWSTR kNtsSilent = L"silent.movrane.test";
+constexpr LPCWSTR kNtsClosed = L"closed.movrane.test";
+
 }  // namespace TimeServers

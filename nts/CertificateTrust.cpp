@@ -1,0 +1,107 @@
+#include "nts/CertificateTrust.h"
+
+#include <wininet.h>
+
+#include <utility>
+
+#include "nts/CertificateLibrary.h"
+
+namespace {
+
+// Nothing is fetched: no issuer, no root and no revocation list; the
+// revocation status comes from the system's cache, the root excepted.
+constexpr DWORD kChainFlags = CERT_CHAIN_CACHE_ONLY_URL_RETRIEVAL | CERT_CHAIN_REVOCATION_CHECK_CHAIN_EXCLUDE_ROOT |
+                              CERT_CHAIN_REVOCATION_CHECK_CACHE_ONLY;
+// The policy counts a revocation status that is not known, which is what
+// the cache mostly gives, as a fault: it leaves revocation aside, and Judge
+// refuses a chain known to be revoked itself.
+constexpr DWORD kRevocationAside = SECURITY_FLAG_IGNORE_REVOCATION;
+
+char kServerAuthentication[] = szOID_PKIX_KP_SERVER_AUTH;
+LPSTR kServerUsage[] = {kServerAuthentication};
+
+CertificateVerdict Refusal(DWORD policyError) {
+  switch (policyError) {
+    case static_cast<DWORD>(CERT_E_UNTRUSTEDROOT):
+    case static_cast<DWORD>(CERT_E_CHAINING):
+      return CertificateVerdict::UntrustedRoot;
+    case static_cast<DWORD>(CERT_E_CN_NO_MATCH):
+      return CertificateVerdict::WrongName;
+    default:
+      return CertificateVerdict::Faulty;
+  }
+}
+
+}  // namespace
+
+CCertificateTrust::CCertificateTrust(const std::vector<std::vector<BYTE>>& chain, std::wstring serverName)
+    : m_pLibrary(CCertificateLibrary::Get()), m_strServerName(std::move(serverName)) {
+  if (!m_pLibrary || chain.empty()) return;
+  m_hSent = m_pLibrary->CertOpenStore(CERT_STORE_PROV_MEMORY, 0, 0, 0, nullptr);
+  if (!m_hSent) return;
+  for (const std::vector<BYTE>& certificate : chain) {
+    PCCERT_CONTEXT* added = &certificate == &chain.front() ? &m_pServer : nullptr;
+    if (!m_pLibrary->CertAddEncodedCertificateToStore(m_hSent, X509_ASN_ENCODING, certificate.data(),
+                                                      static_cast<DWORD>(certificate.size()),
+                                                      CERT_STORE_ADD_ALWAYS, added)) {
+      // One malformed certificate spoils the chain.
+      if (m_pServer) m_pLibrary->CertFreeCertificateContext(m_pServer);
+      m_pServer = nullptr;
+      return;
+    }
+  }
+}
+
+CCertificateTrust::~CCertificateTrust() {
+  if (m_pServer) m_pLibrary->CertFreeCertificateContext(m_pServer);
+  if (m_hSent) m_pLibrary->CertCloseStore(m_hSent, 0);
+}
+
+CertificateVerdict CCertificateTrust::Check(const FILETIME* time) const {
+  if (!m_pServer) return CertificateVerdict::Faulty;
+  CERT_CHAIN_PARA para{};
+  para.cbSize = sizeof para;
+  para.RequestedUsage.dwType = USAGE_MATCH_TYPE_AND;
+  para.RequestedUsage.Usage.cUsageIdentifier = 1;
+  para.RequestedUsage.Usage.rgpszUsageIdentifier = kServerUsage;
+  PCCERT_CHAIN_CONTEXT chain = nullptr;
+  if (!m_pLibrary->CertGetCertificateChain(nullptr, m_pServer, const_cast<FILETIME*>(time), m_hSent, &para,
+                                           kChainFlags, nullptr, &chain)) {
+    return CertificateVerdict::Faulty;
+  }
+  const CertificateVerdict verdict = Judge(chain);
+  m_pLibrary->CertFreeCertificateChain(chain);
+  return verdict;
+}
+
+// A chain that reaches no root fails Windows' policy, but passes Wine's:
+// it is refused before the policy, as is a chain known to be revoked. The
+// policy reports one fault at a time, and the name only when the chain has
+// no other: a chain out of its time is judged once more with the time left
+// aside, so that the time is known to be its only fault.
+CertificateVerdict CCertificateTrust::Judge(PCCERT_CHAIN_CONTEXT chain) const {
+  const DWORD status = chain->TrustStatus.dwErrorStatus;
+  if (status & CERT_TRUST_IS_PARTIAL_CHAIN) return CertificateVerdict::UntrustedRoot;
+  if (status & CERT_TRUST_IS_REVOKED) return CertificateVerdict::Faulty;
+  const DWORD error = PolicyError(chain, kRevocationAside);
+  if (error == 0) return CertificateVerdict::Trusted;
+  if (!(status & CERT_TRUST_IS_NOT_TIME_VALID)) return Refusal(error);
+  const DWORD errorButForTime = PolicyError(chain, kRevocationAside | SECURITY_FLAG_IGNORE_CERT_DATE_INVALID);
+  return errorButForTime == 0 ? CertificateVerdict::TrustedButForTime : Refusal(errorButForTime);
+}
+
+DWORD CCertificateTrust::PolicyError(PCCERT_CHAIN_CONTEXT chain, DWORD ignoredFaults) const {
+  SSL_EXTRA_CERT_CHAIN_POLICY_PARA ssl{};
+  ssl.cbSize = sizeof ssl;
+  ssl.dwAuthType = AUTHTYPE_SERVER;
+  ssl.fdwChecks = ignoredFaults;
+  ssl.pwszServerName = const_cast<wchar_t*>(m_strServerName.c_str());
+  CERT_CHAIN_POLICY_PARA para{};
+  para.cbSize = sizeof para;
+  para.pvExtraPolicyPara = &ssl;
+  CERT_CHAIN_POLICY_STATUS status{};
+  status.cbSize = sizeof status;
+  if (!m_pLibrary->CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain, &para, &status))
+    return static_cast<DWORD>(E_FAIL);
+  return status.dwError;
+}
