@@ -1,10 +1,9 @@
 #include "sntp/SNTPClient.h"
 
-#include <ntsecapi.h>
-
 #include <algorithm>
 #include <chrono>
 
+#include "framework/SystemRandom.h"
 #include "sntp/DatagramSocket.h"
 #include "sntp/HostLookup.h"
 #include "sntp/PreciseTime.h"
@@ -46,7 +45,7 @@ bool IsOneDatagramsError(DWORD error) {
 // 64 bits from the system's cryptographic random source.
 bool RandomTimestamp(CNtpTimestamp& value) {
   uint64_t bits = 0;
-  if (!RtlGenRandom(&bits, sizeof bits)) return false;
+  if (!SystemRandom(&bits, sizeof bits)) return false;
   value = CNtpTimestamp(bits);
   return true;
 }
