@@ -20,9 +20,10 @@ enum LogMessage {
   kMessageLargeStep = 11,
   kMessageNewLocalTime = 12,
   kMessageStep = 13,
-  // Then one text for each refusal after None, in the order of SntpRefusal.
+  // Then one text for each refusal after None, in the order of SntpRefusal
+  // (keys 15 to 24).
   kMessageFirstRefusal = 14,
-  kMessageCount = kMessageFirstRefusal + static_cast<int>(SntpRefusal::TooUncertain),
+  kMessageCount = kMessageFirstRefusal + static_cast<int>(kLastSntpRefusal),
 };
 
 // Why an exchange that the user started failed.

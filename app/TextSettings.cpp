@@ -34,4 +34,5 @@ const MessageSetting kLogMessages[kMessageCount] = {
     {L"21", L"the server held the request too long"},
     {L"22", L"its times give a negative round trip"},
     {L"23", L"the server's time is too uncertain"},
+    {L"24", L"it was sent before the server's clock was last set"},
 };
