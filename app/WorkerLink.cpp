@@ -43,6 +43,12 @@ bool CWorkerLink::AwaitGateAnsweringSentMessages() {
   }
 }
 
+void CWorkerLink::SetQuestion(const std::wstring& question) {
+  m_strQuestion = question;
+  m_bYes = false;
+  ::ResetEvent(m_hAnswered);
+}
+
 void CWorkerLink::Answer(bool yes) {
   m_bYes = yes;
   ::SetEvent(m_hAnswered);

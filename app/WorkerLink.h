@@ -50,7 +50,8 @@ public:
 
   // A yes-or-no question of the worker's, put to the user on the dialog's
   // thread. The worker sets it before it asks the dialog to put it.
-  void SetQuestion(const std::wstring& question) { m_strQuestion = question; }
+  // A new question forgets the answer to the last.
+  void SetQuestion(const std::wstring& question);
   const std::wstring& Question() const { return m_strQuestion; }
   // On the dialog's thread, once the user has answered.
   void Answer(bool yes);

@@ -231,7 +231,9 @@ TEST_F(SilentServer, ALargeStepIsTakenOnlyOnPurpose) {
               kOffsetTolerance);
   EXPECT_EQ((*declined)[3], L"The local time was not changed");
 
-  const std::wstring before = run.Log();
+  // The step moves while the question is open: Yes measures again and puts
+  // the new step, and that question waits for its own answer.
+  std::wstring before = run.Log();
   run.Click(IDC_SYNCHRONIZE);
   box = CMessageBoxView::WaitFor(run.Program().ProcessId(), kBoxMs);
   ASSERT_NE(box, nullptr) << "no question the second time";
@@ -245,11 +247,22 @@ TEST_F(SilentServer, ALargeStepIsTakenOnlyOnPurpose) {
       },
       kBoxMs))
       << "a step that moved after the question was not put anew";
-  CMessageBoxView(askedAgain).Press(IDYES);
+  CMessageBoxView(askedAgain).Press(IDNO);
+  const auto declinedAgain = LinesOf(run.AwaitLogOtherThan(before, kLogMs));
+  ASSERT_TRUE(declinedAgain && declinedAgain->size() == 4) << "log after No to the new step";
+  EXPECT_NEAR(OffsetIn((*declinedAgain)[1], L"Local time is slower than Server time").value_or(0), kThreeHours,
+              kOffsetTolerance);
+
+  // A step that holds after Yes is taken.
+  before = run.Log();
+  run.Click(IDC_SYNCHRONIZE);
+  box = CMessageBoxView::WaitFor(run.Program().ProcessId(), kBoxMs);
+  ASSERT_NE(box, nullptr) << "no question the third time";
+  CMessageBoxView(box).Press(IDYES);
   EXPECT_EQ(run.AwaitLogOtherThan(before, kLogMs), L"Failed to set the local time");
-  // The start-up compare, one synchronize declined, and one measured anew
+  // The start-up compare, one exchange for each synchronize and one more
   // after each Yes.
-  EXPECT_EQ(m_responder.RequestCount(), 5);
+  EXPECT_EQ(m_responder.RequestCount(), 6);
 }
 
 // A question that cannot be put to the user (here every post to the dialog
