@@ -20,10 +20,11 @@ enum LogMessage {
   kMessageLargeStep = 11,
   kMessageNewLocalTime = 12,
   kMessageStep = 13,
-  // Then one text for each refusal after None, in the order of SntpRefusal.
+  // Then one text for each refusal after None, in the order of SntpRefusal
+  // (keys 15 to 24).
   kMessageFirstRefusal = 14,
   // Then the texts that came later.
-  kMessageNameServiceSilent = kMessageFirstRefusal + static_cast<int>(SntpRefusal::TooUncertain),
+  kMessageNameServiceSilent = kMessageFirstRefusal + static_cast<int>(kLastSntpRefusal),
   kMessageAnsweredFrom,
   kMessageCount,
 };

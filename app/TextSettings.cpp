@@ -34,6 +34,7 @@ const MessageSetting kLogMessages[kMessageCount] = {
     {L"21", L"the server held the request too long"},
     {L"22", L"its times give a negative round trip"},
     {L"23", L"the server's time is too uncertain"},
-    {L"24", L"No answer from the name service"},
-    {L"25", L"Answered from"},
+    {L"24", L"it was sent before the server's clock was last set"},
+    {L"25", L"No answer from the name service"},
+    {L"26", L"Answered from"},
 };

@@ -22,17 +22,31 @@ std::shared_ptr<CWorkerLink> CWorkerLink::Adopt(LPVOID handedOver) {
   return *owner;
 }
 
+// The dialog goes in any case: a worker must not reach it once it is
+// destroyed. The gate is released only when this thread holds it.
 void CWorkerLink::Detach() {
   Stop();
-  // The worker may hold the gate while it waits for this thread to handle a
-  // message it sent (setting the log text): handle those while waiting.
-  while (::MsgWaitForMultipleObjects(1, &m_hGate, FALSE, INFINITE, QS_SENDMESSAGE) ==
-         WAIT_OBJECT_0 + 1) {
+  const bool owned = AwaitGateAnsweringSentMessages();
+  m_pDialog = nullptr;
+  if (owned) ::ReleaseMutex(m_hGate);
+}
+
+// The worker may hold the gate while it waits for this thread to handle a
+// message it sent (setting the log text): those are handled meanwhile.
+// False when the wait failed, the gate not held.
+bool CWorkerLink::AwaitGateAnsweringSentMessages() {
+  for (;;) {
+    const DWORD result = ::MsgWaitForMultipleObjects(1, &m_hGate, FALSE, INFINITE, QS_SENDMESSAGE);
+    if (result != WAIT_OBJECT_0 + 1) return Owns(result);
     MSG msg;
     ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
   }
-  m_pDialog = nullptr;
-  ::ReleaseMutex(m_hGate);
+}
+
+void CWorkerLink::SetQuestion(const std::wstring& question) {
+  m_strQuestion = question;
+  m_bYes = false;
+  ::ResetEvent(m_hAnswered);
 }
 
 void CWorkerLink::Answer(bool yes) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -29,10 +30,11 @@ public:
   HANDLE StopEvent() const { return m_hStop; }
 
   // Runs use(dialog) while the dialog is attached, and keeps it attached
-  // meanwhile. False when the dialog has gone.
+  // meanwhile. False when the dialog has gone, and when the gate cannot be
+  // entered: then nothing touches the dialog.
   template <class Use>
   bool UseDialog(Use use) {
-    ::WaitForSingleObject(m_hGate, INFINITE);
+    if (!Owns(::WaitForSingleObject(m_hGate, INFINITE))) return false;
     CZephalDlg* dialog = m_pDialog;
     if (dialog) use(*dialog);
     ::ReleaseMutex(m_hGate);
@@ -48,7 +50,8 @@ public:
 
   // A yes-or-no question of the worker's, put to the user on the dialog's
   // thread. The worker sets it before it asks the dialog to put it.
-  void SetQuestion(const std::wstring& question) { m_strQuestion = question; }
+  // A new question forgets the answer to the last.
+  void SetQuestion(const std::wstring& question);
   const std::wstring& Question() const { return m_strQuestion; }
   // On the dialog's thread, once the user has answered.
   void Answer(bool yes);
@@ -56,10 +59,15 @@ public:
   bool AwaitAnswer();
 
 private:
+  // Whether a wait on the gate ended with this thread holding it (a
+  // worker that ended inside it leaves it abandoned, and to the waiter).
+  static bool Owns(DWORD waitResult) { return waitResult == WAIT_OBJECT_0 || waitResult == WAIT_ABANDONED_0; }
+  bool AwaitGateAnsweringSentMessages();
+
   HANDLE m_hGate;
   HANDLE m_hStop;
   HANDLE m_hAnswered;
-  CZephalDlg* m_pDialog;
+  std::atomic<CZephalDlg*> m_pDialog;
   std::wstring m_strQuestion;
   bool m_bYes = false;
 };

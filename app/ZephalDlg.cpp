@@ -6,6 +6,7 @@
 #include "about/AboutBox.h"
 #include "app/CompareLog.h"
 #include "app/DesktopPlacement.h"
+#include "app/DialogPost.h"
 #include "app/ExchangeError.h"
 #include "app/SettingsFile.h"
 #include "app/ZephalApp.h"
@@ -23,6 +24,9 @@ constexpr UINT WM_RESTART_TICK = WM_USER + 11;
 constexpr UINT WM_CONFIRM_STEP = WM_USER + 12;
 // A synchronize that would step the clock further asks first.
 constexpr double kLargeStepSeconds = 3600;
+// After Yes the step is measured again; the clock is set from the new
+// measurement only while it stays this close to the step agreed to.
+constexpr double kAgreedStepSeconds = 1.0;
 const wchar_t kLogName[] = L"Log";
 
 CString DialogItemText(HWND dialog, int id) {
@@ -44,6 +48,10 @@ CTickSpan ServerClockOffset(const SntpExchangeResult& result) {
   requestSent.FromSystemTime(result.m_OriginateTime.ToCalendarNear(now));
   replySent.FromSystemTime(result.m_TransmitTime.ToCalendarNear(now));
   return replySent - requestSent;
+}
+
+bool IsLargeStep(double seconds) {
+  return std::abs(seconds) > kLargeStepSeconds;
 }
 
 // The local time now and after a step of the clock by seconds.
@@ -259,20 +267,30 @@ BOOL CZephalDlg::QueryDialogServer(CWorkerLink& link, CSNTPClient& client, SntpE
   return client.QueryServer(server.c_str(), result, kNtpPort);
 }
 
+// The worker's last turn in the gate: it shows what it has to show and
+// clears the busy marker at once, so that no click after the log is turned
+// away. Every worker ends through it, unless the dialog has gone.
+template <class Show>
+void CZephalDlg::Finish(CWorkerLink& link, Show show) {
+  link.UseDialog([&](CZephalDlg& dialog) {
+    show(dialog);
+    dialog.m_pWorker = nullptr;
+  });
+}
+
 UINT CZephalDlg::CompareThreadProc(LPVOID pParam) {
   const std::shared_ptr<CWorkerLink> link = CWorkerLink::Adopt(pParam);
   CSNTPClient client;
   SntpExchangeResult result;
   const BOOL answered = QueryDialogServer(*link, client, result);
   const DWORD error = ::GetLastError();
-  link->UseDialog([&](CZephalDlg& dialog) {
+  Finish(*link, [&](CZephalDlg& dialog) {
     if (answered) {
       dialog.ShowExchange(result);
       dialog.SetServerClock(ServerClockOffset(result));
     } else {
       dialog.ShowFailure(client, error, false);
     }
-    dialog.m_pWorker = nullptr;
   });
   return 0;
 }
@@ -281,23 +299,7 @@ UINT CZephalDlg::SynchronizeThreadProc(LPVOID pParam) {
   const std::shared_ptr<CWorkerLink> link = CWorkerLink::Adopt(pParam);
   CSNTPClient client;
   SntpExchangeResult result;
-  if (!QueryDialogServer(*link, client, result)) {
-    const DWORD error = ::GetLastError();
-    link->UseDialog([&](CZephalDlg& dialog) {
-      dialog.ShowFailure(client, error, true);
-      dialog.m_pWorker = nullptr;
-    });
-    return 0;
-  }
-  if (!link->UseDialog([&](CZephalDlg& dialog) { dialog.SetServerClock(ServerClockOffset(result)); }))
-    return 0;
-  if (std::abs(result.m_dClockOffset) > kLargeStepSeconds && !ConfirmStep(*link, result.m_dClockOffset)) {
-    link->UseDialog([&](CZephalDlg& dialog) {
-      dialog.ShowDeclinedStep(result);
-      dialog.m_pWorker = nullptr;
-    });
-    return 0;
-  }
+  if (!MeasureAgreedStep(*link, client, result)) return 0;
   // The clock is set only while the dialog is there and not closing: the
   // dialog's close signals the stop event and then waits for the gate.
   BOOL clockSet = FALSE;
@@ -305,35 +307,58 @@ UINT CZephalDlg::SynchronizeThreadProc(LPVOID pParam) {
         clockSet = client.SetSystemClock(PreciseNtpNow().AddSeconds(result.m_dClockOffset));
       }))
     return 0;
+  if (!clockSet) {
+    Finish(*link, [](CZephalDlg& dialog) { dialog.ShowLog(dialog.m_arrMessages[kMessageFailedToSet]); });
+    return 0;
+  }
   if (!link->UseDialog([&](CZephalDlg& dialog) {
-        if (clockSet) {
-          dialog.ShowExchange(result);
-          dialog.SetServerClock(CTickSpan());
-        } else {
-          dialog.ShowLog(dialog.m_arrMessages[kMessageFailedToSet]);
-        }
+        dialog.ShowExchange(result);
+        dialog.SetServerClock(CTickSpan());
       }))
     return 0;
 
   // The ticks restart on the whole seconds of the clock as it is now.
   ::WaitForSingleObject(link->StopEvent(), CSecondTick::MillisecondsToNextSecond());
-  link->UseDialog([](CZephalDlg& dialog) {
-    ::PostMessageW(dialog.m_hWnd, WM_RESTART_TICK, 0, 0);
-    dialog.m_pWorker = nullptr;
-  });
+  Finish(*link, [](CZephalDlg& dialog) { PostToDialog(dialog.m_hWnd, WM_RESTART_TICK); });
   return 0;
 }
 
+// Measures until the step needs no question, or until a fresh measurement
+// after Yes confirms the step agreed to: a question may stay open for
+// minutes, and the clock is never set from a measurement that old. False
+// when the synchronize ends here, having said why.
+bool CZephalDlg::MeasureAgreedStep(CWorkerLink& link, CSNTPClient& client, SntpExchangeResult& result) {
+  std::optional<double> agreed;
+  for (;;) {
+    if (!QueryDialogServer(link, client, result)) {
+      const DWORD error = ::GetLastError();
+      Finish(link, [&](CZephalDlg& dialog) { dialog.ShowFailure(client, error, true); });
+      return false;
+    }
+    if (!link.UseDialog([&](CZephalDlg& dialog) { dialog.SetServerClock(ServerClockOffset(result)); }))
+      return false;
+    const double step = result.m_dClockOffset;
+    if (!IsLargeStep(step) || (agreed && std::abs(step - *agreed) <= kAgreedStepSeconds)) return true;
+    if (!ConfirmStep(link, step)) {
+      Finish(link, [&](CZephalDlg& dialog) { dialog.ShowDeclinedStep(result); });
+      return false;
+    }
+    agreed = step;
+  }
+}
+
 // On the worker: puts the question to the user on the dialog's thread and
-// waits for the answer; false for no, and once the dialog is closing.
+// waits for the answer; false for no, once the dialog is closing, and when
+// the question could not be put.
 bool CZephalDlg::ConfirmStep(CWorkerLink& link, double step) {
   SYSTEMTIME now;
   SYSTEMTIME stepped;
   LocalTimeAndStepped(step, now, stepped);
+  bool asked = false;
   return link.UseDialog([&](CZephalDlg& dialog) {
     link.SetQuestion(FormatStepQuestion(dialog.m_arrMessages, now, stepped, step));
-    ::PostMessageW(dialog.m_hWnd, WM_CONFIRM_STEP, 0, 0);
-  }) && link.AwaitAnswer();
+    asked = PostToDialog(dialog.m_hWnd, WM_CONFIRM_STEP);
+  }) && asked && link.AwaitAnswer();
 }
 
 // No is the default: a step this large is taken only on purpose.

@@ -37,7 +37,10 @@ private:
   static UINT CompareThreadProc(LPVOID pParam);
   static UINT SynchronizeThreadProc(LPVOID pParam);
   static BOOL QueryDialogServer(CWorkerLink& link, CSNTPClient& client, SntpExchangeResult& result);
+  static bool MeasureAgreedStep(CWorkerLink& link, CSNTPClient& client, SntpExchangeResult& result);
   static bool ConfirmStep(CWorkerLink& link, double step);
+  template <class Show>
+  static void Finish(CWorkerLink& link, Show show);
 
   void StartWorker(AFX_THREADPROC pfnThreadProc);
   void ShowLog(const CString& text);
@@ -60,7 +63,8 @@ private:
   CNamedControl m_log;
   CString m_strServer;
   std::atomic<bool> m_bServerTimeKnown{false};
-  // Busy marker: the running worker, set before it runs, cleared by it.
+  // Busy marker: the running worker, set before it runs, cleared by it
+  // when it ends (Finish), or by the dialog when it closes.
   std::atomic<CWinThread*> m_pWorker{nullptr};
   std::shared_ptr<CWorkerLink> m_workerLink;
   CSecondTick m_tick;

@@ -18,6 +18,8 @@ namespace {
 // The service id of the shell's top-level browser (shlguid.h), defined here
 // so that the link does not take in libuuid's table of every GUID it knows.
 constexpr GUID kTopLevelBrowser = {0x4c96be40, 0x915c, 0x11cf, {0x99, 0xd3, 0x00, 0xaa, 0x00, 0x4a, 0xe8, 0x37}};
+// ShellExecuteW's own code for "out of memory or resources": no apartment.
+constexpr int kOutOfResources = 0;
 
 // A COM apartment on the calling thread for as long as the object lives,
 // unless the thread already has one of another kind, which serves as well.
@@ -81,7 +83,11 @@ ComPtr<IShellDispatch2> DesktopShell() {
 
 }  // namespace
 
+// The shell's objects and ShellExecuteW alike need a COM apartment on the
+// calling thread.
 int CUnelevatedOpener::Open(LPCWSTR target, int showCommand) {
+  const ComApartment apartment;
+  if (!apartment.Usable()) return kOutOfResources;
   switch (OpenThroughDesktopShell(target, showCommand)) {
     case DesktopShellResult::Opened:
       return kOpenedByDesktopShell;
@@ -97,13 +103,14 @@ int CUnelevatedOpener::Open(LPCWSTR target, int showCommand) {
 
 // The desktop shell opens the target in its own process, with its own
 // rights, by the target's default verb (open, for web and mail addresses).
+// The shell may hand the foreground on to the program it starts, which
+// would otherwise open behind this window.
 CUnelevatedOpener::DesktopShellResult CUnelevatedOpener::OpenThroughDesktopShell(LPCWSTR target,
                                                                                  int showCommand) {
-  const ComApartment apartment;
-  if (!apartment.Usable()) return DesktopShellResult::Unavailable;
   const ComPtr<IShellDispatch2> shell = DesktopShell();
   const std::unique_ptr<OLECHAR, decltype(&::SysFreeString)> file(::SysAllocString(target), ::SysFreeString);
   if (!shell || !file) return DesktopShellResult::Unavailable;
+  ::CoAllowSetForegroundWindow(shell.Get(), nullptr);
   VARIANT none{};
   VARIANT show{};
   show.vt = VT_I4;

@@ -3,9 +3,10 @@
 
 // Opens a web or mail address with the user's normal rights, never with
 // those of an elevated process: the desktop shell, which runs unelevated,
-// opens it. Where there is no desktop shell to ask, the shell's
-// ShellExecuteW opens it in this process, but only when this process is not
-// elevated either. Nothing is ever started from a command line read out of
+// opens it, and may give the program it starts the foreground. Where there
+// is no desktop shell to ask, the shell's ShellExecuteW opens it in this
+// process, but only when this process is not elevated either; both run in
+// a COM apartment. Nothing is ever started from a command line read out of
 // the registry here.
 class CUnelevatedOpener {
 public:

@@ -6,11 +6,6 @@
 #include "ticktime/CivilDate.h"
 #include "ticktime/FloorDivision.h"
 
-#ifndef _WIN32
-#include <chrono>
-#include <ctime>
-#endif
-
 namespace {
 
 constexpr int32_t kJulianDayOf1900 = 2415021;
@@ -72,26 +67,6 @@ SYSTEMTIME CalendarOf(const WholeMilliseconds& time) {
   return st;
 }
 
-#ifndef _WIN32
-// The host's stand-in for the platform call: current UTC, millisecond resolution.
-void GetSystemTime(SYSTEMTIME* st) {
-  using namespace std::chrono;
-  const auto now = system_clock::now();
-  const auto second = floor<seconds>(now);
-  const std::time_t t = system_clock::to_time_t(second);
-  std::tm utc{};
-  gmtime_r(&t, &utc);
-  st->wYear = static_cast<WORD>(utc.tm_year + 1900);
-  st->wMonth = static_cast<WORD>(utc.tm_mon + 1);
-  st->wDayOfWeek = static_cast<WORD>(utc.tm_wday);
-  st->wDay = static_cast<WORD>(utc.tm_mday);
-  st->wHour = static_cast<WORD>(utc.tm_hour);
-  st->wMinute = static_cast<WORD>(utc.tm_min);
-  st->wSecond = static_cast<WORD>(utc.tm_sec);
-  st->wMilliseconds = static_cast<WORD>(duration_cast<milliseconds>(now - second).count());
-}
-#endif
-
 }  // namespace
 
 int32_t DateToJulianDay(uint16_t year, uint16_t month, uint16_t day) {
@@ -149,12 +124,6 @@ CNtpTimestamp CNtpTimestamp::FromFileTime(uint64_t fileTime) {
   const uint64_t ticks = fileTime % kFileTimeTicksPerSecond;
   const uint64_t fraction = ((ticks << 32) + kFileTimeTicksPerSecond / 2) / kFileTimeTicksPerSecond;
   return CNtpTimestamp((seconds << 32) + fraction);
-}
-
-CNtpTimestamp CNtpTimestamp::Now() {
-  SYSTEMTIME st;
-  GetSystemTime(&st);
-  return FromCalendar(st);
 }
 
 double CNtpTimestamp::SecondsSince(const CNtpTimestamp& other) const {

@@ -38,9 +38,6 @@ public:
   // A file time: 100-ns ticks since 1601-01-01 00:00:00 UTC.
   static CNtpTimestamp FromFileTime(uint64_t fileTime);
 
-  // Current UTC time, whole milliseconds.
-  static CNtpTimestamp Now();
-
   // This minus other, in seconds: the difference modulo 2^64 taken as a
   // signed value, right for any two instants less than 68 years apart,
   // whatever their eras.

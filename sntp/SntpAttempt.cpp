@@ -1,7 +1,6 @@
 #include "sntp/SntpAttempt.h"
 
-#include <ntsecapi.h>
-
+#include "framework/SystemRandom.h"
 #include "sntp/PreciseTime.h"
 
 namespace {
@@ -16,7 +15,7 @@ bool IsOneDatagramsError(DWORD error) {
 // 64 bits from the system's cryptographic random source.
 bool RandomTimestamp(CNtpTimestamp& value) {
   uint64_t bits = 0;
-  if (!RtlGenRandom(&bits, sizeof bits)) return false;
+  if (!SystemRandom(&bits, sizeof bits)) return false;
   value = CNtpTimestamp(bits);
   return true;
 }
@@ -36,10 +35,13 @@ bool CSntpAttempt::Send() {
   return m_socket.Send(request.data(), kSntpPacketSize);
 }
 
+// The arrival is read once the datagram is in: read before, a reply that
+// came in between would seem to have come early, with the offset off by
+// half the delay and the round trip short by all of it.
 CSntpAttempt::Outcome CSntpAttempt::ReadOne(SntpReplyBuffer& reply, SntpExchangeResult& result) {
-  const CNtpTimestamp arrival = PreciseNtpNow();
   reply.fill(0);
   const int length = m_socket.Receive(reply.data(), kSntpReplyBufferSize);
+  const CNtpTimestamp arrival = PreciseNtpNow();
   if (length == SOCKET_ERROR) {
     const DWORD error = ::GetLastError();
     if (error == WSAEWOULDBLOCK) return Outcome::Waiting;

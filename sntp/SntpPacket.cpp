@@ -1,11 +1,16 @@
 #include "sntp/SntpPacket.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 constexpr uint8_t kClientRequestHeader = 0x1B;  // leap 0, version 3, mode 3
 constexpr int kStratumOffset = 1;
+constexpr int kPrecisionOffset = 3;
 constexpr int kRootDelayOffset = 4;
 constexpr int kRootDispersionOffset = 8;
+constexpr int kReferenceOffset = 16;
 constexpr int kOriginateOffset = 24;
 constexpr int kReceiveOffset = 32;
 constexpr int kTransmitOffset = 40;
@@ -24,7 +29,7 @@ constexpr int kMaxStratum = 15;
 // chrony's bound on the time a server takes to answer (MAX_SERVER_INTERVAL).
 constexpr double kMaxServerHold = 4.0;
 // The coarsest clock either side may read: the 1/64 s tick of a system
-// without a precise clock.
+// without a precise clock. It stands for the client's own precision too.
 constexpr double kTimestampResolution = 1.0 / 64;
 // chrony's default maxdistance; RFC 5905 has 1.5 s (MAXDIST).
 constexpr double kMaxRootDistance = 3.0;
@@ -33,6 +38,10 @@ int LeapIndicator(const SntpReplyBuffer& reply) { return reply[0] >> kLeapIndica
 int Version(const SntpReplyBuffer& reply) { return reply[0] >> kVersionShift & kVersionMask; }
 int Mode(const SntpReplyBuffer& reply) { return reply[0] & kModeMask; }
 int Stratum(const SntpReplyBuffer& reply) { return reply[kStratumOffset]; }
+// The server's precision: a signed power of two, in seconds.
+double ServerPrecision(const SntpReplyBuffer& reply) {
+  return std::ldexp(1.0, static_cast<int8_t>(reply[kPrecisionOffset]));
+}
 
 double ShortFormatAt(const SntpReplyBuffer& reply, int offset) {
   const uint32_t value = uint32_t{reply[offset]} << 24 | uint32_t{reply[offset + 1]} << 16 |
@@ -55,10 +64,19 @@ double RoundTripDelay(const SntpExchangeResult& result) {
 }
 
 // How far the server's time may be from true time: half its root delay,
-// its root dispersion, and half our own round trip.
+// its root dispersion, and half our own round trip. A round trip shorter
+// than both clocks can tell, or negative, counts as their precision, as
+// RFC 5905 and chrony clamp it.
 double RootDistance(const SntpReplyBuffer& reply, const SntpExchangeResult& result) {
-  return ShortFormatAt(reply, kRootDelayOffset) / 2 + ShortFormatAt(reply, kRootDispersionOffset) +
-         RoundTripDelay(result) / 2;
+  const double delay = std::max(RoundTripDelay(result), ServerPrecision(reply) + kTimestampResolution);
+  return ShortFormatAt(reply, kRootDelayOffset) / 2 + ShortFormatAt(reply, kRootDispersionOffset) + delay / 2;
+}
+
+// A server's reference time is when its clock was last set; a server that
+// never set it sends none.
+bool ReferenceAfterTransmit(const SntpReplyBuffer& reply, const SntpExchangeResult& result) {
+  const CNtpTimestamp reference = TimestampAt(reply, kReferenceOffset);
+  return reference != CNtpTimestamp() && reference.SecondsSince(result.m_TransmitTime) > 0;
 }
 
 }  // namespace
@@ -83,7 +101,8 @@ void ReadSntpReply(const SntpReplyBuffer& reply, SntpExchangeResult& result) {
                            result.m_TransmitTime.SecondsSince(result.m_DestinationTime)) * 0.5;
 }
 
-// The packet sanity tests of RFC 5905 (section 8) as chrony applies them.
+// The packet sanity tests of RFC 5905 (section 8 and its packet()) as
+// chrony applies them.
 SntpRefusal JudgeSntpReply(const SntpReplyBuffer& reply, const SntpExchangeResult& result) {
   if (LeapIndicator(reply) == kUnsynchronised)
     return SntpRefusal::Unsynchronised;
@@ -103,5 +122,7 @@ SntpRefusal JudgeSntpReply(const SntpReplyBuffer& reply, const SntpExchangeResul
     return SntpRefusal::NegativeDelay;
   if (RootDistance(reply, result) > kMaxRootDistance)
     return SntpRefusal::TooUncertain;
+  if (ReferenceAfterTransmit(reply, result))
+    return SntpRefusal::ReferenceAfterTransmit;
   return SntpRefusal::None;
 }

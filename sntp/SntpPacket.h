@@ -24,7 +24,9 @@ enum class SntpRefusal {
   HeldTooLong,         // the server kept the request implausibly long
   NegativeDelay,       // the round trip is negative beyond timestamp resolution
   TooUncertain,        // the server's root distance is too large
+  ReferenceAfterTransmit,  // the server's clock was last set after the reply was sent
 };
+constexpr SntpRefusal kLastSntpRefusal = SntpRefusal::ReferenceAfterTransmit;
 
 // Client request, version 3, with this value in its transmit field.
 SntpRequest BuildSntpRequest(const CNtpTimestamp& transmitField);

@@ -63,8 +63,9 @@ TEST(CompareLog, AFailureLogsTheServerAndWhy) {
             L"Time server : ntp\r\nThe network refused the request (10051)\r\n");
   EXPECT_EQ(failed(ExchangeFailure::ReplyRefused, SntpRefusal::Unsynchronised, 13),
             L"Time server : ntp\r\nThe server's answer was refused : the server's clock is not synchronised\r\n");
-  EXPECT_EQ(failed(ExchangeFailure::ReplyRefused, SntpRefusal::TooUncertain, 13),
-            L"Time server : ntp\r\nThe server's answer was refused : the server's time is too uncertain\r\n");
+  EXPECT_EQ(failed(ExchangeFailure::ReplyRefused, SntpRefusal::ReferenceAfterTransmit, 13),
+            L"Time server : ntp\r\nThe server's answer was refused : "
+            L"it was sent before the server's clock was last set\r\n");
 }
 
 TEST(CompareLog, TheStepQuestionShowsBothTimesAndTheStep) {

@@ -60,6 +60,9 @@ struct ReplyFields {
   double delay = 0.020;
   double rootDelay = 0;
   double rootDispersion = 0;
+  int precision = -20;  // about a microsecond
+  double referenceAge = 16;  // seconds from the reference time to the transmit time
+  bool zeroReference = false;
   bool zeroReceive = false;
   bool zeroTransmit = false;
 };
@@ -82,6 +85,8 @@ SntpRefusal Judge(const ReplyFields& fields) {
                                 fields.zeroReceive ? CNtpTimestamp() : receive,
                                 fields.zeroTransmit ? CNtpTimestamp() : transmit);
   reply[0] = static_cast<uint8_t>(fields.leap << 6 | fields.version << 3 | fields.mode);
+  reply[3] = static_cast<uint8_t>(fields.precision);
+  if (!fields.zeroReference) transmit.AddSeconds(-fields.referenceAge).ToWire(reply.data() + 16);
   PutShortFormat(fields.rootDelay, reply.data() + 4);
   PutShortFormat(fields.rootDispersion, reply.data() + 8);
   SntpExchangeResult result;
@@ -116,6 +121,15 @@ const RuleCase kRuleCases[] = {
      [](ReplyFields& f) { f.rootDelay = 1.0, f.rootDispersion = 2.489; }, SntpRefusal::None},
     {"root distance 3.001 s",
      [](ReplyFields& f) { f.rootDelay = 1.0, f.rootDispersion = 2.491; }, SntpRefusal::TooUncertain},
+    // A round trip below both clocks' precision (2^-20 s and 1/64 s)
+    // counts as that: 2.995 s + 7.8 ms, where -7.5 ms would pass.
+    {"delay -15 ms counts as the precision",
+     [](ReplyFields& f) { f.delay = -0.015, f.rootDispersion = 2.995; }, SntpRefusal::TooUncertain},
+    {"server precision 8 s", [](ReplyFields& f) { f.precision = 3; }, SntpRefusal::TooUncertain},
+    {"reference at transmit", [](ReplyFields& f) { f.referenceAge = 0; }, SntpRefusal::None},
+    {"reference 1 ms after transmit",
+     [](ReplyFields& f) { f.referenceAge = -0.001; }, SntpRefusal::ReferenceAfterTransmit},
+    {"no reference time", [](ReplyFields& f) { f.zeroReference = true; }, SntpRefusal::None},
 };
 
 }  // namespace

@@ -2,9 +2,12 @@
 
 #include <cmath>
 #include <cwchar>
+#include <filesystem>
+#include <optional>
 #include <string>
 
 #include "res/resource.h"
+#include "tests/wine/BuildOutput.h"
 #include "tests/wine/ResponderControl.h"
 #include "tests/wine/TimeServers.h"
 #include "tests/wine/compare/LogReading.h"
@@ -187,10 +190,22 @@ TEST_F(SilentServer, WaitingCompareTurnsClicksAwayAndEndsWithTheProgram) {
       << "closing waited for the server's reply";
 }
 
+// The step a question before a large step names, in seconds.
+std::optional<double> QuestionStep(HWND box) {
+  const auto question = LinesOf(CMessageBoxView(box).Text());
+  double step = 0;
+  if (!question || question->size() != 5 || std::swscanf((*question)[4].c_str(), L"Step : %lf sec.", &step) != 1)
+    return std::nullopt;
+  return step;
+}
+
 // A synchronize that would step the clock by more than an hour asks first,
-// with No as the default; No leaves the clock, Yes tries to set it.
+// with No as the default; No leaves the clock, Yes tries to set it. A
+// question may stay open for minutes: after Yes the step is measured again,
+// put anew if it has moved, and taken if it holds.
 TEST_F(SilentServer, ALargeStepIsTakenOnlyOnPurpose) {
   constexpr double kTwoHours = 7200;
+  constexpr double kThreeHours = 10800;
   ASSERT_EQ(m_responder.Command("reply shifted=7200"), "ok");
   CMainDialogRun run(TimeServers::kResponder);
   ASSERT_NE(run.Dialog(), nullptr) << "the dialog did not show";
@@ -207,9 +222,7 @@ TEST_F(SilentServer, ALargeStepIsTakenOnlyOnPurpose) {
   const auto stepped = TimeIn((*question)[3], L"New local time");
   ASSERT_TRUE(now && stepped) << "times: " << (*question)[2] << " and " << (*question)[3];
   EXPECT_NEAR(SecondsBetween(*now, *stepped), kTwoHours, kOffsetTolerance);
-  double step = 0;
-  EXPECT_EQ(std::swscanf((*question)[4].c_str(), L"Step : %lf sec.", &step), 1) << (*question)[4];
-  EXPECT_NEAR(step, kTwoHours, kOffsetTolerance);
+  EXPECT_NEAR(QuestionStep(box).value_or(0), kTwoHours, kOffsetTolerance) << (*question)[4];
   EXPECT_EQ(CMessageBoxView(box).DefaultButton(), IDNO);
   CMessageBoxView(box).Press(IDNO);
   const auto declined = LinesOf(run.AwaitLogOtherThan(compared, kLogMs));
@@ -218,12 +231,60 @@ TEST_F(SilentServer, ALargeStepIsTakenOnlyOnPurpose) {
               kOffsetTolerance);
   EXPECT_EQ((*declined)[3], L"The local time was not changed");
 
-  const std::wstring before = run.Log();
+  // The step moves while the question is open: Yes measures again and puts
+  // the new step, and that question waits for its own answer.
+  std::wstring before = run.Log();
   run.Click(IDC_SYNCHRONIZE);
   box = CMessageBoxView::WaitFor(run.Program().ProcessId(), kBoxMs);
   ASSERT_NE(box, nullptr) << "no question the second time";
+  ASSERT_EQ(m_responder.Command("reply shifted=10800"), "ok");
+  CMessageBoxView(box).Press(IDYES);
+  HWND askedAgain = nullptr;
+  ASSERT_TRUE(CDeadline::Await(
+      [&] {
+        askedAgain = CMessageBoxView::Find(run.Program().ProcessId());
+        return askedAgain && std::abs(QuestionStep(askedAgain).value_or(0) - kThreeHours) < kOffsetTolerance;
+      },
+      kBoxMs))
+      << "a step that moved after the question was not put anew";
+  CMessageBoxView(askedAgain).Press(IDNO);
+  const auto declinedAgain = LinesOf(run.AwaitLogOtherThan(before, kLogMs));
+  ASSERT_TRUE(declinedAgain && declinedAgain->size() == 4) << "log after No to the new step";
+  EXPECT_NEAR(OffsetIn((*declinedAgain)[1], L"Local time is slower than Server time").value_or(0), kThreeHours,
+              kOffsetTolerance);
+
+  // A step that holds after Yes is taken.
+  before = run.Log();
+  run.Click(IDC_SYNCHRONIZE);
+  box = CMessageBoxView::WaitFor(run.Program().ProcessId(), kBoxMs);
+  ASSERT_NE(box, nullptr) << "no question the third time";
   CMessageBoxView(box).Press(IDYES);
   EXPECT_EQ(run.AwaitLogOtherThan(before, kLogMs), L"Failed to set the local time");
+  // The start-up compare, one exchange for each synchronize and one more
+  // after each Yes.
+  EXPECT_EQ(m_responder.RequestCount(), 6);
+}
+
+// A question that cannot be put to the user (here every post to the dialog
+// fails) ends the synchronize as No does: the worker ends, and the next
+// click is not turned away.
+TEST_F(SilentServer, AStepQuestionThatCannotBePutEndsTheSynchronize) {
+  ASSERT_EQ(m_responder.Command("reply shifted=7200"), "ok");
+  CMainDialogRun run(TimeServers::kResponder, "", [](const std::filesystem::path& folder) {
+    std::filesystem::copy_file(BuildOutputPath(L"unposted_movrane.exe"), folder / L"Movrane.exe",
+                               std::filesystem::copy_options::overwrite_existing);
+  });
+  ASSERT_NE(run.Dialog(), nullptr) << "the dialog did not show";
+  const std::wstring compared = run.AwaitLogOtherThan(L"", kLogMs);
+
+  run.Click(IDC_SYNCHRONIZE);
+  const auto declined = LinesOf(run.AwaitLogOtherThan(compared, kLogMs));
+  ASSERT_TRUE(declined && declined->size() == 4) << "the synchronize did not end";
+  EXPECT_EQ((*declined)[3], L"The local time was not changed");
+  run.Click(IDC_COMPARE);
+  EXPECT_EQ(CMessageBoxView::WaitFor(run.Program().ProcessId(), kNoBoxMs), nullptr)
+      << "the synchronize left the dialog busy";
+  EXPECT_TRUE(CDeadline::Await([&] { return m_responder.RequestCount() == 3; }, kLogMs));
 }
 
 }  // namespace

@@ -36,6 +36,8 @@ const char kLoadedLine[] = ":trace:loaddll:build_module Loaded L\"";
 // scripts/wine-run's overrides, which every run keeps.
 const std::wstring kRunOverrides = L"mscoree,mshtml=";
 const wchar_t kNativeFirst[] = L"=n,b";
+// The DLL the load probes ask for by its bare name (tests/wine/LoadProbe.cpp).
+const wchar_t kProbedLibrary[] = L"movrane_lockdown_probe.dll";
 
 // The paths of the DLLs the loader traced for one process: its image, the
 // one .exe among them, aside. Wine writes each backslash twice.
@@ -157,6 +159,31 @@ std::wstring NativeFirst(const Names& names) {
   return overrides;
 }
 
+// The exit code of a load probe run from a folder of its own, with a DLL
+// of the name it loads beside it and the folder as its current directory:
+// 0 when it loaded that DLL.
+DWORD ProbeInAPlantedFolder(const wchar_t* probe) {
+  const CRunDirectory folder;
+  const std::filesystem::path program = folder.Path() / probe;
+  std::filesystem::copy_file(BuildOutputPath(probe), program);
+  std::filesystem::copy_file(BuildOutputPath(L"planted_library.dll"), folder.Path() / kProbedLibrary);
+  std::wstring commandLine = L"\"" + program.wstring() + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.Path().c_str(), &startup, &process)) {
+    ADD_FAILURE() << "the probe did not start";
+    return ERROR_SUCCESS;
+  }
+  DWORD exitCode = STILL_ACTIVE;
+  EXPECT_EQ(::WaitForSingleObject(process.hProcess, kWaitMs), WAIT_OBJECT_0);
+  ::GetExitCodeProcess(process.hProcess, &exitCode);
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  return exitCode;
+}
+
 bool FromTheSystem(const std::wstring& path) {
   wchar_t windows[MAX_PATH] = {};
   ::GetWindowsDirectoryW(windows, MAX_PATH);
@@ -180,6 +207,9 @@ TEST(DllPlanting, NothingIsLoadedFromTheProgramsFolderOrTheCurrentDirectory) {
   std::wstring list;
   for (const std::wstring& name : loaded) list += L" " + name + (byWine.count(name) ? L"" : L"*");
   std::printf("loaded (* by the program's own doing):%ls\n", list.c_str());
+  // The start-up lock-down sets the stack guard, which libssp then keeps
+  // instead of asking a crypto provider for one.
+  EXPECT_EQ(loaded.count(L"rsaenh.dll"), 0u) << "the stack guard came from a crypto provider";
 
   Names ownDoing;
   std::set_difference(loaded.begin(), loaded.end(), byWine.begin(), byWine.end(),
@@ -195,4 +225,13 @@ TEST(DllPlanting, NothingIsLoadedFromTheProgramsFolderOrTheCurrentDirectory) {
   }
   EXPECT_FALSE(planted.empty());
   EXPECT_EQ(notFromTheSystem, Paths{});
+}
+
+// The lock-down itself, apart from the names Wine's loader resolves on its
+// own: without it a DLL beside the program loads by its bare name; with
+// it, the search finds none.
+TEST(DllPlanting, ALibraryBesideTheProgramLoadsOnlyWithoutTheLockDown) {
+  EXPECT_EQ(ProbeInAPlantedFolder(L"unlocked_probe.exe"), static_cast<DWORD>(ERROR_SUCCESS))
+      << "the planted DLL did not load even without the lock-down";
+  EXPECT_EQ(ProbeInAPlantedFolder(L"lockdown_probe.exe"), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
 }
