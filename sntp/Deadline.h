@@ -1,0 +1,24 @@
+#pragma once
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+
+// A moment that a wait must not pass, on the monotonic clock.
+class CDeadline {
+public:
+  using Clock = std::chrono::steady_clock;
+
+  // This many milliseconds from now.
+  explicit CDeadline(uint32_t milliseconds) : m_end(Clock::now() + std::chrono::milliseconds(milliseconds)) {}
+
+  // What is left, rounded up to whole milliseconds; 0 once passed.
+  uint32_t MillisecondsLeft() const { return MillisecondsUntil(m_end); }
+
+  static uint32_t MillisecondsUntil(Clock::time_point moment) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(moment - Clock::now());
+    return static_cast<uint32_t>(std::max<Clock::rep>(left.count(), 0));
+  }
+
+private:
+  Clock::time_point m_end;
+};
