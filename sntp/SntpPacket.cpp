@@ -2,7 +2,7 @@
 
 namespace {
 
-constexpr uint8_t kClientRequestHeader = 0x1B;  // leap 0, version 3, mode 3
+constexpr uint8_t kClientMode = 3;
 constexpr int kStratumOffset = 1;
 constexpr int kRootDelayOffset = 4;
 constexpr int kRootDispersionOffset = 8;
@@ -63,9 +63,9 @@ double RootDistance(const SntpReplyBuffer& reply, const SntpExchangeResult& resu
 
 }  // namespace
 
-SntpRequest BuildSntpRequest(const CNtpTimestamp& transmitField) {
+SntpRequest BuildSntpRequest(const CNtpTimestamp& transmitField, int version) {
   SntpRequest request{};
-  request[0] = kClientRequestHeader;
+  request[0] = static_cast<uint8_t>(version << kVersionShift | kClientMode);  // leap indicator 0
   transmitField.ToWire(request.data() + kTransmitOffset);
   return request;
 }
