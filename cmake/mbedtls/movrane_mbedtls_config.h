@@ -18,8 +18,11 @@
 #define MBEDTLS_PSA_CRYPTO_C
 #define MBEDTLS_PSA_CRYPTO_EXTERNAL_RNG
 
-/* Symmetric ciphers: the TLS 1.3 suites and AES-SIV's parts */
+/* Symmetric ciphers: the TLS 1.3 suites and AES-SIV's parts; the smaller
+ * forms of the tables and hashes, since speed does not matter for one
+ * handshake and a few packets */
 #define MBEDTLS_AES_C
+#define MBEDTLS_AES_FEWER_TABLES
 #define MBEDTLS_GCM_C
 #define MBEDTLS_CHACHA20_C
 #define MBEDTLS_POLY1305_C
@@ -33,14 +36,15 @@
 #define MBEDTLS_MD_C
 #define MBEDTLS_SHA1_C
 #define MBEDTLS_SHA256_C
+#define MBEDTLS_SHA256_SMALLER
 #define MBEDTLS_SHA384_C
 #define MBEDTLS_SHA512_C
+#define MBEDTLS_SHA512_SMALLER
 #define MBEDTLS_HKDF_C
 
 /* Public keys: ECDHE, ECDSA and RSA signatures */
 #define MBEDTLS_BIGNUM_C
 #define MBEDTLS_ECP_C
-#define MBEDTLS_ECP_NIST_OPTIM
 #define MBEDTLS_ECP_DP_SECP256R1_ENABLED
 #define MBEDTLS_ECP_DP_SECP384R1_ENABLED
 #define MBEDTLS_ECP_DP_CURVE25519_ENABLED
