@@ -39,24 +39,30 @@ void XorInto(Block& block, const uint8_t* bytes, size_t count) {
   for (size_t i = 0; i < count; ++i) block[i] ^= bytes[i];
 }
 
-// AES-CMAC under one key, over input given in pieces.
+// AES-CMAC under one key, over input given in pieces. Failed() tells
+// whether the library refused any step (it can only run out of memory).
 class Cmac {
  public:
   explicit Cmac(const uint8_t* key) {
     mbedtls_cipher_init(&m_Context);
-    mbedtls_cipher_setup(&m_Context, mbedtls_cipher_info_from_type(MBEDTLS_CIPHER_AES_128_ECB));
-    mbedtls_cipher_cmac_starts(&m_Context, key, kHalfKeyBits);
+    Check(mbedtls_cipher_setup(&m_Context, mbedtls_cipher_info_from_type(MBEDTLS_CIPHER_AES_128_ECB)));
+    if (!m_bFailed) Check(mbedtls_cipher_cmac_starts(&m_Context, key, kHalfKeyBits));
   }
   ~Cmac() { mbedtls_cipher_free(&m_Context); }
   Cmac(const Cmac&) = delete;
   Cmac& operator=(const Cmac&) = delete;
 
-  void Add(const uint8_t* bytes, size_t count) { mbedtls_cipher_cmac_update(&m_Context, bytes, count); }
+  bool Failed() const { return m_bFailed; }
+
+  // The library refuses a null pointer even for nothing at all.
+  void Add(const uint8_t* bytes, size_t count) {
+    if (!m_bFailed && count > 0) Check(mbedtls_cipher_cmac_update(&m_Context, bytes, count));
+  }
 
   Block Finish() {
     Block mac{};
-    mbedtls_cipher_cmac_finish(&m_Context, mac.data());
-    mbedtls_cipher_cmac_reset(&m_Context);
+    if (!m_bFailed) Check(mbedtls_cipher_cmac_finish(&m_Context, mac.data()));
+    if (!m_bFailed) Check(mbedtls_cipher_cmac_reset(&m_Context));
     return mac;
   }
 
@@ -66,7 +72,10 @@ class Cmac {
   }
 
  private:
+  void Check(int result) { m_bFailed = m_bFailed || result != 0; }
+
   mbedtls_cipher_context_t m_Context;
+  bool m_bFailed = false;
 };
 
 }  // namespace
@@ -75,8 +84,8 @@ CAesSivCmac256::~CAesSivCmac256() { mbedtls_platform_zeroize(m_Key.data(), m_Key
 
 // S2V (RFC 5297 section 2.4) under the key's first half, over the headers
 // and the plaintext. The plaintext is always the last string, so n >= 1.
-CAesSivCmac256::Block CAesSivCmac256::S2V(std::initializer_list<ByteRange> headers,
-                                          ByteRange plaintext) const {
+std::optional<CAesSivCmac256::Block> CAesSivCmac256::S2V(std::initializer_list<ByteRange> headers,
+                                                         ByteRange plaintext) const {
   Cmac cmac(m_Key.data());
   const Block zero{};
   Block d = cmac.Of(zero.data(), zero.size());
@@ -93,7 +102,8 @@ CAesSivCmac256::Block CAesSivCmac256::S2V(std::initializer_list<ByteRange> heade
     std::copy(plaintext.data + head, plaintext.end(), last.begin());
     XorInto(last, d.data(), d.size());
     cmac.Add(last.data(), last.size());
-    return cmac.Finish();
+    const Block mac = cmac.Finish();
+    return cmac.Failed() ? std::nullopt : std::optional<Block>(mac);
   }
   // T = dbl(D) xor pad(plaintext): pad appends one 1 bit and zeros.
   Block padded{};
@@ -101,7 +111,8 @@ CAesSivCmac256::Block CAesSivCmac256::S2V(std::initializer_list<ByteRange> heade
   padded[plaintext.size] = kPadMarker;
   d = Doubled(d);
   XorInto(d, padded.data(), padded.size());
-  return cmac.Of(d.data(), d.size());
+  const Block mac = cmac.Of(d.data(), d.size());
+  return cmac.Failed() ? std::nullopt : std::optional<Block>(mac);
 }
 
 // AES-CTR under the key's second half, from the synthetic IV with two bits
@@ -121,10 +132,11 @@ void CAesSivCmac256::Ctr(const Block& syntheticIv, ByteRange input, uint8_t* out
 
 std::vector<uint8_t> CAesSivCmac256::Seal(std::initializer_list<ByteRange> headers,
                                           ByteRange plaintext) const {
-  const Block syntheticIv = S2V(headers, plaintext);
+  const std::optional<Block> syntheticIv = S2V(headers, plaintext);
+  if (!syntheticIv) return {};
   std::vector<uint8_t> sealed(kTagSize + plaintext.size);
-  std::copy(syntheticIv.begin(), syntheticIv.end(), sealed.begin());
-  Ctr(syntheticIv, plaintext, sealed.data() + kTagSize);
+  std::copy(syntheticIv->begin(), syntheticIv->end(), sealed.begin());
+  Ctr(*syntheticIv, plaintext, sealed.data() + kTagSize);
   return sealed;
 }
 
@@ -135,8 +147,8 @@ std::optional<std::vector<uint8_t>> CAesSivCmac256::Open(std::initializer_list<B
   std::copy(sealed.data, sealed.data + kTagSize, syntheticIv.begin());
   std::vector<uint8_t> plaintext(sealed.size - kTagSize);
   Ctr(syntheticIv, ByteRange(sealed.data + kTagSize, plaintext.size()), plaintext.data());
-  const Block expected = S2V(headers, plaintext);
-  if (mbedtls_ct_memcmp(expected.data(), syntheticIv.data(), kTagSize) != 0) {
+  const std::optional<Block> expected = S2V(headers, plaintext);
+  if (!expected || mbedtls_ct_memcmp(expected->data(), syntheticIv.data(), kTagSize) != 0) {
     mbedtls_platform_zeroize(plaintext.data(), plaintext.size());
     return std::nullopt;
   }

@@ -23,6 +23,7 @@ class CAesSivCmac256 {
   CAesSivCmac256(const CAesSivCmac256&) = delete;
   CAesSivCmac256& operator=(const CAesSivCmac256&) = delete;
 
+  // Nothing (an empty vector) in the one case the library fails: no memory.
   std::vector<uint8_t> Seal(std::initializer_list<ByteRange> headers, ByteRange plaintext) const;
 
   // The plaintext, or nothing when sealed is shorter than a tag or was not
@@ -33,7 +34,7 @@ class CAesSivCmac256 {
  private:
   using Block = std::array<uint8_t, kTagSize>;
 
-  Block S2V(std::initializer_list<ByteRange> headers, ByteRange plaintext) const;
+  std::optional<Block> S2V(std::initializer_list<ByteRange> headers, ByteRange plaintext) const;
   void Ctr(const Block& syntheticIv, ByteRange input, uint8_t* output) const;
 
   Key m_Key;

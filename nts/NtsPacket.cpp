@@ -88,6 +88,7 @@ std::vector<uint8_t> BuildNtsRequest(const SntpRequest& header, const NtsUniqueI
   // Nothing to hide in a request: the plaintext is empty and the
   // ciphertext just the tag.
   const std::vector<uint8_t> sealed = CAesSivCmac256(clientToServerKey).Seal({request, nonce}, ByteRange());
+  if (sealed.empty()) return {};
   AppendAuthenticator(request, nonce, sealed);
   return request;
 }

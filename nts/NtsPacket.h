@@ -28,7 +28,7 @@ using NtsKey = CAesSivCmac256::Key;
 // the cookie, placeholders for that many more cookies, and last the
 // authenticator: the nonce and the tag, under the client-to-server key, of
 // everything before it. The random inputs (unique id, nonce) are the
-// caller's.
+// caller's. Empty when the TLS library cannot compute the tag (no memory).
 std::vector<uint8_t> BuildNtsRequest(const SntpRequest& header, const NtsUniqueId& uniqueId,
                                      const NtsCookie& cookie, size_t placeholders, const NtsNonce& nonce,
                                      const NtsKey& clientToServerKey);

@@ -59,7 +59,8 @@ TEST(AesSivCmac256, AnythingChangedDoesNotOpen) {
 }
 
 // S2V pads plaintexts shorter than a block and folds longer ones: both
-// sides of that bound, and nothing at all, come back whole.
+// sides of that bound, and nothing at all, come back whole; so does an
+// empty header.
 TEST(AesSivCmac256, PlaintextsAroundOneBlockComeBack) {
   const CAesSivCmac256 siv(kKeyA1);
   for (const size_t size : {0, 1, 15, 16, 17, 32}) {
@@ -69,4 +70,9 @@ TEST(AesSivCmac256, PlaintextsAroundOneBlockComeBack) {
     EXPECT_EQ(sealed.size(), size + CAesSivCmac256::kTagSize);
     EXPECT_EQ(siv.Open({kHeaderA1}, sealed), plain) << size;
   }
+  // An empty header is a header of its own: it changes the tag.
+  const std::vector<uint8_t> empty;
+  const std::vector<uint8_t> sealed = siv.Seal({kHeaderA1, empty}, kPlainA1);
+  EXPECT_NE(sealed, kSealedA1);
+  EXPECT_EQ(siv.Open({kHeaderA1, empty}, sealed), kPlainA1);
 }
