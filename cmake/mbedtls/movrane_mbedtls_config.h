@@ -45,6 +45,8 @@
 /* Public keys: ECDHE, ECDSA and RSA signatures */
 #define MBEDTLS_BIGNUM_C
 #define MBEDTLS_ECP_C
+/* The NIST curves' fast reduction: 3 KB for a quarter of the handshake's time */
+#define MBEDTLS_ECP_NIST_OPTIM
 #define MBEDTLS_ECP_DP_SECP256R1_ENABLED
 #define MBEDTLS_ECP_DP_SECP384R1_ENABLED
 #define MBEDTLS_ECP_DP_CURVE25519_ENABLED
