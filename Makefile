@@ -19,6 +19,8 @@ bootstrap:
 host: bootstrap
 	@$(CMAKE) -S . -B $(BUILD)/host >/dev/null
 	@cmake --build $(BUILD)/host -j$(JOBS)
+	@CC=clang CXX=clang++ $(CMAKE) -S tests/fuzz -B $(BUILD)/fuzz >/dev/null
+	@cmake --build $(BUILD)/fuzz -j$(JOBS)
 
 win: bootstrap
 	@$(CMAKE) -S . -B $(BUILD)/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
@@ -27,6 +29,7 @@ win: bootstrap
 
 test: host win
 	ctest --test-dir $(BUILD)/host --output-on-failure -j$(JOBS)
+	ctest --test-dir $(BUILD)/fuzz --output-on-failure
 	ctest --test-dir $(BUILD)/win --output-on-failure
 	scripts/check-reproducible
 

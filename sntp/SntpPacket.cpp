@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr uint8_t kClientRequestHeader = 0x1B;  // leap 0, version 3, mode 3
+constexpr uint8_t kClientMode = 3;
 constexpr int kStratumOffset = 1;
 constexpr int kPrecisionOffset = 3;
 constexpr int kRootDelayOffset = 4;
@@ -81,9 +81,9 @@ bool ReferenceAfterTransmit(const SntpReplyBuffer& reply, const SntpExchangeResu
 
 }  // namespace
 
-SntpRequest BuildSntpRequest(const CNtpTimestamp& transmitField) {
+SntpRequest BuildSntpRequest(const CNtpTimestamp& transmitField, int version) {
   SntpRequest request{};
-  request[0] = kClientRequestHeader;
+  request[0] = static_cast<uint8_t>(version << kVersionShift | kClientMode);  // leap indicator 0
   transmitField.ToWire(request.data() + kTransmitOffset);
   return request;
 }

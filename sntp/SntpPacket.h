@@ -28,8 +28,9 @@ enum class SntpRefusal {
 };
 constexpr SntpRefusal kLastSntpRefusal = SntpRefusal::ReferenceAfterTransmit;
 
-// Client request, version 3, with this value in its transmit field.
-SntpRequest BuildSntpRequest(const CNtpTimestamp& transmitField);
+// Client request, version 3 unless told (NTS asks in version 4), with this
+// value in its transmit field.
+SntpRequest BuildSntpRequest(const CNtpTimestamp& transmitField, int version = 3);
 
 // Whether a received datagram of length bytes answers the request: a whole
 // packet whose originate field echoes the request's transmit field.

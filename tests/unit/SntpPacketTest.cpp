@@ -34,6 +34,8 @@ TEST(SntpPacket, RequestIsVersion3ClientModeCarryingTheTransmitTime) {
   const uint8_t transmit[] = {0xCA, 0xD9, 0xA1, 0x2F, 0x1F, 0x7C, 0xED, 0x91};
   std::copy(std::begin(transmit), std::end(transmit), expected.begin() + 40);
   EXPECT_EQ(request, expected);
+  expected[0] = 0x23;  // version 4, for NTS
+  EXPECT_EQ(BuildSntpRequest(kSent, 4), expected);
 }
 
 TEST(SntpPacket, DatagramsThatDoNotAnswerTheRequestAreNotReplies) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "sntp/HostLookup.h"
@@ -41,9 +42,13 @@ TEST(NtsServerNames, ResolveToTheServersAddresses) {
   for (const NamedServer& server : kServers) {
     const std::string name = Narrow(server.name);
     SCOPED_TRACE(name);
-    in_addr found{};
-    ASSERT_TRUE(ResolveHostIPv4(server.name, found, kLookupTimeoutMs, nullptr)) << ::WSAGetLastError();
-    EXPECT_STREQ(inet_ntoa(found), server.address);
+    AddressList found;
+    ASSERT_TRUE(ResolveHost(server.name, TimeServers::kPort, found, kLookupTimeoutMs, nullptr)) << ::WSAGetLastError();
+    std::wstring addresses;
+    for (const SOCKADDR_INET& address : found) addresses += AddressText(address) + L" ";
+    EXPECT_NE(addresses.find(std::wstring(server.address, server.address + strlen(server.address)) + L" "),
+              std::wstring::npos)
+        << "found " << Narrow(addresses.c_str());
     addrinfo hints{};
     hints.ai_family = AF_INET;
     addrinfo* results = nullptr;

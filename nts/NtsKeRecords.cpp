@@ -1,0 +1,29 @@
+#include "nts/NtsKeRecords.h"
+
+namespace {
+
+void PutUint16(std::vector<uint8_t>& out, uint16_t value) {
+  out.push_back(static_cast<uint8_t>(value >> 8));
+  out.push_back(static_cast<uint8_t>(value));
+}
+
+void PutCriticalRecord(std::vector<uint8_t>& out, NtsKeRecordType type, std::initializer_list<uint16_t> body) {
+  PutUint16(out, static_cast<uint16_t>(kNtsKeCriticalBit | static_cast<uint16_t>(type)));
+  PutUint16(out, static_cast<uint16_t>(2 * body.size()));
+  for (const uint16_t value : body) PutUint16(out, value);
+}
+
+}  // namespace
+
+std::vector<uint8_t> BuildNtsKeRequest() {
+  std::vector<uint8_t> request;
+  PutCriticalRecord(request, NtsKeRecordType::NextProtocol, {kNtsProtocolNtpV4});
+  PutCriticalRecord(request, NtsKeRecordType::AeadAlgorithm, {kAeadAesSivCmac256});
+  PutCriticalRecord(request, NtsKeRecordType::EndOfMessage, {});
+  return request;
+}
+
+NtsExporterContext NtsExporterContextFor(NtsKeyDirection direction) {
+  return {kNtsProtocolNtpV4 >> 8, kNtsProtocolNtpV4 & 0xFF, kAeadAesSivCmac256 >> 8, kAeadAesSivCmac256 & 0xFF,
+          static_cast<uint8_t>(direction)};
+}
