@@ -34,6 +34,13 @@ std::wstring Stamp(const SYSTEMTIME& time) {
   return stamp;
 }
 
+// A server's Error or Warning record is told with its code.
+std::wstring NtsReason(const std::vector<std::wstring>& messages, const FailedExchange& failure) {
+  const std::wstring& reason = messages[kMessageFirstNtsFailure + static_cast<int>(failure.nts) - 1];
+  if (failure.nts != NtsFailure::ServerError && failure.nts != NtsFailure::ServerWarning) return reason;
+  return reason + L" (" + std::to_wstring(failure.error) + L")";
+}
+
 std::wstring Reason(const std::vector<std::wstring>& messages, const FailedExchange& failure) {
   switch (failure.kind) {
     case ExchangeFailure::NoAnswer:
@@ -47,17 +54,21 @@ std::wstring Reason(const std::vector<std::wstring>& messages, const FailedExcha
     case ExchangeFailure::ReplyRefused:
       return LabelLine(messages[kMessageReplyRefused],
                        messages[kMessageFirstRefusal + static_cast<int>(failure.refusal) - 1]);
+    case ExchangeFailure::NtsFailed:
+      return LabelLine(messages[kMessageNtsFailed], NtsReason(messages, failure));
   }
   return {};
 }
 }  // namespace
 
 std::wstring FormatCompareLog(const std::vector<std::wstring>& messages, const std::wstring& server,
-                              const std::wstring& answeringAddress, double clockOffset,
-                              const SYSTEMTIME& localTime) {
+                              const SntpExchangeResult& result, const SYSTEMTIME& localTime) {
   std::wstring log = ServerLine(messages, server);
-  if (!answeringAddress.empty()) log += LabelLine(messages[kMessageAnsweredFrom], answeringAddress);
-  if (clockOffset != 0.0) log += OffsetLine(messages, clockOffset);
+  if (!result.m_strAnsweringAddress.empty())
+    log += LabelLine(messages[kMessageAnsweredFrom], result.m_strAnsweringAddress);
+  if (result.m_bAuthenticated) log += MessageLine(messages, kMessageAuthenticated);
+  if (result.m_bTrustedAtServerTimeOnly) log += MessageLine(messages, kMessageTrustedAtServerTime);
+  if (result.m_dClockOffset != 0.0) log += OffsetLine(messages, result.m_dClockOffset);
   return log + LabelLine(messages[kMessageLocalTime], Stamp(localTime));
 }
 
@@ -70,9 +81,9 @@ std::wstring MessageLine(const std::vector<std::wstring>& messages, LogMessage m
   return messages[message] + kLineEnd;
 }
 
-std::wstring FormatStepQuestion(const std::vector<std::wstring>& messages, const SYSTEMTIME& localTime,
-                                const SYSTEMTIME& newLocalTime, double step) {
-  return MessageLine(messages, kMessageLargeStep) + kLineEnd +
+std::wstring FormatStepQuestion(const std::vector<std::wstring>& messages, LogMessage why,
+                                const SYSTEMTIME& localTime, const SYSTEMTIME& newLocalTime, double step) {
+  return MessageLine(messages, why) + kLineEnd +
          LabelLine(messages[kMessageLocalTime], Stamp(localTime)) +
          LabelLine(messages[kMessageNewLocalTime], Stamp(newLocalTime)) +
          LabelLine(messages[kMessageStep], Seconds(L"%+f sec.", step));

@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "framework/SystemTime.h"
+#include "nts/NtsFailure.h"
+#include "sntp/SntpExchangeResult.h"
 #include "sntp/SntpPacket.h"
 
 // Indexes of the log messages read from the settings file.
@@ -26,25 +28,34 @@ enum LogMessage {
   // Then the texts that came later.
   kMessageNameServiceSilent = kMessageFirstRefusal + static_cast<int>(kLastSntpRefusal),
   kMessageAnsweredFrom,
-  kMessageCount,
+  kMessageAuthenticated,
+  kMessageTrustedAtServerTime,
+  kMessageCertificateQuestion,
+  kMessageNtsFailed,
+  // Then one text for each NTS failure after None, in the order of NtsFailure.
+  kMessageFirstNtsFailure,
+  kMessageCount = kMessageFirstNtsFailure + static_cast<int>(kLastNtsFailure),
 };
 
 // Why an exchange that the user started failed.
-enum class ExchangeFailure { NoAnswer, NameServiceSilent, NameNotFound, NetworkRefused, ReplyRefused };
+enum class ExchangeFailure { NoAnswer, NameServiceSilent, NameNotFound, NetworkRefused, ReplyRefused, NtsFailed };
 
 struct FailedExchange {
   ExchangeFailure kind;
-  SntpRefusal refusal;  // for ReplyRefused
-  unsigned long error;  // the system's error code, told for NetworkRefused
+  SntpRefusal refusal = SntpRefusal::None;  // for ReplyRefused
+  // The system's error code, told for NetworkRefused; the server's record's
+  // code for NtsFailed with ServerError or ServerWarning.
+  unsigned long error = 0;
+  NtsFailure nts = NtsFailure::None;  // for NtsFailed
 };
 
 // The log of a compare or synchronize that reached the server: the server
-// line, the answering address's line when it was not the first address
-// (answeringAddress not empty), the offset line unless the offset is
-// exactly 0, and the local time line, each ending in CR LF.
+// line; the answering address's line when it was not the first address; a
+// line saying the time was authenticated (NTS), and one when the server's
+// certificate held at the server's time only; the offset line unless the
+// offset is exactly 0; and the local time line, each ending in CR LF.
 std::wstring FormatCompareLog(const std::vector<std::wstring>& messages, const std::wstring& server,
-                              const std::wstring& answeringAddress, double clockOffset,
-                              const SYSTEMTIME& localTime);
+                              const SntpExchangeResult& result, const SYSTEMTIME& localTime);
 
 // The log of an exchange that failed: the server line and why.
 std::wstring FormatFailureLog(const std::vector<std::wstring>& messages, const std::wstring& server,
@@ -53,7 +64,9 @@ std::wstring FormatFailureLog(const std::vector<std::wstring>& messages, const s
 // One message as a line of its own.
 std::wstring MessageLine(const std::vector<std::wstring>& messages, LogMessage message);
 
-// The question before the clock is stepped by more than an hour: the local
-// time now, the time it would be set to, and the step in seconds.
-std::wstring FormatStepQuestion(const std::vector<std::wstring>& messages, const SYSTEMTIME& localTime,
-                                const SYSTEMTIME& newLocalTime, double step);
+// The question before the clock is stepped by more than an hour, or by a
+// time whose server's certificate holds at the server's time only: why it
+// is asked, the local time now, the time it would be set to, and the step
+// in seconds.
+std::wstring FormatStepQuestion(const std::vector<std::wstring>& messages, LogMessage why,
+                                const SYSTEMTIME& localTime, const SYSTEMTIME& newLocalTime, double step);

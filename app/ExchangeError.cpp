@@ -2,8 +2,10 @@
 
 #include <winsock2.h>
 
-std::optional<FailedExchange> FailedExchangeOf(DWORD error, SntpRefusal refusal) {
+std::optional<FailedExchange> FailedExchangeOf(DWORD error, SntpRefusal refusal, NtsFailure nts, unsigned ntsCode) {
   switch (error) {
+    case kErrorNtsFailed:
+      return FailedExchange{ExchangeFailure::NtsFailed, SntpRefusal::None, ntsCode, nts};
     case WSAEINTR:
       return std::nullopt;
     case WSAETIMEDOUT:

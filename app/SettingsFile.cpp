@@ -19,6 +19,31 @@ CString ReadSetting(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, DWORD bu
   return buffer.data();
 }
 
+namespace {
+
+const wchar_t kServerSection[] = L"sntp";
+// A public NTS server, which anyone may use.
+const wchar_t kDefaultServer[] = L"time.cloudflare.com";
+constexpr DWORD kServerBufferSize = 2084;
+constexpr DWORD kSwitchBufferSize = 8;
+
+// Whether the file holds the key, even with an empty value: a lookup gives
+// the default only for a missing key, so two lookups with two defaults
+// differ only then.
+bool HasSetting(LPCWSTR section, LPCWSTR key) {
+  return ReadSetting(section, key, L"0", kSwitchBufferSize) == ReadSetting(section, key, L"1", kSwitchBufferSize);
+}
+
+}  // namespace
+
+ServerSettings ReadServerSettings() {
+  ServerSettings settings;
+  settings.server = ReadSetting(kServerSection, L"server1", kDefaultServer, kServerBufferSize);
+  const CString nts = ReadSetting(kServerSection, L"nts", L"", kSwitchBufferSize);
+  settings.nts = nts == L"1" || (nts != L"0" && !HasSetting(kServerSection, L"server1"));
+  return settings;
+}
+
 CString ReadLabel(const LabelSetting& label) {
   return ReadSetting(label.section, label.key, label.defaultText, kLabelBufferSize);
 }

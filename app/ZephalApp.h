@@ -1,8 +1,9 @@
 #pragma once
+#include "app/SettingsFile.h"
 #include "framework/WinApp.h"
 
-// The application: checks the platform, reads the server name and runs
-// the main dialog.
+// The application: checks the platform, reads the server's settings and
+// runs the main dialog.
 class CZephalApp : public CWinApp {
 public:
   CZephalApp() = default;
@@ -10,5 +11,5 @@ public:
   BOOL InitInstance() override;
   static BOOL IsWindowsNT();
 
-  CString m_strServer;
+  ServerSettings m_serverSettings;
 };

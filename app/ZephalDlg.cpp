@@ -7,7 +7,6 @@
 #include "app/CompareLog.h"
 #include "app/DesktopPlacement.h"
 #include "app/DialogPost.h"
-#include "app/ExchangeError.h"
 #include "app/SettingsFile.h"
 #include "app/ZephalApp.h"
 #include "res/resource.h"
@@ -17,7 +16,6 @@
 #include "ticktime/TickUnits.h"
 
 namespace {
-constexpr UINT kNtpPort = 123;
 // Asks the dialog's thread to restart the tick on the second that begins now.
 constexpr UINT WM_RESTART_TICK = WM_USER + 11;
 // Asks the dialog's thread to put the worker's question to the user.
@@ -50,8 +48,14 @@ CTickSpan ServerClockOffset(const SntpExchangeResult& result) {
   return replySent - requestSent;
 }
 
-bool IsLargeStep(double seconds) {
-  return std::abs(seconds) > kLargeStepSeconds;
+// Why the user is asked before the clock is set to the result's time, if
+// at all: a step of more than an hour, or a server whose certificate holds
+// at its own time only (the local clock may be far off, or the server may
+// lie about the time to make an old certificate pass).
+std::optional<LogMessage> QuestionBefore(const SntpExchangeResult& result) {
+  if (result.m_bTrustedAtServerTimeOnly) return kMessageCertificateQuestion;
+  if (std::abs(result.m_dClockOffset) > kLargeStepSeconds) return kMessageLargeStep;
+  return std::nullopt;
 }
 
 // The local time now and after a step of the clock by seconds.
@@ -90,7 +94,7 @@ void CZephalDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 BOOL CZephalDlg::OnInitDialog() {
-  m_strServer = static_cast<CZephalApp*>(AfxGetApp())->m_strServer;
+  m_serverSettings = static_cast<CZephalApp*>(AfxGetApp())->m_serverSettings;
   CDialog::OnInitDialog();
   LoadControlLabels();
   NameForScreenReaders();
@@ -234,16 +238,15 @@ void CZephalDlg::ShowExchange(const SntpExchangeResult& result) {
 CString CZephalDlg::ExchangeLog(const SntpExchangeResult& result) const {
   SYSTEMTIME localTime;
   ::GetLocalTime(&localTime);
-  return FormatCompareLog(m_arrMessages, m_strServer, result.m_strAnsweringAddress, result.m_dClockOffset,
-                          localTime);
+  return FormatCompareLog(m_arrMessages, m_serverSettings.server, result, localTime);
 }
 
 // The server line and why the exchange failed; for a synchronize, also that
 // the clock was not changed.
-void CZephalDlg::ShowFailure(const CSNTPClient& client, DWORD error, bool synchronizing) {
-  const std::optional<FailedExchange> failure = FailedExchangeOf(error, client.Refusal());
+void CZephalDlg::ShowFailure(const CServerQuery& query, DWORD error, bool synchronizing) {
+  const std::optional<FailedExchange> failure = query.Failure(error);
   if (!failure) return;
-  CString log = FormatFailureLog(m_arrMessages, m_strServer, *failure);
+  CString log = FormatFailureLog(m_arrMessages, m_serverSettings.server, *failure);
   if (synchronizing) log += MessageLine(m_arrMessages, kMessageClockUnchanged);
   ShowLog(log);
 }
@@ -258,13 +261,17 @@ void CZephalDlg::SetServerClock(CTickSpan offset) {
   m_bServerTimeKnown = true;
 }
 
-// The exchange both workers begin with, with the dialog's server; FALSE when
-// no trusted answer came or the dialog has gone.
-BOOL CZephalDlg::QueryDialogServer(CWorkerLink& link, CSNTPClient& client, SntpExchangeResult& result) {
-  CString server;
-  if (!link.UseDialog([&](CZephalDlg& dialog) { server = dialog.m_strServer; })) return FALSE;
-  client.SetStopEvent(link.StopEvent());
-  return client.QueryServer(server.c_str(), result, kNtpPort);
+// The exchange both workers begin with, with the dialog's server and NTS
+// session; FALSE when no trusted answer came or the dialog has gone.
+BOOL CZephalDlg::QueryDialogServer(CWorkerLink& link, CServerQuery& query, SntpExchangeResult& result) {
+  ServerSettings settings;
+  std::shared_ptr<CNtsSession> session;
+  if (!link.UseDialog([&](CZephalDlg& dialog) {
+        settings = dialog.m_serverSettings;
+        session = dialog.m_ntsSession;
+      }))
+    return FALSE;
+  return query.Run(settings, *session, result);
 }
 
 // The worker's last turn in the gate: it shows what it has to show and
@@ -280,16 +287,16 @@ void CZephalDlg::Finish(CWorkerLink& link, Show show) {
 
 UINT CZephalDlg::CompareThreadProc(LPVOID pParam) {
   const std::shared_ptr<CWorkerLink> link = CWorkerLink::Adopt(pParam);
-  CSNTPClient client;
+  CServerQuery query(link->StopEvent());
   SntpExchangeResult result;
-  const BOOL answered = QueryDialogServer(*link, client, result);
+  const BOOL answered = QueryDialogServer(*link, query, result);
   const DWORD error = ::GetLastError();
   Finish(*link, [&](CZephalDlg& dialog) {
     if (answered) {
       dialog.ShowExchange(result);
       dialog.SetServerClock(ServerClockOffset(result));
     } else {
-      dialog.ShowFailure(client, error, false);
+      dialog.ShowFailure(query, error, false);
     }
   });
   return 0;
@@ -297,14 +304,14 @@ UINT CZephalDlg::CompareThreadProc(LPVOID pParam) {
 
 UINT CZephalDlg::SynchronizeThreadProc(LPVOID pParam) {
   const std::shared_ptr<CWorkerLink> link = CWorkerLink::Adopt(pParam);
-  CSNTPClient client;
+  CServerQuery query(link->StopEvent());
   SntpExchangeResult result;
-  if (!MeasureAgreedStep(*link, client, result)) return 0;
+  if (!MeasureAgreedStep(*link, query, result)) return 0;
   // The clock is set only while the dialog is there and not closing: the
   // dialog's close signals the stop event and then waits for the gate.
   BOOL clockSet = FALSE;
   if (!link->UseDialog([&](CZephalDlg&) {
-        clockSet = client.SetSystemClock(PreciseNtpNow().AddSeconds(result.m_dClockOffset));
+        clockSet = query.Client().SetSystemClock(PreciseNtpNow().AddSeconds(result.m_dClockOffset));
       }))
     return 0;
   if (!clockSet) {
@@ -327,19 +334,20 @@ UINT CZephalDlg::SynchronizeThreadProc(LPVOID pParam) {
 // after Yes confirms the step agreed to: a question may stay open for
 // minutes, and the clock is never set from a measurement that old. False
 // when the synchronize ends here, having said why.
-bool CZephalDlg::MeasureAgreedStep(CWorkerLink& link, CSNTPClient& client, SntpExchangeResult& result) {
+bool CZephalDlg::MeasureAgreedStep(CWorkerLink& link, CServerQuery& query, SntpExchangeResult& result) {
   std::optional<double> agreed;
   for (;;) {
-    if (!QueryDialogServer(link, client, result)) {
+    if (!QueryDialogServer(link, query, result)) {
       const DWORD error = ::GetLastError();
-      Finish(link, [&](CZephalDlg& dialog) { dialog.ShowFailure(client, error, true); });
+      Finish(link, [&](CZephalDlg& dialog) { dialog.ShowFailure(query, error, true); });
       return false;
     }
     if (!link.UseDialog([&](CZephalDlg& dialog) { dialog.SetServerClock(ServerClockOffset(result)); }))
       return false;
     const double step = result.m_dClockOffset;
-    if (!IsLargeStep(step) || (agreed && std::abs(step - *agreed) <= kAgreedStepSeconds)) return true;
-    if (!ConfirmStep(link, step)) {
+    const std::optional<LogMessage> question = QuestionBefore(result);
+    if (!question || (agreed && std::abs(step - *agreed) <= kAgreedStepSeconds)) return true;
+    if (!ConfirmStep(link, *question, step)) {
       Finish(link, [&](CZephalDlg& dialog) { dialog.ShowDeclinedStep(result); });
       return false;
     }
@@ -350,13 +358,13 @@ bool CZephalDlg::MeasureAgreedStep(CWorkerLink& link, CSNTPClient& client, SntpE
 // On the worker: puts the question to the user on the dialog's thread and
 // waits for the answer; false for no, once the dialog is closing, and when
 // the question could not be put.
-bool CZephalDlg::ConfirmStep(CWorkerLink& link, double step) {
+bool CZephalDlg::ConfirmStep(CWorkerLink& link, LogMessage why, double step) {
   SYSTEMTIME now;
   SYSTEMTIME stepped;
   LocalTimeAndStepped(step, now, stepped);
   bool asked = false;
   return link.UseDialog([&](CZephalDlg& dialog) {
-    link.SetQuestion(FormatStepQuestion(dialog.m_arrMessages, now, stepped, step));
+    link.SetQuestion(FormatStepQuestion(dialog.m_arrMessages, why, now, stepped, step));
     asked = PostToDialog(dialog.m_hWnd, WM_CONFIRM_STEP);
   }) && asked && link.AwaitAnswer();
 }

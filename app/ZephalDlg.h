@@ -2,13 +2,16 @@
 #include <atomic>
 #include <memory>
 
+#include "app/CompareLog.h"
 #include "app/SecondTick.h"
+#include "app/ServerQuery.h"
+#include "app/SettingsFile.h"
 #include "app/WorkerLink.h"
 #include "controls/ClockST.h"
 #include "controls/NamedControl.h"
 #include "framework/Dialog.h"
 #include "framework/WinThread.h"
-#include "sntp/SNTPClient.h"
+#include "nts/NtsSession.h"
 #include "sntp/SntpExchangeResult.h"
 
 // The main window: the local and the server clock, the log box and the
@@ -36,9 +39,9 @@ private:
   // Worker entry points; the parameter is the worker's CWorkerLink.
   static UINT CompareThreadProc(LPVOID pParam);
   static UINT SynchronizeThreadProc(LPVOID pParam);
-  static BOOL QueryDialogServer(CWorkerLink& link, CSNTPClient& client, SntpExchangeResult& result);
-  static bool MeasureAgreedStep(CWorkerLink& link, CSNTPClient& client, SntpExchangeResult& result);
-  static bool ConfirmStep(CWorkerLink& link, double step);
+  static BOOL QueryDialogServer(CWorkerLink& link, CServerQuery& query, SntpExchangeResult& result);
+  static bool MeasureAgreedStep(CWorkerLink& link, CServerQuery& query, SntpExchangeResult& result);
+  static bool ConfirmStep(CWorkerLink& link, LogMessage why, double step);
   template <class Show>
   static void Finish(CWorkerLink& link, Show show);
 
@@ -47,7 +50,7 @@ private:
   void ShowExchange(const SntpExchangeResult& result);
   // The server line, which clock is ahead and by how much, and the local time now.
   CString ExchangeLog(const SntpExchangeResult& result) const;
-  void ShowFailure(const CSNTPClient& client, DWORD error, bool synchronizing);
+  void ShowFailure(const CServerQuery& query, DWORD error, bool synchronizing);
   void ShowDeclinedStep(const SntpExchangeResult& result);
   void SetServerClock(CTickSpan offset);
 
@@ -61,7 +64,10 @@ private:
   CClockST m_clockLocal;
   CClockST m_clockServer;
   CNamedControl m_log;
-  CString m_strServer;
+  ServerSettings m_serverSettings;
+  // The NTS keys and cookies of the server, for the run; its workers use it
+  // one at a time, and the last of them lets it go.
+  std::shared_ptr<CNtsSession> m_ntsSession = std::make_shared<CNtsSession>();
   std::atomic<bool> m_bServerTimeKnown{false};
   // Busy marker: the running worker, set before it runs, cleared by it
   // when it ends (Finish), or by the dialog when it closes.

@@ -41,11 +41,12 @@ void AwaitDatagram(const Attempts& attempts, HANDLE stopEvent, DWORD timeoutMill
 CSNTPClient::CSNTPClient(const SystemClockCalls& clockCalls)
     : m_nTimeout(kReplyTimeout), m_calls(clockCalls) {}
 
-BOOL CSNTPClient::QueryServer(LPCWSTR host, SntpExchangeResult& result, UINT port) {
+BOOL CSNTPClient::QueryServer(LPCWSTR host, SntpExchangeResult& result, UINT port,
+                              CExchangeCredentials* credentials) {
   m_refusal = SntpRefusal::None;
   AddressList addresses;
   if (!ResolveHost(host, port, addresses, kLookupTimeout, m_hStopEvent)) return FALSE;
-  const DWORD error = Exchange(addresses, result);
+  const DWORD error = Exchange(addresses, credentials, result);
   ::SetLastError(error);
   return error == ERROR_SUCCESS;
 }
@@ -57,19 +58,21 @@ BOOL CSNTPClient::QueryServer(LPCWSTR host, SntpExchangeResult& result, UINT por
 // arrives moves the one deadline, and the stop event ends the wait. The
 // sockets are closed when this returns its error, ERROR_SUCCESS for a
 // reply that is believed.
-DWORD CSNTPClient::Exchange(const AddressList& addresses, SntpExchangeResult& result) {
+DWORD CSNTPClient::Exchange(const AddressList& addresses, CExchangeCredentials* credentials,
+                            SntpExchangeResult& result) {
   const AddressList candidates = FirstOfEachFamily(addresses);
   const CDeadline deadline(m_nTimeout);
   Attempts attempts;
   size_t next = 0;
   Clock::time_point nextSend = Clock::now();
   DWORD lastError = ERROR_SUCCESS;
+  bool unauthenticReplies = false;
   for (;;) {
     if (StopRequested()) return WSAEINTR;
     const DWORD left = deadline.MillisecondsLeft();
-    if (left == 0) return WSAETIMEDOUT;
+    if (left == 0) return unauthenticReplies ? ERROR_NOT_AUTHENTICATED : WSAETIMEDOUT;
     if (next < candidates.size() && (attempts.empty() || Clock::now() >= nextSend)) {
-      auto attempt = std::make_unique<CSntpAttempt>(candidates[next++]);
+      auto attempt = std::make_unique<CSntpAttempt>(candidates[next++], credentials);
       if (attempt->Send()) {
         attempts.push_back(std::move(attempt));
         nextSend = Clock::now() + std::chrono::milliseconds(kNextAddressDelayMs);
@@ -82,12 +85,20 @@ DWORD CSNTPClient::Exchange(const AddressList& addresses, SntpExchangeResult& re
 
     bool anyRead = false;
     for (auto attempt = attempts.begin(); attempt != attempts.end();) {
-      SntpReplyBuffer reply;
+      SntpReply reply;
       switch ((*attempt)->ReadOne(reply, result)) {
         case CSntpAttempt::Outcome::Answered:
           result.m_strAnsweringAddress =
               SameAddress((*attempt)->Peer(), addresses.front()) ? L"" : AddressText((*attempt)->Peer());
+          result.m_bAuthenticated = credentials != nullptr;
           return Judge(reply, result);
+        case CSntpAttempt::Outcome::Refused:
+          return ERROR_ACCESS_DENIED;
+        case CSntpAttempt::Outcome::Unauthentic:
+          unauthenticReplies = true;
+          anyRead = true;
+          ++attempt;
+          break;
         case CSntpAttempt::Outcome::Skipped:
           anyRead = true;
           ++attempt;
@@ -108,7 +119,7 @@ DWORD CSNTPClient::Exchange(const AddressList& addresses, SntpExchangeResult& re
 }
 
 // The reply to our request: believed, or refused for the first rule it breaks.
-DWORD CSNTPClient::Judge(const SntpReplyBuffer& reply, SntpExchangeResult& result) {
+DWORD CSNTPClient::Judge(const SntpReply& reply, SntpExchangeResult& result) {
   ReadSntpReply(reply, result);
   m_refusal = JudgeSntpReply(reply, result);
   return m_refusal == SntpRefusal::None ? ERROR_SUCCESS : ERROR_INVALID_DATA;

@@ -2,6 +2,7 @@
 #include <winsock2.h>
 
 #include "framework/Object.h"
+#include "sntp/ExchangeCredentials.h"
 #include "sntp/HostLookup.h"
 #include "sntp/SntpExchangeResult.h"
 #include "sntp/SntpPacket.h"
@@ -19,8 +20,12 @@ public:
   // GetLastError: WSAETIMEDOUT when no reply came in time,
   // ERROR_INVALID_DATA when the reply must not be trusted, WSAEINTR when the
   // stop event ended the wait, a lookup error (see ResolveHost) when the
-  // name was not found.
-  BOOL QueryServer(LPCWSTR host, SntpExchangeResult& result, UINT port);
+  // name was not found. With credentials, only a reply they prove authentic
+  // is judged: FALSE with ERROR_NOT_AUTHENTICATED when replies came in time
+  // but none of them was, and ERROR_ACCESS_DENIED when the server refused
+  // the credentials.
+  BOOL QueryServer(LPCWSTR host, SntpExchangeResult& result, UINT port,
+                   CExchangeCredentials* credentials = nullptr);
   // Why the last reply was refused (QueryServer failed with
   // ERROR_INVALID_DATA); None otherwise.
   SntpRefusal Refusal() const { return m_refusal; }
@@ -36,8 +41,8 @@ public:
   void RestoreSystemTimePrivilege();
 
 private:
-  DWORD Exchange(const AddressList& addresses, SntpExchangeResult& result);
-  DWORD Judge(const SntpReplyBuffer& reply, SntpExchangeResult& result);
+  DWORD Exchange(const AddressList& addresses, CExchangeCredentials* credentials, SntpExchangeResult& result);
+  DWORD Judge(const SntpReply& reply, SntpExchangeResult& result);
   bool StopRequested() const;
 
   DWORD m_nTimeout;  // milliseconds

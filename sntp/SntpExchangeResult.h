@@ -15,4 +15,9 @@ struct SntpExchangeResult {
   // The address that answered, as people write it, when it was not the
   // first the server's name gave; empty otherwise.
   std::wstring m_strAnsweringAddress;
+  // Whether the reply was proved to come from the server (NTS).
+  bool m_bAuthenticated = false;
+  // Whether the server's certificate was valid at the server's time only,
+  // not at the local time: the local clock is far off, or the server lies.
+  bool m_bTrustedAtServerTimeOnly = false;
 };

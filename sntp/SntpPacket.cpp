@@ -34,22 +34,22 @@ constexpr double kTimestampResolution = 1.0 / 64;
 // chrony's default maxdistance; RFC 5905 has 1.5 s (MAXDIST).
 constexpr double kMaxRootDistance = 3.0;
 
-int LeapIndicator(const SntpReplyBuffer& reply) { return reply[0] >> kLeapIndicatorShift; }
-int Version(const SntpReplyBuffer& reply) { return reply[0] >> kVersionShift & kVersionMask; }
-int Mode(const SntpReplyBuffer& reply) { return reply[0] & kModeMask; }
-int Stratum(const SntpReplyBuffer& reply) { return reply[kStratumOffset]; }
+int LeapIndicator(const SntpReply& reply) { return reply[0] >> kLeapIndicatorShift; }
+int Version(const SntpReply& reply) { return reply[0] >> kVersionShift & kVersionMask; }
+int Mode(const SntpReply& reply) { return reply[0] & kModeMask; }
+int Stratum(const SntpReply& reply) { return reply[kStratumOffset]; }
 // The server's precision: a signed power of two, in seconds.
-double ServerPrecision(const SntpReplyBuffer& reply) {
+double ServerPrecision(const SntpReply& reply) {
   return std::ldexp(1.0, static_cast<int8_t>(reply[kPrecisionOffset]));
 }
 
-double ShortFormatAt(const SntpReplyBuffer& reply, int offset) {
+double ShortFormatAt(const SntpReply& reply, int offset) {
   const uint32_t value = uint32_t{reply[offset]} << 24 | uint32_t{reply[offset + 1]} << 16 |
                          uint32_t{reply[offset + 2]} << 8 | reply[offset + 3];
   return value * kShortFormatUnit;
 }
 
-CNtpTimestamp TimestampAt(const SntpReplyBuffer& reply, int offset) {
+CNtpTimestamp TimestampAt(const SntpReply& reply, int offset) {
   return CNtpTimestamp::FromWire(reply.data() + offset);
 }
 
@@ -67,14 +67,14 @@ double RoundTripDelay(const SntpExchangeResult& result) {
 // its root dispersion, and half our own round trip. A round trip shorter
 // than both clocks can tell, or negative, counts as their precision, as
 // RFC 5905 and chrony clamp it.
-double RootDistance(const SntpReplyBuffer& reply, const SntpExchangeResult& result) {
+double RootDistance(const SntpReply& reply, const SntpExchangeResult& result) {
   const double delay = std::max(RoundTripDelay(result), ServerPrecision(reply) + kTimestampResolution);
   return ShortFormatAt(reply, kRootDelayOffset) / 2 + ShortFormatAt(reply, kRootDispersionOffset) + delay / 2;
 }
 
 // A server's reference time is when its clock was last set; a server that
 // never set it sends none.
-bool ReferenceAfterTransmit(const SntpReplyBuffer& reply, const SntpExchangeResult& result) {
+bool ReferenceAfterTransmit(const SntpReply& reply, const SntpExchangeResult& result) {
   const CNtpTimestamp reference = TimestampAt(reply, kReferenceOffset);
   return reference != CNtpTimestamp() && reference.SecondsSince(result.m_TransmitTime) > 0;
 }
@@ -88,11 +88,17 @@ SntpRequest BuildSntpRequest(const CNtpTimestamp& transmitField, int version) {
   return request;
 }
 
-bool AnswersSntpRequest(const SntpReplyBuffer& reply, int length, const CNtpTimestamp& transmitField) {
-  return length >= kSntpPacketSize && TimestampAt(reply, kOriginateOffset) == transmitField;
+bool AnswersSntpRequest(const uint8_t* datagram, size_t length, const CNtpTimestamp& transmitField) {
+  return length >= kSntpPacketSize && CNtpTimestamp::FromWire(datagram + kOriginateOffset) == transmitField;
 }
 
-void ReadSntpReply(const SntpReplyBuffer& reply, SntpExchangeResult& result) {
+SntpReply SntpReplyOf(const uint8_t* datagram) {
+  SntpReply reply;
+  std::copy(datagram, datagram + kSntpPacketSize, reply.begin());
+  return reply;
+}
+
+void ReadSntpReply(const SntpReply& reply, SntpExchangeResult& result) {
   result.m_nLeapIndicator = LeapIndicator(reply);
   result.m_nStratum = Stratum(reply);
   result.m_ReceiveTime = TimestampAt(reply, kReceiveOffset);
@@ -103,7 +109,7 @@ void ReadSntpReply(const SntpReplyBuffer& reply, SntpExchangeResult& result) {
 
 // The packet sanity tests of RFC 5905 (section 8 and its packet()) as
 // chrony applies them.
-SntpRefusal JudgeSntpReply(const SntpReplyBuffer& reply, const SntpExchangeResult& result) {
+SntpRefusal JudgeSntpReply(const SntpReply& reply, const SntpExchangeResult& result) {
   if (LeapIndicator(reply) == kUnsynchronised)
     return SntpRefusal::Unsynchronised;
   if (Version(reply) < kMinVersion || Version(reply) > kMaxVersion)

@@ -1,16 +1,19 @@
 #pragma once
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "sntp/NtpTimestamp.h"
 #include "sntp/SntpExchangeResult.h"
 
 constexpr int kSntpPacketSize = 48;
-// Room for a reply with a key id and digest; the bytes past the packet are ignored.
+// Room for a plain reply with a key id and digest, whose bytes past the
+// packet are ignored; a longer datagram is not a plain reply.
 constexpr int kSntpReplyBufferSize = 68;
 
+// A request, and a reply's packet without what may follow it.
 using SntpRequest = std::array<uint8_t, kSntpPacketSize>;
-using SntpReplyBuffer = std::array<uint8_t, kSntpReplyBufferSize>;
+using SntpReply = std::array<uint8_t, kSntpPacketSize>;
 
 // Why a reply to our request is not believed, in the order it is checked.
 enum class SntpRefusal {
@@ -34,12 +37,15 @@ SntpRequest BuildSntpRequest(const CNtpTimestamp& transmitField, int version = 3
 
 // Whether a received datagram of length bytes answers the request: a whole
 // packet whose originate field echoes the request's transmit field.
-bool AnswersSntpRequest(const SntpReplyBuffer& reply, int length, const CNtpTimestamp& transmitField);
+bool AnswersSntpRequest(const uint8_t* datagram, size_t length, const CNtpTimestamp& transmitField);
+
+// The packet at the start of a datagram that answers a request.
+SntpReply SntpReplyOf(const uint8_t* datagram);
 
 // Fills result from a reply to our request. Its originate time (when the
 // request was sent) and destination time are the client's own and must be set.
-void ReadSntpReply(const SntpReplyBuffer& reply, SntpExchangeResult& result);
+void ReadSntpReply(const SntpReply& reply, SntpExchangeResult& result);
 
 // The first rule a reply read into result breaks, or None when its server
 // and its times can be believed.
-SntpRefusal JudgeSntpReply(const SntpReplyBuffer& reply, const SntpExchangeResult& result);
+SntpRefusal JudgeSntpReply(const SntpReply& reply, const SntpExchangeResult& result);

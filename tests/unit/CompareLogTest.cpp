@@ -12,28 +12,41 @@ const std::vector<std::wstring> kDefaultMessages = [] {
   return messages;
 }();
 
+SntpExchangeResult Measured(double clockOffset, const std::wstring& answeringAddress = L"") {
+  SntpExchangeResult result;
+  result.m_dClockOffset = clockOffset;
+  result.m_strAnsweringAddress = answeringAddress;
+  return result;
+}
+
 }  // namespace
 
 TEST(CompareLog, NamesWhichClockIsAheadAndByHowMuch) {
   const SYSTEMTIME local = CalendarRecord(2007, 11, 5, 14, 3, 27, 123);
-  EXPECT_EQ(FormatCompareLog(kDefaultMessages, L"127.0.0.3", L"", 1.5, local),
+  EXPECT_EQ(FormatCompareLog(kDefaultMessages, L"127.0.0.3", Measured(1.5), local),
             L"Time server : 127.0.0.3\r\n"
             L"Local time is slower than Server time (1.500000 sec.)\r\n"
             L"Local time : 2007/11/05, 14:03:27.123\r\n");
-  EXPECT_EQ(FormatCompareLog(kDefaultMessages, L"pool.ntp.org", L"", -2.25, local),
+  EXPECT_EQ(FormatCompareLog(kDefaultMessages, L"pool.ntp.org", Measured(-2.25), local),
             L"Time server : pool.ntp.org\r\n"
             L"Local time is faster than Server time (-2.250000 sec.)\r\n"
             L"Local time : 2007/11/05, 14:03:27.123\r\n");
-  // Named when it was not the first address the name gave.
-  EXPECT_EQ(FormatCompareLog(kDefaultMessages, L"time.example", L"192.0.2.1", 1.5, local),
+  // The address named when it was not the first the name gave; then what
+  // NTS proved.
+  SntpExchangeResult authenticated = Measured(1.5, L"192.0.2.1");
+  authenticated.m_bAuthenticated = true;
+  authenticated.m_bTrustedAtServerTimeOnly = true;
+  EXPECT_EQ(FormatCompareLog(kDefaultMessages, L"time.example", authenticated, local),
             L"Time server : time.example\r\n"
             L"Answered from : 192.0.2.1\r\n"
+            L"The time was authenticated with Network Time Security (NTS)\r\n"
+            L"The server's certificate is valid by the server's time only, not by the local time\r\n"
             L"Local time is slower than Server time (1.500000 sec.)\r\n"
             L"Local time : 2007/11/05, 14:03:27.123\r\n");
 }
 
 TEST(CompareLog, LeavesOutTheOffsetLineWhenTheClocksAgreeExactly) {
-  EXPECT_EQ(FormatCompareLog(kDefaultMessages, L"ntp", L"", 0.0, CalendarRecord(2026, 1, 2, 3, 4, 5, 6)),
+  EXPECT_EQ(FormatCompareLog(kDefaultMessages, L"ntp", Measured(0.0), CalendarRecord(2026, 1, 2, 3, 4, 5, 6)),
             L"Time server : ntp\r\nLocal time : 2026/01/02, 03:04:05.006\r\n");
 }
 
@@ -43,7 +56,7 @@ TEST(CompareLog, UsesTheConfiguredMessagesAndKeepsLongTextWhole) {
   messages[2] = L"En retard";
   messages[3] = L"Heure locale";
   const std::wstring server(2083, L's');
-  EXPECT_EQ(FormatCompareLog(messages, server, L"", 0.000001, CalendarRecord(2030, 12, 31, 23, 59, 59, 999)),
+  EXPECT_EQ(FormatCompareLog(messages, server, Measured(0.000001), CalendarRecord(2030, 12, 31, 23, 59, 59, 999)),
             L"Serveur : " + server + L"\r\n" + L"En retard (0.000001 sec.)\r\n" +
                 L"Heure locale : 2030/12/31, 23:59:59.999\r\n");
 }
@@ -69,7 +82,7 @@ TEST(CompareLog, AFailureLogsTheServerAndWhy) {
 }
 
 TEST(CompareLog, TheStepQuestionShowsBothTimesAndTheStep) {
-  EXPECT_EQ(FormatStepQuestion(kDefaultMessages, CalendarRecord(2026, 12, 7, 14, 3, 27, 123),
+  EXPECT_EQ(FormatStepQuestion(kDefaultMessages, kMessageLargeStep, CalendarRecord(2026, 12, 7, 14, 3, 27, 123),
                                CalendarRecord(2029, 12, 7, 14, 3, 28, 623), 94694401.5),
             L"The server's time is more than an hour away from the local time. Set the local time to it?\r\n"
             L"\r\n"

@@ -41,13 +41,13 @@ TEST_P(EraEnd, OffsetClockSettingAndServerClockComeOutRight) {
   const uint64_t answered = Later(sent, scenario.serverAhead + 0.010);
   const CNtpTimestamp transmitField(0x0123456789ABCDEFu);
 
-  SntpReplyBuffer reply{};
+  SntpReply reply{};
   reply[0] = 0x24;  // leap 0, version 4, server
   reply[1] = 2;
   transmitField.ToWire(reply.data() + 24);
   CNtpTimestamp::FromFileTime(answered).ToWire(reply.data() + 32);
   CNtpTimestamp::FromFileTime(answered).ToWire(reply.data() + 40);
-  ASSERT_TRUE(AnswersSntpRequest(reply, kSntpPacketSize, transmitField));
+  ASSERT_TRUE(AnswersSntpRequest(reply.data(), kSntpPacketSize, transmitField));
   SntpExchangeResult result;
   result.m_OriginateTime = CNtpTimestamp::FromFileTime(sent);
   result.m_DestinationTime = CNtpTimestamp::FromFileTime(Later(sent, 0.020));

@@ -6,9 +6,9 @@ namespace {
 
 const CNtpTimestamp kSent(0xCAD9A12F1F7CED91u);
 
-SntpReplyBuffer Reply(int leapIndicator, int mode, int stratum, const CNtpTimestamp& originate,
+SntpReply Reply(int leapIndicator, int mode, int stratum, const CNtpTimestamp& originate,
                       const CNtpTimestamp& receive, const CNtpTimestamp& transmit) {
-  SntpReplyBuffer reply{};
+  SntpReply reply{};
   reply[0] = static_cast<uint8_t>(leapIndicator << 6 | 3 << 3 | mode);
   reply[1] = static_cast<uint8_t>(stratum);
   originate.ToWire(reply.data() + 24);
@@ -17,7 +17,7 @@ SntpReplyBuffer Reply(int leapIndicator, int mode, int stratum, const CNtpTimest
   return reply;
 }
 
-SntpReplyBuffer Genuine() {
+SntpReply Genuine() {
   return Reply(0, 4, 2, kSent, kSent.AddSeconds(0.01), kSent.AddSeconds(0.02));
 }
 
@@ -39,13 +39,13 @@ TEST(SntpPacket, RequestIsVersion3ClientModeCarryingTheTransmitTime) {
 }
 
 TEST(SntpPacket, DatagramsThatDoNotAnswerTheRequestAreNotReplies) {
-  EXPECT_TRUE(AnswersSntpRequest(Genuine(), 48, kSent));
-  EXPECT_TRUE(AnswersSntpRequest(Genuine(), 68, kSent));
-  EXPECT_FALSE(AnswersSntpRequest(Genuine(), 47, kSent));
-  EXPECT_FALSE(AnswersSntpRequest(Genuine(), 0, kSent));
+  EXPECT_TRUE(AnswersSntpRequest(Genuine().data(), 48, kSent));
+  EXPECT_TRUE(AnswersSntpRequest(Genuine().data(), 68, kSent));
+  EXPECT_FALSE(AnswersSntpRequest(Genuine().data(), 47, kSent));
+  EXPECT_FALSE(AnswersSntpRequest(Genuine().data(), 0, kSent));
   for (const uint64_t flip : {uint64_t{1}, uint64_t{1} << 32, uint64_t{1} << 63}) {
     const CNtpTimestamp other(kSent.Value() ^ flip);
-    EXPECT_FALSE(AnswersSntpRequest(Genuine(), 48, other)) << std::hex << flip;
+    EXPECT_FALSE(AnswersSntpRequest(Genuine().data(), 48, other)) << std::hex << flip;
   }
 }
 
@@ -83,7 +83,7 @@ void PutShortFormat(double seconds, uint8_t* bytes) {
 SntpRefusal Judge(const ReplyFields& fields) {
   const CNtpTimestamp receive = kSent.AddSeconds(fields.delay / 2);
   const CNtpTimestamp transmit = receive.AddSeconds(fields.hold);
-  SntpReplyBuffer reply = Reply(fields.leap, fields.mode, fields.stratum, kSent,
+  SntpReply reply = Reply(fields.leap, fields.mode, fields.stratum, kSent,
                                 fields.zeroReceive ? CNtpTimestamp() : receive,
                                 fields.zeroTransmit ? CNtpTimestamp() : transmit);
   reply[0] = static_cast<uint8_t>(fields.leap << 6 | fields.version << 3 | fields.mode);
@@ -147,7 +147,7 @@ TEST(SntpPacket, RepliesWhoseServerOrTimesCannotBeTrueAreRefused) {
 // The originate time is the client's own send time, not the reply's echo
 // of the request's random transmit field.
 TEST(SntpPacket, ReadingAReplyFillsTheResult) {
-  SntpReplyBuffer reply = Reply(2, 4, 15, kSent, Seconds(110.2), Seconds(110.3));
+  SntpReply reply = Reply(2, 4, 15, kSent, Seconds(110.2), Seconds(110.3));
   SntpExchangeResult result;
   result.m_OriginateTime = Seconds(100.0);
   result.m_DestinationTime = Seconds(100.5);

@@ -1,0 +1,30 @@
+#pragma once
+
+// Why an authenticated exchange failed, where a plain one has no such
+// reason; the reasons both have (the name not found, the network refusing)
+// keep their error codes.
+enum class NtsFailure {
+  None,
+  // The key exchange:
+  Refused,                    // the server refused the connection
+  NoAnswer,                   // no connection or no answer within the key exchange's time
+  NoTls,                      // no TLS 1.3 session could be made with it
+  NoKeyExchange,              // it does not offer NTS key exchange (ALPN "ntske/1")
+  UntrustedCertificate,       // its certificate chain ends at no root this machine trusts
+  CertificateForAnotherName,  // its certificate is for another name
+  FaultyCertificate,          // its certificate is faulty (signature, usage, revoked)
+  OutdatedCertificate,        // its certificate is valid neither at the local nor at the server's time
+  NoNtpV4,                    // it offers no NTPv4
+  NoCommonAlgorithm,          // it offers no AEAD algorithm this client has
+  ServerError,                // it sent an Error record
+  ServerWarning,              // it sent a Warning record
+  Malformed,                  // its answer breaks the protocol
+  // The time exchange:
+  NotAuthenticated,           // answers came, none of them authenticated
+  CookieRefused,              // the server refused a fresh cookie too (NTS NAK)
+};
+constexpr NtsFailure kLastNtsFailure = NtsFailure::CookieRefused;
+
+// The error code of an exchange that failed for one of these reasons: an
+// application's own code (bit 29), "NTS" in its low bytes.
+constexpr unsigned long kErrorNtsFailed = 0x204E5453;

@@ -1,0 +1,24 @@
+#include "nts/NtsRequestCredentials.h"
+
+#include "framework/SystemRandom.h"
+
+std::vector<uint8_t> CNtsRequestCredentials::Datagram(const SntpRequest& packet) {
+  NtsNonce nonce;
+  if (!SystemRandom(m_uniqueId.data(), m_uniqueId.size()) || !SystemRandom(nonce.data(), nonce.size())) return {};
+  return BuildNtsRequest(packet, m_uniqueId, m_cookie, m_association.PlaceholdersFor(m_cookie), nonce,
+                         m_association.ClientToServerKey());
+}
+
+ReplyProof CNtsRequestCredentials::Check(const uint8_t* datagram, size_t size) {
+  const NtsReply reply = ReadNtsReply(ByteRange(datagram, size), m_uniqueId, m_association.ServerToClientKey());
+  switch (reply.m_Verdict) {
+    case NtsReplyVerdict::Authentic:
+      m_association.AddCookies(reply.m_Cookies);
+      return ReplyProof::Authentic;
+    case NtsReplyVerdict::Nak:
+      return ReplyProof::Refused;
+    case NtsReplyVerdict::NotAuthentic:
+      break;
+  }
+  return ReplyProof::NotAuthentic;
+}

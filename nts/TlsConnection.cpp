@@ -1,0 +1,146 @@
+#include "nts/TlsConnection.h"
+
+// Headers of the library without C++ linkage of their own.
+extern "C" {
+#include <mbedtls/psa_util.h>
+}
+#include <psa/crypto.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+namespace {
+
+// What the stream callbacks tell the library of a failed stream; the
+// stream's own error is kept for the caller.
+constexpr int kStreamFailed = MBEDTLS_ERR_SSL_INTERNAL_ERROR;
+
+bool WouldWait(int result) {
+  return result == MBEDTLS_ERR_SSL_WANT_READ || result == MBEDTLS_ERR_SSL_WANT_WRITE;
+}
+
+int ClampedSize(size_t size) {
+  return static_cast<int>(std::min<size_t>(size, INT_MAX));
+}
+
+}  // namespace
+
+CTlsConnection::CTlsConnection() {
+  mbedtls_ssl_config_init(&m_config);
+  mbedtls_ssl_init(&m_ssl);
+}
+
+CTlsConnection::~CTlsConnection() {
+  mbedtls_ssl_free(&m_ssl);
+  mbedtls_ssl_config_free(&m_config);
+}
+
+// TLS 1.3 only; the chain is left to the caller.
+bool CTlsConnection::Configure(const std::string& serverName, const char* protocol) {
+  m_protocols[0] = protocol;
+  if (psa_crypto_init() != PSA_SUCCESS ||
+      mbedtls_ssl_config_defaults(&m_config, MBEDTLS_SSL_IS_CLIENT, MBEDTLS_SSL_TRANSPORT_STREAM,
+                                  MBEDTLS_SSL_PRESET_DEFAULT) != 0)
+    return false;
+  mbedtls_ssl_conf_min_tls_version(&m_config, MBEDTLS_SSL_VERSION_TLS1_3);
+  mbedtls_ssl_conf_max_tls_version(&m_config, MBEDTLS_SSL_VERSION_TLS1_3);
+  mbedtls_ssl_conf_authmode(&m_config, MBEDTLS_SSL_VERIFY_NONE);
+  mbedtls_ssl_conf_rng(&m_config, mbedtls_psa_get_random, MBEDTLS_PSA_RANDOM_STATE);
+  return mbedtls_ssl_conf_alpn_protocols(&m_config, m_protocols) == 0 && mbedtls_ssl_setup(&m_ssl, &m_config) == 0 &&
+         mbedtls_ssl_set_hostname(&m_ssl, serverName.c_str()) == 0;
+}
+
+CTlsConnection::Failure CTlsConnection::Open(CStreamSocket& stream, const std::string& serverName,
+                                             const char* protocol, const CDeadline& deadline,
+                                             HANDLE stopEvent) {
+  m_pStream = &stream;
+  if (!Configure(serverName, protocol)) return Failure::Setup;
+  mbedtls_ssl_set_bio(&m_ssl, this, &CTlsConnection::SendToStream, &CTlsConnection::ReceiveFromStream, nullptr);
+  const Failure handshake = Carry([&] { return mbedtls_ssl_handshake(&m_ssl); }, Failure::Handshake, deadline,
+                                  stopEvent);
+  if (handshake != Failure::None) return handshake;
+  const char* agreed = mbedtls_ssl_get_alpn_protocol(&m_ssl);
+  return agreed && std::strcmp(agreed, protocol) == 0 ? Failure::None : Failure::NoProtocol;
+}
+
+std::vector<std::vector<BYTE>> CTlsConnection::PeerChain() const {
+  std::vector<std::vector<BYTE>> chain;
+  for (const mbedtls_x509_crt* certificate = mbedtls_ssl_get_peer_cert(&m_ssl); certificate && certificate->raw.p;
+       certificate = certificate->next)
+    chain.emplace_back(certificate->raw.p, certificate->raw.p + certificate->raw.len);
+  return chain;
+}
+
+bool CTlsConnection::Export(const char* label, ByteRange context, uint8_t* key, size_t size) {
+  return mbedtls_ssl_export_keying_material(&m_ssl, key, size, label, std::strlen(label), context.data,
+                                            context.size, 1) == 0;
+}
+
+CTlsConnection::Failure CTlsConnection::Write(ByteRange data, const CDeadline& deadline, HANDLE stopEvent) {
+  for (size_t written = 0; written < data.size;) {
+    int result = 0;
+    const Failure failure = Carry(
+        [&] { return result = mbedtls_ssl_write(&m_ssl, data.data + written, data.size - written); },
+        Failure::Transport, deadline, stopEvent);
+    if (failure != Failure::None) return failure;
+    written += static_cast<size_t>(result);
+  }
+  return Failure::None;
+}
+
+CTlsConnection::Failure CTlsConnection::Read(uint8_t* buffer, size_t size, size_t& read, const CDeadline& deadline,
+                                             HANDLE stopEvent) {
+  int result = 0;
+  const Failure failure = Carry(
+      [&] {
+        result = mbedtls_ssl_read(&m_ssl, buffer, size);
+        // The server's goodbye ends the stream as its closing does.
+        return result == MBEDTLS_ERR_SSL_PEER_CLOSE_NOTIFY || result == MBEDTLS_ERR_SSL_CONN_EOF ? result = 0 : result;
+      },
+      Failure::Transport, deadline, stopEvent);
+  read = failure == Failure::None ? static_cast<size_t>(result) : 0;
+  return failure;
+}
+
+void CTlsConnection::Close() {
+  if (m_pStream) mbedtls_ssl_close_notify(&m_ssl);
+}
+
+// Runs step until it neither fails nor wants the stream, waiting for the
+// stream in between.
+template <class Step>
+CTlsConnection::Failure CTlsConnection::Carry(Step step, Failure failure, const CDeadline& deadline,
+                                              HANDLE stopEvent) {
+  for (;;) {
+    m_nStreamError = 0;
+    const int result = step();
+    if (result >= 0) return Failure::None;
+    if (m_nStreamError != 0) {
+      ::WSASetLastError(m_nStreamError);
+      return Failure::Transport;
+    }
+    if (!WouldWait(result)) return failure;
+    if (!m_pStream->AwaitReady(deadline, stopEvent)) return Failure::Transport;
+  }
+}
+
+int CTlsConnection::SendToStream(void* connection, const unsigned char* data, size_t size) {
+  auto* self = static_cast<CTlsConnection*>(connection);
+  const int sent = self->m_pStream->Send(data, ClampedSize(size));
+  return sent != SOCKET_ERROR ? sent : self->StreamFailure(MBEDTLS_ERR_SSL_WANT_WRITE);
+}
+
+int CTlsConnection::ReceiveFromStream(void* connection, unsigned char* buffer, size_t size) {
+  auto* self = static_cast<CTlsConnection*>(connection);
+  const int received = self->m_pStream->Receive(buffer, ClampedSize(size));
+  return received != SOCKET_ERROR ? received : self->StreamFailure(MBEDTLS_ERR_SSL_WANT_READ);
+}
+
+// A stream call failed: it would have waited, or the stream failed.
+int CTlsConnection::StreamFailure(int wouldWait) {
+  const int error = ::WSAGetLastError();
+  if (error == WSAEWOULDBLOCK) return wouldWait;
+  m_nStreamError = error;
+  return kStreamFailed;
+}

@@ -1,0 +1,135 @@
+// Authenticated exchanges with the NTS servers of the session, in process:
+// runs under with-nts-servers, where their names resolve.
+#include "nts/NtsClient.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+#include "tests/wine/ResponderControl.h"
+#include "tests/wine/TimeServers.h"
+
+namespace {
+
+constexpr double kSameClockTolerance = 0.05;
+// Failing without waiting for any deadline, on however busy a machine.
+constexpr double kAtOnce = 2.5;
+// The key exchange's and the time exchange's own 5 s, and a margin.
+constexpr double kDeadline = 5.0;
+constexpr double kLate = 1.5;
+
+struct Query {
+  BOOL bAnswered;
+  DWORD nError;
+  NtsFailure failure;
+  double dSeconds;
+  SntpExchangeResult result;
+};
+
+// One query in the session; with a stop, a timer that signals it after stopAfterMs.
+Query Ask(LPCWSTR server, CNtsSession& session, DWORD stopAfterMs = INFINITE) {
+  using Clock = std::chrono::steady_clock;
+  const HANDLE stop = ::CreateWaitableTimerW(nullptr, TRUE, nullptr);
+  LARGE_INTEGER due;
+  due.QuadPart = -static_cast<LONGLONG>(stopAfterMs) * 10000;
+  if (stopAfterMs != INFINITE) ::SetWaitableTimer(stop, &due, 0, nullptr, nullptr, FALSE);
+  CSNTPClient client;
+  client.SetStopEvent(stop);
+  CNtsClient nts(client, stop);
+  Query query{};
+  const Clock::time_point start = Clock::now();
+  query.bAnswered = nts.QueryServer(server, session, query.result);
+  query.nError = ::GetLastError();
+  query.dSeconds = std::chrono::duration<double>(Clock::now() - start).count();
+  query.failure = nts.Failure();
+  ::CloseHandle(stop);
+  return query;
+}
+
+Query Ask(LPCWSTR server) {
+  CNtsSession session;
+  return Ask(server, session);
+}
+
+void ExpectAuthenticatedSameClock(const Query& query) {
+  ASSERT_TRUE(query.bAnswered) << "error " << query.nError << ", failure " << static_cast<int>(query.failure);
+  EXPECT_TRUE(query.result.m_bAuthenticated);
+  EXPECT_FALSE(query.result.m_bTrustedAtServerTimeOnly);
+  EXPECT_NEAR(query.result.m_dClockOffset, 0.0, kSameClockTolerance);
+}
+
+void ExpectFailure(const Query& query, NtsFailure failure) {
+  EXPECT_FALSE(query.bAnswered);
+  EXPECT_EQ(query.nError, kErrorNtsFailed);
+  EXPECT_EQ(query.failure, failure);
+}
+
+class NtsResponder : public testing::Test {
+protected:
+  void SetUp() override { ASSERT_EQ(m_responder.Command("reset"), "ok"); }
+  void Reply(const std::string& items) { ASSERT_EQ(m_responder.Command("reply " + items), "ok"); }
+
+  CResponderControl m_responder;
+};
+
+}  // namespace
+
+// The first query makes a key exchange; the next spends a cookie of it.
+// A server whose NTP is on another port says so in its key exchange.
+TEST(NtsExchange, ChronydsTimeIsAuthenticatedAndLaterQueriesSpendCookies) {
+  CNtsSession session;
+  ExpectAuthenticatedSameClock(Ask(TimeServers::kNtsTrusted, session));
+  ASSERT_TRUE(session.HasCookie());
+  const CNtsAssociation* keyExchanged = &session.Association();
+  ExpectAuthenticatedSameClock(Ask(TimeServers::kNtsTrusted, session));
+  EXPECT_EQ(&session.Association(), keyExchanged) << "a second key exchange";
+
+  ExpectAuthenticatedSameClock(Ask(TimeServers::kNtsOtherPort));
+}
+
+// Nothing is asked of a server Windows does not trust for its name; an
+// expired certificate stays out of date at the server's own time.
+TEST(NtsExchange, CertificatesWindowsDoesNotTrustAreRefused) {
+  ExpectFailure(Ask(TimeServers::kNtsWrongName), NtsFailure::CertificateForAnotherName);
+  ExpectFailure(Ask(TimeServers::kNtsSelfSigned), NtsFailure::UntrustedCertificate);
+  ExpectFailure(Ask(TimeServers::kNtsUntrustedCa), NtsFailure::UntrustedCertificate);
+  ExpectFailure(Ask(TimeServers::kNtsExpired), NtsFailure::OutdatedCertificate);
+}
+
+TEST(NtsExchange, AClosedOrSilentKeyExchangeIsToldWithinItsDeadlineAndTheStopEndsIt) {
+  const Query closed = Ask(TimeServers::kNtsClosed);
+  ExpectFailure(closed, NtsFailure::Refused);
+  EXPECT_LT(closed.dSeconds, kAtOnce);
+
+  const Query silent = Ask(TimeServers::kNtsSilent);
+  ExpectFailure(silent, NtsFailure::NoAnswer);
+  EXPECT_GT(silent.dSeconds, kDeadline - kLate);
+  EXPECT_LT(silent.dSeconds, kDeadline + kLate);
+
+  CNtsSession session;
+  const Query stopped = Ask(TimeServers::kNtsSilent, session, 300);
+  EXPECT_FALSE(stopped.bAnswered);
+  EXPECT_EQ(stopped.nError, static_cast<DWORD>(WSAEINTR));
+  EXPECT_LT(stopped.dSeconds, kAtOnce);
+}
+
+// The key exchange is chronyd's; the time exchange goes to the responder,
+// which cannot authenticate anything.
+TEST_F(NtsResponder, RepliesThatDoNotAuthenticateAreSkippedUntilTheDeadline) {
+  Reply("ntsbadauth ntsnoauth genuine");
+  const Query query = Ask(TimeServers::kNtsToResponder);
+  ExpectFailure(query, NtsFailure::NotAuthenticated);
+  EXPECT_GT(query.dSeconds, kDeadline - kLate);
+  EXPECT_LT(query.dSeconds, kDeadline + kLate);
+}
+
+// A refused cookie gets one new key exchange, whose cookie goes to the
+// server in a second request.
+TEST_F(NtsResponder, ANakLeadsToANewKeyExchange) {
+  Reply("ntsnak");
+  const Query query = Ask(TimeServers::kNtsToResponder);
+  ExpectFailure(query, NtsFailure::CookieRefused);
+  EXPECT_LT(query.dSeconds, kAtOnce);
+  EXPECT_EQ(m_responder.RequestCount(), 2);
+}
