@@ -1,0 +1,89 @@
+// The real Movrane.exe with NTS against the session's NTS servers: runs
+// under with-nts-servers, where their names resolve.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "res/resource.h"
+#include "tests/wine/TimeServers.h"
+#include "tests/wine/compare/LogReading.h"
+#include "tests/wine/compare/MainDialogRun.h"
+#include "tests/wine/ui/MessageBoxView.h"
+
+namespace {
+
+constexpr DWORD kLogMs = 8000;
+constexpr DWORD kBoxMs = 8000;
+// Closing must not wait for the key exchange's 5 s.
+constexpr DWORD kEndMs = 2500;
+constexpr wchar_t kAuthenticated[] = L"The time was authenticated with Network Time Security (NTS)";
+constexpr wchar_t kTrustedAtServerTimeOnly[] =
+    L"The server's certificate is valid by the server's time only, not by the local time";
+
+// A run that asks server with NTS, as the settings file says.
+CMainDialogRun NtsRun(LPCWSTR server) {
+  return CMainDialogRun(server, "", [server](const std::filesystem::path& folder) {
+    std::ofstream(folder / "Movrane.ini", std::ios::binary)
+        << "[sntp]\r\nserver1=" << std::string(server, server + wcslen(server)) << "\r\nnts=1\r\n";
+  });
+}
+
+// The log of an authenticated exchange: the server, that the time was
+// authenticated, the lines given, perhaps the offset, the local time.
+void ExpectAuthenticatedLog(const std::wstring& log, LPCWSTR server, const std::wstring& alsoSaid = L"") {
+  const auto lines = LinesOf(log);
+  ASSERT_TRUE(lines && lines->size() >= 3) << "log: " << log;
+  EXPECT_EQ((*lines)[0], std::wstring(L"Time server : ") + server);
+  EXPECT_EQ((*lines)[1], kAuthenticated);
+  if (!alsoSaid.empty()) {
+    EXPECT_EQ((*lines)[2], alsoSaid);
+  }
+  EXPECT_TRUE(TimeIn(lines->back(), L"Local time")) << "log: " << log;
+}
+
+}  // namespace
+
+TEST(NtsProgram, ComparesAndSynchronizesWithAuthenticatedTime) {
+  CMainDialogRun run = NtsRun(TimeServers::kNtsTrusted);
+  ASSERT_NE(run.Dialog(), nullptr) << "the dialog did not show";
+  const std::wstring compared = run.AwaitLogOtherThan(L"", kLogMs);
+  ExpectAuthenticatedLog(compared, TimeServers::kNtsTrusted);
+  // The same clock: Wine takes a step this small, as a step of nothing.
+  run.Click(IDC_SYNCHRONIZE);
+  ExpectAuthenticatedLog(run.AwaitLogOtherThan(compared, kLogMs), TimeServers::kNtsTrusted);
+}
+
+// The server never answers the TLS handshake.
+TEST(NtsProgram, ClosingDuringTheKeyExchangeEndsTheProgramAtOnce) {
+  CMainDialogRun run = NtsRun(TimeServers::kNtsSilent);
+  ASSERT_NE(run.Dialog(), nullptr) << "the dialog did not show";
+  const ULONGLONG endBy = ::GetTickCount64() + kEndMs;
+  run.Program().PressEscape();
+  EXPECT_TRUE(run.Program().WaitForExit(static_cast<DWORD>(endBy - ::GetTickCount64())))
+      << "closing waited for the key exchange";
+}
+
+// Runs on a clock a year ahead (faketime), past the certificate's dates:
+// they are judged at the server's authenticated time instead, and the
+// clock is never set without a question that says why.
+TEST(NtsYearAhead, TheCertificateIsJudgedAtTheServersTimeAndTheQuestionSaysWhy) {
+  CMainDialogRun run = NtsRun(TimeServers::kNtsTrusted);
+  ASSERT_NE(run.Dialog(), nullptr) << "the dialog did not show";
+  const std::wstring compared = run.AwaitLogOtherThan(L"", kLogMs);
+  ExpectAuthenticatedLog(compared, TimeServers::kNtsTrusted, kTrustedAtServerTimeOnly);
+
+  run.Click(IDC_SYNCHRONIZE);
+  const HWND box = CMessageBoxView::WaitFor(run.Program().ProcessId(), kBoxMs);
+  ASSERT_NE(box, nullptr) << "no question";
+  const auto question = LinesOf(CMessageBoxView(box).Text());
+  ASSERT_TRUE(question && !question->empty()) << "question: " << CMessageBoxView(box).Text();
+  EXPECT_EQ((*question)[0], std::wstring(kTrustedAtServerTimeOnly) +
+                                L": the local clock may be far off, or the server may not be what it claims. "
+                                L"Set the local time to the server's time?");
+  EXPECT_EQ(CMessageBoxView(box).DefaultButton(), IDNO);
+  CMessageBoxView(box).Press(IDNO);
+  const auto declined = LinesOf(run.AwaitLogOtherThan(compared, kLogMs));
+  ASSERT_TRUE(declined && !declined->empty()) << "no log after No";
+  EXPECT_EQ(declined->back(), L"The local time was not changed");
+}
