@@ -1,3 +1,5 @@
+// The chain parameters with their time limit for fetching a root.
+#define CERT_CHAIN_PARA_HAS_EXTRA_FIELDS
 #include "nts/CertificateTrust.h"
 
 #include <wininet.h>
@@ -8,10 +10,14 @@
 
 namespace {
 
-// Nothing is fetched: no issuer, no root and no revocation list; the
-// revocation status comes from the system's cache, the root excepted.
-constexpr DWORD kChainFlags = CERT_CHAIN_CACHE_ONLY_URL_RETRIEVAL | CERT_CHAIN_REVOCATION_CHECK_CHAIN_EXCLUDE_ROOT |
+// No issuer is fetched from where a certificate not yet trusted points
+// (AIA), and the revocation status comes from the system's cache, the root
+// excepted. A root the system lacks still comes from Windows Update, as it
+// does for Windows' own TLS clients, within kRootRetrievalTimeout: a fresh
+// system holds few of the roots it trusts.
+constexpr DWORD kChainFlags = CERT_CHAIN_DISABLE_AIA | CERT_CHAIN_REVOCATION_CHECK_CHAIN_EXCLUDE_ROOT |
                               CERT_CHAIN_REVOCATION_CHECK_CACHE_ONLY;
+constexpr DWORD kRootRetrievalTimeout = 3000;
 // The policy counts a revocation status that is not known, which is what
 // the cache mostly gives, as a fault: it leaves revocation aside, and Judge
 // refuses a chain known to be revoked itself.
@@ -64,6 +70,7 @@ CertificateVerdict CCertificateTrust::Check(const FILETIME* time) const {
   para.RequestedUsage.dwType = USAGE_MATCH_TYPE_AND;
   para.RequestedUsage.Usage.cUsageIdentifier = 1;
   para.RequestedUsage.Usage.rgpszUsageIdentifier = kServerUsage;
+  para.dwUrlRetrievalTimeout = kRootRetrievalTimeout;
   PCCERT_CHAIN_CONTEXT chain = nullptr;
   if (!m_pLibrary->CertGetCertificateChain(nullptr, m_pServer, const_cast<FILETIME*>(time), m_hSent, &para,
                                            kChainFlags, nullptr, &chain)) {

@@ -32,12 +32,13 @@ enum class CertificateVerdict {
 // installed), with the other certificates the server sent as candidate
 // issuers, and the SSL policy judges it for the server's name.
 //
-// The check never goes to the network. A fetch of a missing issuer or of
-// revocation information could take longer than a key exchange may, could
-// not be stopped by closing the window, and would go to addresses that
-// certificates not yet trusted name. Revocation information the system
-// already holds counts: a chain known to be revoked is refused, one whose
-// status is unknown is not.
+// The check goes to the network only as Windows does for a root it trusts
+// but does not hold yet (from Windows Update, for a few seconds at most).
+// It fetches no missing issuer and no revocation information: that would go
+// to addresses that certificates not yet trusted name, and could take longer
+// than a key exchange may. Revocation information the system already holds
+// counts: a chain known to be revoked is refused, one whose status is
+// unknown is not.
 //
 // The object keeps the chain, so that a chain trusted but for the time can
 // be checked again at the authenticated server time.
