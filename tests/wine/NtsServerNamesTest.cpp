@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "sntp/HostLookup.h"
@@ -41,9 +42,12 @@ TEST(NtsServerNames, ResolveToTheServersAddresses) {
   for (const NamedServer& server : kServers) {
     const std::string name = Narrow(server.name);
     SCOPED_TRACE(name);
-    in_addr found{};
-    ASSERT_TRUE(ResolveHostIPv4(server.name, found, kLookupTimeoutMs, nullptr)) << ::WSAGetLastError();
-    EXPECT_STREQ(inet_ntoa(found), server.address);
+    AddressList found;
+    ASSERT_TRUE(ResolveHost(server.name, 0, found, kLookupTimeoutMs, nullptr)) << ::WSAGetLastError();
+    const auto ipv4 = std::find_if(found.begin(), found.end(),
+                                   [](const SOCKADDR_INET& address) { return address.si_family == AF_INET; });
+    ASSERT_NE(ipv4, found.end());
+    EXPECT_EQ(Narrow(AddressText(*ipv4).c_str()), server.address);
     addrinfo hints{};
     hints.ai_family = AF_INET;
     addrinfo* results = nullptr;
