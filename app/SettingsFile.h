@@ -1,6 +1,9 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
+
+#include "app/ServerSettings.h"
 #include "app/TextSettings.h"
 #include "framework/String.h"
 
@@ -11,6 +14,14 @@ CString GetSettingsFilePath();
 // The value of the key in the settings file, cut to bufferSize - 1
 // characters; the default when the file, section or key is missing.
 CString ReadSetting(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, DWORD bufferSize);
+
+// The value of the key, cut the same way; nothing when the file, section
+// or key is missing. A key that is there with an empty value is empty.
+std::optional<CString> ReadOptionalSetting(LPCWSTR section, LPCWSTR key, DWORD bufferSize);
+
+// The server to ask and whether with NTS, from the sntp section; with a
+// server given, that one as if the file named it.
+ServerSettings ReadServerSettings(const std::optional<CString>& server = std::nullopt);
 
 // A label's text, and every log message with the built-in text for those
 // missing or empty.

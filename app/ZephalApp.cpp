@@ -5,9 +5,6 @@
 #include "app/ZephalDlg.h"
 
 namespace {
-const wchar_t kDefaultServer[] = L"pool.ntp.org";
-constexpr DWORD kServerBufferSize = 2084;
-
 CZephalApp theApp;
 }  // namespace
 
@@ -20,7 +17,7 @@ BOOL CZephalApp::InitInstance() {
     AfxMessageBox(L"Run on Windows NT/2000/XP/2003/Vista", MB_ICONERROR);
     return FALSE;
   }
-  m_strServer = ReadSetting(L"sntp", L"server1", kDefaultServer, kServerBufferSize);
+  m_server = ReadServerSettings();
 
   CZephalDlg dialog(nullptr);
   m_pMainWnd = &dialog;

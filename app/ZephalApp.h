@@ -1,7 +1,8 @@
 #pragma once
+#include "app/ServerSettings.h"
 #include "framework/WinApp.h"
 
-// The application: checks the platform, reads the server name and runs
+// The application: checks the platform, reads the server settings and runs
 // the main dialog.
 class CZephalApp : public CWinApp {
 public:
@@ -10,5 +11,5 @@ public:
   BOOL InitInstance() override;
   static BOOL IsWindowsNT();
 
-  CString m_strServer;
+  ServerSettings m_server;
 };

@@ -9,6 +9,8 @@
 #include "app/DialogPost.h"
 #include "app/ExchangeError.h"
 #include "app/SettingsFile.h"
+#include "app/StepLimit.h"
+#include "app/TimeExchange.h"
 #include "app/ZephalApp.h"
 #include "res/resource.h"
 #include "sntp/PreciseTime.h"
@@ -17,13 +19,10 @@
 #include "ticktime/TickUnits.h"
 
 namespace {
-constexpr UINT kNtpPort = 123;
 // Asks the dialog's thread to restart the tick on the second that begins now.
 constexpr UINT WM_RESTART_TICK = WM_USER + 11;
 // Asks the dialog's thread to put the worker's question to the user.
 constexpr UINT WM_CONFIRM_STEP = WM_USER + 12;
-// A synchronize that would step the clock further asks first.
-constexpr double kLargeStepSeconds = 3600;
 // After Yes the step is measured again; the clock is set from the new
 // measurement only while it stays this close to the step agreed to.
 constexpr double kAgreedStepSeconds = 1.0;
@@ -48,10 +47,6 @@ CTickSpan ServerClockOffset(const SntpExchangeResult& result) {
   requestSent.FromSystemTime(result.m_OriginateTime.ToCalendarNear(now));
   replySent.FromSystemTime(result.m_TransmitTime.ToCalendarNear(now));
   return replySent - requestSent;
-}
-
-bool IsLargeStep(double seconds) {
-  return std::abs(seconds) > kLargeStepSeconds;
 }
 
 // The local time now and after a step of the clock by seconds.
@@ -90,7 +85,7 @@ void CZephalDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 BOOL CZephalDlg::OnInitDialog() {
-  m_strServer = static_cast<CZephalApp*>(AfxGetApp())->m_strServer;
+  m_server = static_cast<CZephalApp*>(AfxGetApp())->m_server;
   CDialog::OnInitDialog();
   LoadControlLabels();
   NameForScreenReaders();
@@ -234,7 +229,7 @@ void CZephalDlg::ShowExchange(const SntpExchangeResult& result) {
 CString CZephalDlg::ExchangeLog(const SntpExchangeResult& result) const {
   SYSTEMTIME localTime;
   ::GetLocalTime(&localTime);
-  return FormatCompareLog(m_arrMessages, m_strServer, result.m_strAnsweringAddress, result.m_dClockOffset,
+  return FormatCompareLog(m_arrMessages, m_server.server, result.m_strAnsweringAddress, result.m_dClockOffset,
                           localTime);
 }
 
@@ -243,9 +238,7 @@ CString CZephalDlg::ExchangeLog(const SntpExchangeResult& result) const {
 void CZephalDlg::ShowFailure(const CSNTPClient& client, DWORD error, bool synchronizing) {
   const std::optional<FailedExchange> failure = FailedExchangeOf(error, client.Refusal());
   if (!failure) return;
-  CString log = FormatFailureLog(m_arrMessages, m_strServer, *failure);
-  if (synchronizing) log += MessageLine(m_arrMessages, kMessageClockUnchanged);
-  ShowLog(log);
+  ShowLog(FormatFailureLog(m_arrMessages, m_server.server, *failure, synchronizing));
 }
 
 // What was measured, and that the clock was left as it was.
@@ -261,10 +254,10 @@ void CZephalDlg::SetServerClock(CTickSpan offset) {
 // The exchange both workers begin with, with the dialog's server; FALSE when
 // no trusted answer came or the dialog has gone.
 BOOL CZephalDlg::QueryDialogServer(CWorkerLink& link, CSNTPClient& client, SntpExchangeResult& result) {
-  CString server;
-  if (!link.UseDialog([&](CZephalDlg& dialog) { server = dialog.m_strServer; })) return FALSE;
+  ServerSettings settings;
+  if (!link.UseDialog([&](CZephalDlg& dialog) { settings = dialog.m_server; })) return FALSE;
   client.SetStopEvent(link.StopEvent());
-  return client.QueryServer(server.c_str(), result, kNtpPort);
+  return QueryTimeServer(client, settings, result);
 }
 
 // The worker's last turn in the gate: it shows what it has to show and
@@ -338,7 +331,8 @@ bool CZephalDlg::MeasureAgreedStep(CWorkerLink& link, CSNTPClient& client, SntpE
     if (!link.UseDialog([&](CZephalDlg& dialog) { dialog.SetServerClock(ServerClockOffset(result)); }))
       return false;
     const double step = result.m_dClockOffset;
-    if (!IsLargeStep(step) || (agreed && std::abs(step - *agreed) <= kAgreedStepSeconds)) return true;
+    const bool stepAgreed = agreed && std::abs(step - *agreed) <= kAgreedStepSeconds;
+    if (!StepExceeds(step, kLargeStepSeconds) || stepAgreed) return true;
     if (!ConfirmStep(link, step)) {
       Finish(link, [&](CZephalDlg& dialog) { dialog.ShowDeclinedStep(result); });
       return false;

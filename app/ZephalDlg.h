@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/SecondTick.h"
+#include "app/ServerSettings.h"
 #include "app/WorkerLink.h"
 #include "controls/ClockST.h"
 #include "controls/NamedControl.h"
@@ -61,7 +62,7 @@ private:
   CClockST m_clockLocal;
   CClockST m_clockServer;
   CNamedControl m_log;
-  CString m_strServer;
+  ServerSettings m_server;
   std::atomic<bool> m_bServerTimeKnown{false};
   // Busy marker: the running worker, set before it runs, cleared by it
   // when it ends (Finish), or by the dialog when it closes.

@@ -85,8 +85,9 @@ DWORD CSNTPClient::Exchange(const AddressList& addresses, SntpExchangeResult& re
       SntpReplyBuffer reply;
       switch ((*attempt)->ReadOne(reply, result)) {
         case CSntpAttempt::Outcome::Answered:
+          result.m_strServerAddress = AddressText((*attempt)->Peer());
           result.m_strAnsweringAddress =
-              SameAddress((*attempt)->Peer(), addresses.front()) ? L"" : AddressText((*attempt)->Peer());
+              SameAddress((*attempt)->Peer(), addresses.front()) ? L"" : result.m_strServerAddress;
           return Judge(reply, result);
         case CSntpAttempt::Outcome::Skipped:
           anyRead = true;

@@ -12,6 +12,11 @@ struct SntpExchangeResult {
   CNtpTimestamp m_TransmitTime;     // T3: server clock
   CNtpTimestamp m_DestinationTime;  // T4: local clock, when the reply was found waiting
   double m_dClockOffset = 0;        // seconds to add to the local clock; positive when the server is ahead
+  double m_dRoundTripDelay = 0;     // seconds the request and the reply spent travelling
+  // Whether the reply was authenticated (Network Time Security).
+  bool m_bAuthenticated = false;
+  // The address that answered, as people write it.
+  std::wstring m_strServerAddress;
   // The address that answered, as people write it, when it was not the
   // first the server's name gave; empty otherwise.
   std::wstring m_strAnsweringAddress;
