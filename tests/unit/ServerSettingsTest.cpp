@@ -30,8 +30,9 @@ TEST(ServerSettings, TheBuiltInServerWithNtsAUsersOwnWithoutUnlessNtsSays) {
   };
   for (const Case& test : cases) {
     const ServerSettings settings = ServerSettingsFrom(test.server1, test.nts);
-    EXPECT_EQ(settings.server, test.server) << test.server1.value_or(L"(none)");
-    EXPECT_EQ(settings.nts, test.expectedNts) << test.server1.value_or(L"(none)") << " nts=" << test.nts.value_or(L"(none)");
+    SCOPED_TRACE(L"server1=" + test.server1.value_or(L"(none)") + L" nts=" + test.nts.value_or(L"(none)"));
+    EXPECT_EQ(settings.server, test.server);
+    EXPECT_EQ(settings.nts, test.expectedNts);
   }
 }
 
