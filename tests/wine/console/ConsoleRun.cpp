@@ -1,6 +1,8 @@
 #include "tests/wine/console/ConsoleRun.h"
 
 #include <fstream>
+
+#include "tests/wine/ui/Deadline.h"
 #include <iterator>
 #include <vector>
 
@@ -78,24 +80,27 @@ std::wstring CutTrailingBlanks(std::wstring line) {
 }  // namespace
 
 ConsoleOutcome RunConsoleProgram(const CRunDirectory& directory, const std::wstring& arguments,
-                                 DWORD pressCtrlCAfterMs) {
+                                 const std::function<bool()>& pressCtrlCWhen) {
   const std::filesystem::path outputPath = directory.Path() / L"output.txt";
   const std::filesystem::path errorsPath = directory.Path() / L"errors.txt";
   const HANDLE output = Inheritable(outputPath);
   const HANDLE errors = Inheritable(errorsPath);
-  if (pressCtrlCAfterMs != INFINITE) ConsoleScreen();
+  if (pressCtrlCWhen) ConsoleScreen();
   const ULONGLONG start = ::GetTickCount64();
   PROCESS_INFORMATION process = Start(directory, arguments, output, errors);
   ::CloseHandle(output);
   ::CloseHandle(errors);
-  if (pressCtrlCAfterMs != INFINITE && process.hProcess &&
-      ::WaitForSingleObject(process.hProcess, pressCtrlCAfterMs) == WAIT_TIMEOUT) {
+  std::optional<ULONGLONG> pressed;
+  if (pressCtrlCWhen && process.hProcess && CDeadline::Await(pressCtrlCWhen, kRunMs)) {
     ::SetConsoleCtrlHandler(IgnoreControl, TRUE);
+    pressed = ::GetTickCount64();
     ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
   }
   ConsoleOutcome outcome;
   outcome.exitCode = Finish(process);
-  outcome.seconds = (::GetTickCount64() - start) / 1000.0;
+  const ULONGLONG end = ::GetTickCount64();
+  outcome.seconds = (end - start) / 1000.0;
+  if (pressed) outcome.secondsAfterCtrlC = (end - *pressed) / 1000.0;
   outcome.output = FileBytes(outputPath);
   outcome.errors = FileBytes(errorsPath);
   return outcome;

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "tests/wine/ui/RunDirectory.h"
@@ -12,14 +14,14 @@ struct ConsoleOutcome {
   std::string output;  // standard output, as the bytes it wrote
   std::string errors;  // standard error, the same
   double seconds = 0;
+  std::optional<double> secondsAfterCtrlC;  // from pressing Ctrl+C to the end, when it was
 };
 
 // Runs the program of the directory with these arguments, in that
 // directory, as a script does: its standard output and error go to files.
-// With pressCtrlCAfterMs, Ctrl+C is pressed on its console that long
-// after the start.
+// With a condition, Ctrl+C is pressed on its console once that holds.
 ConsoleOutcome RunConsoleProgram(const CRunDirectory& directory, const std::wstring& arguments,
-                                 DWORD pressCtrlCAfterMs = INFINITE);
+                                 const std::function<bool()>& pressCtrlCWhen = nullptr);
 
 // Runs it writing to a console, this test's own; what the console shows
 // afterwards, its lines with their trailing blanks cut, each ending in
