@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "app/StepLimit.h"
 #include "console/ConsoleCommand.h"
 #include "console/ConsoleReport.h"
 #include "console/ExitCode.h"
@@ -78,14 +77,6 @@ TEST(ConsoleCommand, WhatIsNotUnderstoodIsRefusedWithWhy) {
       {L"/maxstep:60", L"/maxstep goes with /sync only"},
   };
   for (const auto& test : cases) EXPECT_EQ(ParseConsoleCommand(Words(test.line)).error, test.error) << test.line;
-}
-
-TEST(ConsoleCommand, TheLimitIsExceededOnlyBeyondItEitherWay) {
-  EXPECT_FALSE(StepExceeds(3600, kLargeStepSeconds));
-  EXPECT_FALSE(StepExceeds(-3600, kLargeStepSeconds));
-  EXPECT_TRUE(StepExceeds(3600.001, kLargeStepSeconds));
-  EXPECT_TRUE(StepExceeds(-3600.001, kLargeStepSeconds));
-  EXPECT_TRUE(StepExceeds(0.001, 0));
 }
 
 // A lookup that found nothing and one whose name service was silent are

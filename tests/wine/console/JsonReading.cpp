@@ -27,7 +27,6 @@ private:
     if (m_at >= m_text.size()) return std::nullopt;
     const char c = m_text[m_at];
     if (c == '{') return Object();
-    if (c == '[') return Array();
     if (c == '"') return String();
     if (Word("true")) return Boolean(true);
     if (Word("false")) return Boolean(false);
@@ -50,16 +49,6 @@ private:
     return Skip('}') ? std::optional<JsonValue>(object) : std::nullopt;
   }
 
-  std::optional<JsonValue> Array() {
-    JsonValue array = OfKind(JsonValue::Kind::Array);
-    ++m_at;
-    if (Skip(']')) return array;
-    do {
-      if (!Value()) return std::nullopt;
-    } while (Skip(','));
-    return Skip(']') ? std::optional<JsonValue>(array) : std::nullopt;
-  }
-
   std::optional<JsonValue> String() {
     if (m_at >= m_text.size() || m_text[m_at] != '"') return std::nullopt;
     JsonValue string = OfKind(JsonValue::Kind::String);
@@ -80,7 +69,7 @@ private:
       static const char kEscaped[] = "\"\\/\b\f\n\r\t";
       const char* plain = escaped ? std::strchr(kEscapes, escaped) : nullptr;
       if (escaped == 'u') {
-        if (!Utf8Of(string.string)) return std::nullopt;
+        if (!Escape(string.string)) return std::nullopt;
       } else if (plain) {
         string.string += kEscaped[plain - kEscapes];
       } else {
@@ -90,20 +79,12 @@ private:
     return std::nullopt;
   }
 
-  // \uXXXX below U+0800, as the program's escapes of control characters
-  // need; appended as UTF-8.
-  bool Utf8Of(std::string& out) {
-    if (m_at + 4 >= m_text.size()) return false;
-    char* end = nullptr;
+  // \uXXXX, kept as it is written: the program escapes only control
+  // characters so.
+  bool Escape(std::string& out) {
     const std::string digits = m_text.substr(m_at + 1, 4);
-    const unsigned long unit = std::strtoul(digits.c_str(), &end, 16);
-    if (end != digits.c_str() + 4 || unit >= 0x800) return false;
-    if (unit < 0x80) {
-      out += static_cast<char>(unit);
-    } else {
-      out += static_cast<char>(0xC0 | unit >> 6);
-      out += static_cast<char>(0x80 | (unit & 0x3F));
-    }
+    if (digits.size() != 4 || digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) return false;
+    out += "\\u" + digits;
     m_at += 4;
     return true;
   }

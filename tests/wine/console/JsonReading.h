@@ -5,9 +5,9 @@
 #include <string>
 
 // A JSON value as a strict reader finds it: text that is not exactly one
-// JSON value is none.
+// JSON value is none. Arrays, which the program never writes, are none too.
 struct JsonValue {
-  enum class Kind { Null, Boolean, Number, String, Object, Array };
+  enum class Kind { Null, Boolean, Number, String, Object };
   Kind kind = Kind::Null;
   bool boolean = false;
   double number = 0;
