@@ -6,8 +6,12 @@ namespace {
 const wchar_t kLineEnd[] = L"\r\n";
 const wchar_t kLabelEnd[] = L" : ";
 
+std::wstring LabelText(const std::wstring& label, const std::wstring& value) {
+  return label + kLabelEnd + value;
+}
+
 std::wstring LabelLine(const std::wstring& label, const std::wstring& value) {
-  return label + kLabelEnd + value + kLineEnd;
+  return LabelText(label, value) + kLineEnd;
 }
 
 std::wstring ServerLine(const std::vector<std::wstring>& messages, const std::wstring& server) {
@@ -40,25 +44,6 @@ std::wstring NtsReason(const std::vector<std::wstring>& messages, const FailedEx
   if (failure.nts != NtsFailure::ServerError && failure.nts != NtsFailure::ServerWarning) return reason;
   return reason + L" (" + std::to_wstring(failure.error) + L")";
 }
-
-std::wstring Reason(const std::vector<std::wstring>& messages, const FailedExchange& failure) {
-  switch (failure.kind) {
-    case ExchangeFailure::NoAnswer:
-      return MessageLine(messages, kMessageNoAnswer);
-    case ExchangeFailure::NameServiceSilent:
-      return MessageLine(messages, kMessageNameServiceSilent);
-    case ExchangeFailure::NameNotFound:
-      return MessageLine(messages, kMessageNameNotFound);
-    case ExchangeFailure::NetworkRefused:
-      return messages[kMessageNetworkRefused] + L" (" + std::to_wstring(failure.error) + L")" + kLineEnd;
-    case ExchangeFailure::ReplyRefused:
-      return LabelLine(messages[kMessageReplyRefused],
-                       messages[kMessageFirstRefusal + static_cast<int>(failure.refusal) - 1]);
-    case ExchangeFailure::NtsFailed:
-      return LabelLine(messages[kMessageNtsFailed], NtsReason(messages, failure));
-  }
-  return {};
-}
 }  // namespace
 
 std::wstring FormatCompareLog(const std::vector<std::wstring>& messages, const std::wstring& server,
@@ -73,8 +58,28 @@ std::wstring FormatCompareLog(const std::vector<std::wstring>& messages, const s
 }
 
 std::wstring FormatFailureLog(const std::vector<std::wstring>& messages, const std::wstring& server,
-                              const FailedExchange& failure) {
-  return ServerLine(messages, server) + Reason(messages, failure);
+                              const FailedExchange& failure, bool synchronizing) {
+  const std::wstring log = ServerLine(messages, server) + FailureReason(messages, failure) + kLineEnd;
+  return synchronizing ? log + MessageLine(messages, kMessageClockUnchanged) : log;
+}
+
+std::wstring FailureReason(const std::vector<std::wstring>& messages, const FailedExchange& failure) {
+  switch (failure.kind) {
+    case ExchangeFailure::NoAnswer:
+      return messages[kMessageNoAnswer];
+    case ExchangeFailure::NameServiceSilent:
+      return messages[kMessageNameServiceSilent];
+    case ExchangeFailure::NameNotFound:
+      return messages[kMessageNameNotFound];
+    case ExchangeFailure::NetworkRefused:
+      return messages[kMessageNetworkRefused] + L" (" + std::to_wstring(failure.error) + L")";
+    case ExchangeFailure::ReplyRefused:
+      return LabelText(messages[kMessageReplyRefused],
+                       messages[kMessageFirstRefusal + static_cast<int>(failure.refusal) - 1]);
+    case ExchangeFailure::NtsFailed:
+      return LabelText(messages[kMessageNtsFailed], NtsReason(messages, failure));
+  }
+  return {};
 }
 
 std::wstring MessageLine(const std::vector<std::wstring>& messages, LogMessage message) {

@@ -57,9 +57,14 @@ struct FailedExchange {
 std::wstring FormatCompareLog(const std::vector<std::wstring>& messages, const std::wstring& server,
                               const SntpExchangeResult& result, const SYSTEMTIME& localTime);
 
-// The log of an exchange that failed: the server line and why.
+// The log of an exchange that failed: the server line and why, and for a
+// synchronize that the clock was left as it was.
 std::wstring FormatFailureLog(const std::vector<std::wstring>& messages, const std::wstring& server,
-                              const FailedExchange& failure);
+                              const FailedExchange& failure, bool synchronizing);
+
+// Why the exchange failed, as the failure log's line after the server's
+// says it, without the line's end.
+std::wstring FailureReason(const std::vector<std::wstring>& messages, const FailedExchange& failure);
 
 // One message as a line of its own.
 std::wstring MessageLine(const std::vector<std::wstring>& messages, LogMessage message);

@@ -4,6 +4,21 @@
 
 #include "app/SettingsPath.h"
 
+namespace {
+const wchar_t kServerSection[] = L"sntp";
+const wchar_t kServerKey[] = L"server1";
+const wchar_t kNtsKey[] = L"nts";
+// Server names are cut to 2083 characters, as long as a URL may be; the
+// NTS switch is short: a longer value is cut, never to 0 or 1.
+constexpr DWORD kServerBufferSize = 2084;
+constexpr DWORD kSwitchBufferSize = 16;
+// A key the file lacks reads as the default given, one it has reads the
+// same whatever the default: read under both of these, a missing key is
+// the one that gives each back.
+const wchar_t kMissingMark[] = L"0";
+const wchar_t kOtherMissingMark[] = L"1";
+}  // namespace
+
 CString GetSettingsFilePath() {
   wchar_t exePath[MAX_PATH] = {};
   const DWORD length = ::GetModuleFileNameW(nullptr, exePath, MAX_PATH);
@@ -19,29 +34,16 @@ CString ReadSetting(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, DWORD bu
   return buffer.data();
 }
 
-namespace {
-
-const wchar_t kServerSection[] = L"sntp";
-// A public NTS server, which anyone may use.
-const wchar_t kDefaultServer[] = L"time.cloudflare.com";
-constexpr DWORD kServerBufferSize = 2084;
-constexpr DWORD kSwitchBufferSize = 8;
-
-// Whether the file holds the key, even with an empty value: a lookup gives
-// the default only for a missing key, so two lookups with two defaults
-// differ only then.
-bool HasSetting(LPCWSTR section, LPCWSTR key) {
-  return ReadSetting(section, key, L"0", kSwitchBufferSize) == ReadSetting(section, key, L"1", kSwitchBufferSize);
+std::optional<CString> ReadOptionalSetting(LPCWSTR section, LPCWSTR key, DWORD bufferSize) {
+  CString value = ReadSetting(section, key, kMissingMark, bufferSize);
+  if (value == kMissingMark && ReadSetting(section, key, kOtherMissingMark, bufferSize) == kOtherMissingMark)
+    return std::nullopt;
+  return value;
 }
 
-}  // namespace
-
-ServerSettings ReadServerSettings() {
-  ServerSettings settings;
-  settings.server = ReadSetting(kServerSection, L"server1", kDefaultServer, kServerBufferSize);
-  const CString nts = ReadSetting(kServerSection, L"nts", L"", kSwitchBufferSize);
-  settings.nts = nts == L"1" || (nts != L"0" && !HasSetting(kServerSection, L"server1"));
-  return settings;
+ServerSettings ReadServerSettings(const std::optional<CString>& server) {
+  return ServerSettingsFrom(server ? server : ReadOptionalSetting(kServerSection, kServerKey, kServerBufferSize),
+                            ReadOptionalSetting(kServerSection, kNtsKey, kSwitchBufferSize));
 }
 
 CString ReadLabel(const LabelSetting& label) {

@@ -1,6 +1,9 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
+
+#include "app/ServerSettings.h"
 #include "app/TextSettings.h"
 #include "framework/String.h"
 
@@ -12,15 +15,13 @@ CString GetSettingsFilePath();
 // characters; the default when the file, section or key is missing.
 CString ReadSetting(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, DWORD bufferSize);
 
-// The [sntp] section: the time server, and whether to ask it with NTS.
-struct ServerSettings {
-  CString server;
-  bool nts = false;
-};
-// Key server1, the built-in server when missing; key nts, 1 or 0, and when
-// it is missing (or neither), on for the built-in server and off for one
-// the file names, which is asked as before NTS came.
-ServerSettings ReadServerSettings();
+// The value of the key, cut the same way; nothing when the file, section
+// or key is missing. A key that is there with an empty value is empty.
+std::optional<CString> ReadOptionalSetting(LPCWSTR section, LPCWSTR key, DWORD bufferSize);
+
+// The server to ask and whether with NTS, from the sntp section; with a
+// server given, that one as if the file named it.
+ServerSettings ReadServerSettings(const std::optional<CString>& server = std::nullopt);
 
 // A label's text, and every log message with the built-in text for those
 // missing or empty.

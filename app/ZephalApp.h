@@ -1,9 +1,9 @@
 #pragma once
-#include "app/SettingsFile.h"
+#include "app/ServerSettings.h"
 #include "framework/WinApp.h"
 
-// The application: checks the platform, reads the server's settings and
-// runs the main dialog.
+// The application: checks the platform, reads the server settings and runs
+// the main dialog.
 class CZephalApp : public CWinApp {
 public:
   CZephalApp() = default;

@@ -8,6 +8,7 @@
 #include "app/DesktopPlacement.h"
 #include "app/DialogPost.h"
 #include "app/SettingsFile.h"
+#include "app/StepLimit.h"
 #include "app/ZephalApp.h"
 #include "res/resource.h"
 #include "sntp/PreciseTime.h"
@@ -20,8 +21,6 @@ namespace {
 constexpr UINT WM_RESTART_TICK = WM_USER + 11;
 // Asks the dialog's thread to put the worker's question to the user.
 constexpr UINT WM_CONFIRM_STEP = WM_USER + 12;
-// A synchronize that would step the clock further asks first.
-constexpr double kLargeStepSeconds = 3600;
 // After Yes the step is measured again; the clock is set from the new
 // measurement only while it stays this close to the step agreed to.
 constexpr double kAgreedStepSeconds = 1.0;
@@ -54,7 +53,7 @@ CTickSpan ServerClockOffset(const SntpExchangeResult& result) {
 // lie about the time to make an old certificate pass).
 std::optional<LogMessage> QuestionBefore(const SntpExchangeResult& result) {
   if (result.m_bTrustedAtServerTimeOnly) return kMessageCertificateQuestion;
-  if (std::abs(result.m_dClockOffset) > kLargeStepSeconds) return kMessageLargeStep;
+  if (StepExceeds(result.m_dClockOffset, kLargeStepSeconds)) return kMessageLargeStep;
   return std::nullopt;
 }
 
@@ -246,9 +245,7 @@ CString CZephalDlg::ExchangeLog(const SntpExchangeResult& result) const {
 void CZephalDlg::ShowFailure(const CServerQuery& query, DWORD error, bool synchronizing) {
   const std::optional<FailedExchange> failure = query.Failure(error);
   if (!failure) return;
-  CString log = FormatFailureLog(m_arrMessages, m_serverSettings.server, *failure);
-  if (synchronizing) log += MessageLine(m_arrMessages, kMessageClockUnchanged);
-  ShowLog(log);
+  ShowLog(FormatFailureLog(m_arrMessages, m_serverSettings.server, *failure, synchronizing));
 }
 
 // What was measured, and that the clock was left as it was.

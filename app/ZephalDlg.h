@@ -5,7 +5,7 @@
 #include "app/CompareLog.h"
 #include "app/SecondTick.h"
 #include "app/ServerQuery.h"
-#include "app/SettingsFile.h"
+#include "app/ServerSettings.h"
 #include "app/WorkerLink.h"
 #include "controls/ClockST.h"
 #include "controls/NamedControl.h"

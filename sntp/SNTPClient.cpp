@@ -88,8 +88,9 @@ DWORD CSNTPClient::Exchange(const AddressList& addresses, CExchangeCredentials* 
       SntpReply reply;
       switch ((*attempt)->ReadOne(reply, result)) {
         case CSntpAttempt::Outcome::Answered:
+          result.m_strServerAddress = AddressText((*attempt)->Peer());
           result.m_strAnsweringAddress =
-              SameAddress((*attempt)->Peer(), addresses.front()) ? L"" : AddressText((*attempt)->Peer());
+              SameAddress((*attempt)->Peer(), addresses.front()) ? L"" : result.m_strServerAddress;
           result.m_bAuthenticated = credentials != nullptr;
           return Judge(reply, result);
         case CSntpAttempt::Outcome::Refused:

@@ -12,10 +12,14 @@ struct SntpExchangeResult {
   CNtpTimestamp m_TransmitTime;     // T3: server clock
   CNtpTimestamp m_DestinationTime;  // T4: local clock, when the reply was found waiting
   double m_dClockOffset = 0;        // seconds to add to the local clock; positive when the server is ahead
+  double m_dRoundTripDelay = 0;     // seconds the request and the reply spent travelling
+  // The address that answered, as people write it.
+  std::wstring m_strServerAddress;
   // The address that answered, as people write it, when it was not the
   // first the server's name gave; empty otherwise.
   std::wstring m_strAnsweringAddress;
-  // Whether the reply was proved to come from the server (NTS).
+  // Whether the reply was proved to come from the server (Network Time
+  // Security).
   bool m_bAuthenticated = false;
   // Whether the server's certificate was valid at the server's time only,
   // not at the local time: the local clock is far off, or the server lies.

@@ -105,6 +105,7 @@ void ReadSntpReply(const SntpReply& reply, SntpExchangeResult& result) {
   result.m_TransmitTime = TimestampAt(reply, kTransmitOffset);
   result.m_dClockOffset = (result.m_ReceiveTime.SecondsSince(result.m_OriginateTime) +
                            result.m_TransmitTime.SecondsSince(result.m_DestinationTime)) * 0.5;
+  result.m_dRoundTripDelay = RoundTripDelay(result);
 }
 
 // The packet sanity tests of RFC 5905 (section 8 and its packet()) as

@@ -64,7 +64,7 @@ TEST(CompareLog, UsesTheConfiguredMessagesAndKeepsLongTextWhole) {
 // Every refusal has a text of its own: the first and the last map right.
 TEST(CompareLog, AFailureLogsTheServerAndWhy) {
   const auto failed = [](ExchangeFailure kind, SntpRefusal refusal, unsigned long error) {
-    return FormatFailureLog(kDefaultMessages, L"ntp", FailedExchange{kind, refusal, error});
+    return FormatFailureLog(kDefaultMessages, L"ntp", FailedExchange{kind, refusal, error}, false);
   };
   EXPECT_EQ(failed(ExchangeFailure::NoAnswer, SntpRefusal::None, 10060),
             L"Time server : ntp\r\nNo answer from the server within 5 seconds\r\n");
@@ -79,6 +79,11 @@ TEST(CompareLog, AFailureLogsTheServerAndWhy) {
   EXPECT_EQ(failed(ExchangeFailure::ReplyRefused, SntpRefusal::ReferenceAfterTransmit, 13),
             L"Time server : ntp\r\nThe server's answer was refused : "
             L"it was sent before the server's clock was last set\r\n");
+  // A synchronize says that the clock was left as it was.
+  EXPECT_EQ(FormatFailureLog(kDefaultMessages, L"ntp", FailedExchange{ExchangeFailure::NoAnswer, SntpRefusal::None, 0},
+                             true),
+            L"Time server : ntp\r\nNo answer from the server within 5 seconds\r\n"
+            L"The local time was not changed\r\n");
 }
 
 TEST(CompareLog, TheStepQuestionShowsBothTimesAndTheStep) {

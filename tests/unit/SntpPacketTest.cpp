@@ -159,6 +159,8 @@ TEST(SntpPacket, ReadingAReplyFillsTheResult) {
   EXPECT_EQ(result.m_TransmitTime, Seconds(110.3));
   EXPECT_EQ(result.m_DestinationTime, Seconds(100.5));
   EXPECT_NEAR(result.m_dClockOffset, 10.0, 1e-9);
+  // 0.5 s between send and arrival, of which the server held it 0.1 s.
+  EXPECT_NEAR(result.m_dRoundTripDelay, 0.4, 1e-9);
 }
 
 TEST(SntpPacket, ServerBehindGivesANegativeOffset) {

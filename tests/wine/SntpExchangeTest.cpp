@@ -168,6 +168,12 @@ TEST(SntpExchange, SynchronisedChronydAgreesWithTheLocalClock) {
   EXPECT_GE(result.m_DestinationTime.SecondsSince(result.m_OriginateTime), 0.0);
   EXPECT_LT(result.m_DestinationTime.SecondsSince(result.m_OriginateTime), kAtOnce);
   EXPECT_GE(result.m_TransmitTime.SecondsSince(result.m_ReceiveTime), 0.0);
+  EXPECT_GE(result.m_dRoundTripDelay, 0.0);
+  EXPECT_LT(result.m_dRoundTripDelay, kAtOnce);
+  // The address that answered is named even when it was the only one.
+  EXPECT_EQ(result.m_strServerAddress, TimeServers::kSynchronised);
+  EXPECT_EQ(result.m_strAnsweringAddress, L"");
+  EXPECT_FALSE(result.m_bAuthenticated);
 }
 
 TEST(SntpExchange, FakedClocksShowTheirShift) {

@@ -5,7 +5,6 @@
 #include <fstream>
 
 namespace {
-constexpr wchar_t kProgramName[] = L"Movrane.exe";
 constexpr wchar_t kSettingsName[] = L"Movrane.ini";
 
 std::filesystem::path FreshPath() {
@@ -16,10 +15,10 @@ std::filesystem::path FreshPath() {
 }
 }  // namespace
 
-CRunDirectory::CRunDirectory() : m_path(FreshPath()) {
+CRunDirectory::CRunDirectory(const wchar_t* programName) : m_path(FreshPath()), m_programName(programName) {
   std::filesystem::remove_all(m_path);
   std::filesystem::create_directories(m_path);
-  std::filesystem::copy_file(BuiltProgram(), ProgramPath());
+  std::filesystem::copy_file(BuiltProgram().replace_filename(m_programName), ProgramPath());
 }
 
 CRunDirectory::~CRunDirectory() {
@@ -33,11 +32,11 @@ void CRunDirectory::WriteSettings(const std::string& bytes) const {
 }
 
 std::filesystem::path CRunDirectory::ProgramPath() const {
-  return m_path / kProgramName;
+  return m_path / m_programName;
 }
 
 std::filesystem::path CRunDirectory::BuiltProgram() {
   wchar_t self[MAX_PATH] = {};
   ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-  return std::filesystem::path(self).parent_path() / kProgramName;
+  return std::filesystem::path(self).parent_path() / kDialogProgram;
 }

@@ -2,11 +2,12 @@
 #include <filesystem>
 #include <string>
 
-// A fresh directory holding a copy of the program under test, and the
-// settings file a test gives it. Removed with everything in it.
+// A fresh directory holding a copy of the program under test (Movrane.exe
+// unless told another of the build), and the settings file a test gives
+// it. Removed with everything in it.
 class CRunDirectory {
 public:
-  CRunDirectory();
+  explicit CRunDirectory(const wchar_t* programName = kDialogProgram);
   ~CRunDirectory();
   CRunDirectory(const CRunDirectory&) = delete;
   CRunDirectory& operator=(const CRunDirectory&) = delete;
@@ -20,6 +21,10 @@ public:
   // Movrane.exe of the build, beside the running test executable.
   static std::filesystem::path BuiltProgram();
 
+  static constexpr wchar_t kDialogProgram[] = L"Movrane.exe";
+  static constexpr wchar_t kConsoleProgram[] = L"Movrane.com";
+
 private:
   std::filesystem::path m_path;
+  std::wstring m_programName;
 };

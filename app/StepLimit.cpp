@@ -1,0 +1,7 @@
+#include "app/StepLimit.h"
+
+#include <cmath>
+
+bool StepExceeds(double step, double limit) {
+  return std::abs(step) > limit;
+}

@@ -1,0 +1,151 @@
+#include "console/ConsoleCommand.h"
+
+#include <cwctype>
+#include <set>
+
+#include "console/ExitCode.h"
+
+namespace {
+const wchar_t kCompare[] = L"compare";
+const wchar_t kSync[] = L"sync";
+const wchar_t kServer[] = L"server";
+const wchar_t kNts[] = L"nts";
+const wchar_t kNoNts[] = L"nonts";
+const wchar_t kJson[] = L"json";
+const wchar_t kMaxStep[] = L"maxstep";
+const wchar_t kHelp[] = L"?";
+
+// One option: its lower-case name, and what follows the first colon.
+struct Option {
+  std::wstring name;
+  std::optional<std::wstring> value;
+};
+
+std::optional<Option> OptionOf(const std::wstring& argument) {
+  if (argument.size() < 2 || (argument[0] != L'/' && argument[0] != L'-')) return std::nullopt;
+  const size_t colon = argument.find(L':');
+  Option option;
+  for (const wchar_t c : argument.substr(1, colon == std::wstring::npos ? std::wstring::npos : colon - 1))
+    option.name += static_cast<wchar_t>(std::towlower(c));
+  if (colon != std::wstring::npos) option.value = argument.substr(colon + 1);
+  return option;
+}
+
+// Seconds written as digits with an optional decimal fraction.
+std::optional<double> SecondsOf(const std::wstring& text) {
+  const size_t dot = text.find(L'.');
+  const std::wstring whole = text.substr(0, dot);
+  const std::wstring fraction = dot == std::wstring::npos ? L"0" : text.substr(dot + 1);
+  const auto digitsOnly = [](const std::wstring& part) {
+    if (part.empty()) return false;
+    for (const wchar_t c : part)
+      if (c < L'0' || c > L'9') return false;
+    return true;
+  };
+  if (!digitsOnly(whole) || !digitsOnly(fraction)) return std::nullopt;
+  return std::wcstod(text.c_str(), nullptr);
+}
+
+class CommandReader {
+public:
+  ConsoleCommand Read(const std::vector<std::wstring>& arguments) {
+    for (const std::wstring& argument : arguments) {
+      const std::optional<Option> option = OptionOf(argument);
+      if (!option) return Refused(L"Not an option: " + argument);
+      if (option->name == kHelp && !option->value) {
+        m_command.action = ConsoleAction::Usage;
+        return m_command;
+      }
+      if (!Take(*option, argument)) return m_command;
+    }
+    if (m_maxStepGiven && m_command.action != ConsoleAction::Sync)
+      return Refused(L"/maxstep goes with /sync only");
+    return m_command;
+  }
+
+private:
+  // False when the option was refused.
+  bool Take(const Option& option, const std::wstring& argument) {
+    if (!m_seen.insert(option.name).second) return Refuse(L"Given more than once: " + argument);
+    if (option.name == kServer || option.name == kMaxStep) return TakeValue(option, argument);
+    if (option.value) return Refuse(L"Unknown option: " + argument);
+    if (option.name == kCompare) return TakeAction(ConsoleAction::Compare);
+    if (option.name == kSync) return TakeAction(ConsoleAction::Sync);
+    if (option.name == kNts) return TakeNts(true);
+    if (option.name == kNoNts) return TakeNts(false);
+    if (option.name == kJson) return TakeJson();
+    return Refuse(L"Unknown option: " + argument);
+  }
+
+  bool TakeValue(const Option& option, const std::wstring& argument) {
+    if (!option.value || option.value->empty()) return Refuse(L"Needs a value after the colon: " + argument);
+    if (option.name == kServer) {
+      m_command.server = *option.value;
+      return true;
+    }
+    const std::optional<double> seconds = SecondsOf(*option.value);
+    if (!seconds) return Refuse(L"Not a number of seconds: " + argument);
+    m_command.maxStep = *seconds;
+    m_maxStepGiven = true;
+    return true;
+  }
+
+  // Each option comes once at most: one given before is the other one.
+  bool TakeAction(ConsoleAction action) {
+    if (m_actionGiven) return Refuse(L"/compare and /sync exclude each other");
+    m_command.action = action;
+    m_actionGiven = true;
+    return true;
+  }
+
+  bool TakeNts(bool nts) {
+    if (m_command.nts) return Refuse(L"/nts and /nonts exclude each other");
+    m_command.nts = nts;
+    return true;
+  }
+
+  bool TakeJson() {
+    m_command.json = true;
+    return true;
+  }
+
+  bool Refuse(const std::wstring& why) {
+    m_command.error = why;
+    return false;
+  }
+
+  ConsoleCommand Refused(const std::wstring& why) {
+    Refuse(why);
+    return m_command;
+  }
+
+  ConsoleCommand m_command;
+  std::set<std::wstring> m_seen;  // the names of the options met so far
+  bool m_actionGiven = false;
+  bool m_maxStepGiven = false;
+};
+}  // namespace
+
+ConsoleCommand ParseConsoleCommand(const std::vector<std::wstring>& arguments) {
+  return CommandReader().Read(arguments);
+}
+
+std::wstring UsageText() {
+  return L"Movrane.com compares this computer's clock with a time server and can set it.\r\n"
+         L"\r\n"
+         L"Movrane.com [/compare | /sync [/maxstep:SECONDS]] [/server:NAME] [/nts | /nonts] [/json]\r\n"
+         L"\r\n"
+         L"  /compare          asks the server for its time and prints the offset (the default)\r\n"
+         L"  /sync             the same, then sets the clock; needs administrator rights\r\n"
+         L"  /maxstep:SECONDS  the largest step /sync takes (3600 unless given); a larger\r\n"
+         L"                    one is refused and leaves the clock alone\r\n"
+         L"  /server:NAME      the server to ask, instead of server1 in Movrane.ini\r\n"
+         L"  /nts, /nonts      with or without Network Time Security, instead of nts in\r\n"
+         L"                    Movrane.ini\r\n"
+         L"  /json             prints one JSON object instead of text\r\n"
+         L"  /?                shows this\r\n"
+         L"Options may start with - as well as /. Failures are told on standard error.\r\n"
+         L"\r\n"
+         L"Exit codes:\r\n" +
+         ExitCodeList();
+}

@@ -1,0 +1,27 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/StepLimit.h"
+
+// What Movrane.com does.
+enum class ConsoleAction { Compare, Sync, Usage };
+
+// Movrane.com's command line, understood: each option starts with / or -
+// and its name may be written in any case.
+struct ConsoleCommand {
+  ConsoleAction action = ConsoleAction::Compare;
+  std::optional<std::wstring> server;  // /server:NAME
+  std::optional<bool> nts;             // /nts or /nonts
+  bool json = false;                   // /json
+  double maxStep = kLargeStepSeconds;  // /maxstep:SECONDS, with /sync only
+  // Why the command line was not understood; empty when it was.
+  std::wstring error;
+};
+
+// The command that the arguments (the program's name left out) give.
+ConsoleCommand ParseConsoleCommand(const std::vector<std::wstring>& arguments);
+
+// What /? shows: the options and the exit codes.
+std::wstring UsageText();

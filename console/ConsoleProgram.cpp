@@ -1,0 +1,135 @@
+#include "console/ConsoleProgram.h"
+
+#include <cwchar>
+#include <optional>
+
+#include "app/CompareLog.h"
+#include "app/SettingsFile.h"
+#include "app/StepLimit.h"
+#include "console/ClockRights.h"
+#include "console/FolderSafety.h"
+#include "sntp/PreciseTime.h"
+
+namespace {
+const wchar_t kLineEnd[] = L"\r\n";
+const wchar_t kNotElevated[] =
+    L"Setting the clock needs administrator rights, which this run does not have: run /sync from a "
+    L"command prompt opened as administrator, or as a scheduled task of SYSTEM.";
+const wchar_t kStopped[] = L"Stopped by Ctrl+C or Ctrl+Break.";
+constexpr WORD kWinsockVersion = MAKEWORD(2, 2);
+
+std::wstring Line(const std::wstring& text) {
+  return text + kLineEnd;
+}
+
+std::wstring ChangeableWarning(const std::wstring& path) {
+  return L"Warning: users other than administrators can change " + path +
+         L". Whoever can change it can make this program run code of theirs with the rights it has. Move "
+         L"the program to a folder that only administrators can change, such as one under Program Files.";
+}
+
+std::wstring StepRefusal(double step, double limit) {
+  wchar_t text[160];
+  std::swprintf(text, 160, L"The step of %+.6f s is larger than /maxstep allows (%g s).", step, limit);
+  return text;
+}
+
+std::wstring ProgramPath() {
+  wchar_t path[MAX_PATH] = {};
+  const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return length > 0 && length < MAX_PATH ? path : L"";
+}
+
+// The UTC time of a timestamp of this NTP era or the next.
+SYSTEMTIME UtcOf(const CNtpTimestamp& time) {
+  return time.ToCalendarNear(PreciseFileTimeNow());
+}
+}  // namespace
+
+CConsoleProgram::CConsoleProgram(const ConsoleCommand& command, HANDLE stopEvent)
+    : m_command(command), m_messages(ReadLogMessages()), m_query(stopEvent) {
+  m_report.synchronizing = command.action == ConsoleAction::Sync;
+  m_report.settings = ReadServerSettings(command.server);
+  if (command.nts) m_report.settings.nts = *command.nts;
+}
+
+ExitCode CConsoleProgram::Run() {
+  if (m_report.synchronizing) {
+    if (!MaySetTheClock()) return Fail(ExitCode::NotElevated, kNotElevated, Line(kNotElevated));
+    WarnWhereOthersCanChange();
+  }
+  WSADATA data;
+  const int started = ::WSAStartup(kWinsockVersion, &data);
+  if (started != 0) return ExchangeFailed(static_cast<DWORD>(started));
+  const ExitCode code = Measure();
+  ::WSACleanup();
+  return code;
+}
+
+bool CConsoleProgram::MaySetTheClock() const {
+  const HANDLE token = OpenRunToken();
+  if (!token) return false;
+  const bool holds = HoldsSystemTimePrivilege(token);
+  ::CloseHandle(token);
+  return holds;
+}
+
+// A task that runs as SYSTEM from a folder that users can change hands
+// them the machine.
+void CConsoleProgram::WarnWhereOthersCanChange() const {
+  const std::wstring path = FirstPathOthersCanChange(ProgramPath(), GetSettingsFilePath());
+  if (!path.empty()) m_errors.Write(Line(ChangeableWarning(path)));
+}
+
+ExitCode CConsoleProgram::Measure() {
+  SntpExchangeResult result;
+  if (!m_query.Run(m_report.settings, m_session, result)) return ExchangeFailed(::GetLastError());
+  m_report.localTime = UtcOf(result.m_DestinationTime);
+  m_report.serverTime = UtcOf(result.m_DestinationTime.AddSeconds(result.m_dClockOffset));
+  m_report.measurement = result;
+  return m_report.synchronizing ? Synchronize() : Finish(ExitCode::Success);
+}
+
+ExitCode CConsoleProgram::ExchangeFailed(DWORD error) {
+  const std::optional<FailedExchange> failure = m_query.Failure(error);
+  if (!failure) return Stopped();
+  return Fail(ExitCodeOf(failure->kind), FailureReason(m_messages, *failure),
+              FormatFailureLog(m_messages, m_report.settings.server, *failure, m_report.synchronizing));
+}
+
+// From the measurement just made, as the dialog does after its question;
+// what the dialog would ask about is refused: a step beyond the limit, and
+// a time whose server's certificate holds by the server's time only.
+ExitCode CConsoleProgram::Synchronize() {
+  const double step = m_report.measurement->m_dClockOffset;
+  if (StepExceeds(step, m_command.maxStep)) return RefuseStep(StepRefusal(step, m_command.maxStep));
+  if (m_report.measurement->m_bTrustedAtServerTimeOnly) return RefuseStep(m_messages[kMessageTrustedAtServerTime]);
+  if (!m_query.Client().SetSystemClock(PreciseNtpNow().AddSeconds(step))) {
+    if (::GetLastError() == ERROR_CANCELLED) return Stopped();
+    const std::wstring& reason = m_messages[kMessageFailedToSet];
+    return Fail(ExitCode::ClockNotSet, reason, Line(reason));
+  }
+  m_report.clockSet = true;
+  return Finish(ExitCode::Success);
+}
+
+ExitCode CConsoleProgram::RefuseStep(const std::wstring& reason) {
+  return Fail(ExitCode::StepRefused, reason, Line(reason) + MessageLine(m_messages, kMessageClockUnchanged));
+}
+
+ExitCode CConsoleProgram::Fail(ExitCode code, const std::wstring& reason, const std::wstring& errorText) {
+  m_errors.Write(errorText);
+  m_report.error = ConsoleError{code, reason};
+  return Finish(code);
+}
+
+ExitCode CConsoleProgram::Stopped() {
+  std::wstring text = Line(kStopped);
+  if (m_report.synchronizing) text += MessageLine(m_messages, kMessageClockUnchanged);
+  return Fail(ExitCode::Stopped, kStopped, text);
+}
+
+ExitCode CConsoleProgram::Finish(ExitCode code) {
+  m_output.Write(m_command.json ? FormatJsonReport(m_report) : FormatTextReport(m_report));
+  return code;
+}

@@ -1,0 +1,43 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "app/ServerQuery.h"
+#include "app/ServerSettings.h"
+#include "console/ConsoleCommand.h"
+#include "console/ConsoleOutput.h"
+#include "console/ConsoleReport.h"
+#include "framework/String.h"
+#include "nts/NtsSession.h"
+
+// One run of Movrane.com with a command that was understood: one
+// exchange with the server of the settings (or the command's), the
+// clock set for /sync, the report on standard output and what went
+// wrong on standard error.
+class CConsoleProgram {
+public:
+  CConsoleProgram(const ConsoleCommand& command, HANDLE stopEvent);
+
+  ExitCode Run();
+
+private:
+  bool MaySetTheClock() const;
+  void WarnWhereOthersCanChange() const;
+  ExitCode Measure();
+  ExitCode ExchangeFailed(DWORD error);
+  ExitCode Synchronize();
+  ExitCode RefuseStep(const std::wstring& reason);
+  // Tells why on standard error (errorText, whole lines) and ends.
+  ExitCode Fail(ExitCode code, const std::wstring& reason, const std::wstring& errorText);
+  ExitCode Stopped();
+  ExitCode Finish(ExitCode code);
+
+  const ConsoleCommand& m_command;
+  CStringArray m_messages;
+  ConsoleReport m_report;
+  CServerQuery m_query;
+  CNtsSession m_session;
+  CConsoleOutput m_output{STD_OUTPUT_HANDLE};
+  CConsoleOutput m_errors{STD_ERROR_HANDLE};
+};

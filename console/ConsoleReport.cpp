@@ -1,0 +1,108 @@
+#include "console/ConsoleReport.h"
+
+#include <cwchar>
+
+namespace {
+const wchar_t kLineEnd[] = L"\r\n";
+constexpr size_t kLabelWidth = 13;
+constexpr int kFieldSize = 64;
+
+std::wstring Line(const std::wstring& label, const std::wstring& value) {
+  return label + std::wstring(kLabelWidth - label.size(), L' ') + L" : " + value + kLineEnd;
+}
+
+// Seconds to the microsecond, the sign always shown withSign.
+std::wstring Seconds(double seconds, bool withSign = false) {
+  wchar_t text[kFieldSize];
+  std::swprintf(text, kFieldSize, withSign ? L"%+.6f" : L"%.6f", seconds);
+  return text;
+}
+
+// 2026-12-07T14:03:27.123Z
+std::wstring IsoUtc(const SYSTEMTIME& time) {
+  wchar_t stamp[kFieldSize];
+  std::swprintf(stamp, kFieldSize, L"%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", time.wYear, time.wMonth,
+                time.wDay, time.wHour, time.wMinute, time.wSecond, time.wMilliseconds);
+  return stamp;
+}
+
+std::wstring YesNo(bool yes) {
+  return yes ? L"yes" : L"no";
+}
+
+// A JSON string: quotes, backslashes and control characters escaped,
+// everything else as it is.
+std::wstring JsonString(const std::wstring& text) {
+  std::wstring quoted = L"\"";
+  for (const wchar_t c : text) {
+    if (c == L'"' || c == L'\\') {
+      quoted += L'\\';
+      quoted += c;
+    } else if (c < L' ') {
+      wchar_t escaped[8];
+      std::swprintf(escaped, 8, L"\\u%04x", static_cast<unsigned>(c));
+      quoted += escaped;
+    } else {
+      quoted += c;
+    }
+  }
+  return quoted + L"\"";
+}
+
+std::wstring JsonBool(bool value) {
+  return value ? L"true" : L"false";
+}
+
+// The members of a JSON object, in the order they are added.
+class JsonObject {
+public:
+  JsonObject& Add(const wchar_t* name, const std::wstring& jsonValue) {
+    m_members += (m_members.empty() ? L"" : L",") + JsonString(name) + L":" + jsonValue;
+    return *this;
+  }
+  std::wstring Text() const { return L"{" + m_members + L"}"; }
+
+private:
+  std::wstring m_members;
+};
+}  // namespace
+
+std::wstring FormatTextReport(const ConsoleReport& report) {
+  if (!report.measurement) return {};
+  const SntpExchangeResult& measured = *report.measurement;
+  std::wstring text = Line(L"Server", report.settings.server) + Line(L"Address", measured.m_strServerAddress) +
+                      Line(L"Authenticated", YesNo(measured.m_bAuthenticated)) +
+                      Line(L"Offset", Seconds(measured.m_dClockOffset, true) + L" s") +
+                      Line(L"Round trip", Seconds(measured.m_dRoundTripDelay) + L" s") +
+                      Line(L"Stratum", std::to_wstring(measured.m_nStratum)) +
+                      Line(L"Local time", IsoUtc(report.localTime)) +
+                      Line(L"Server time", IsoUtc(report.serverTime));
+  if (report.synchronizing) text += Line(L"Clock", report.clockSet ? L"set" : L"not changed");
+  return text;
+}
+
+std::wstring FormatJsonReport(const ConsoleReport& report) {
+  JsonObject json;
+  json.Add(L"command", JsonString(report.synchronizing ? L"sync" : L"compare"))
+      .Add(L"server", JsonString(report.settings.server))
+      .Add(L"nts", JsonBool(report.settings.nts));
+  const bool authenticated = report.measurement && report.measurement->m_bAuthenticated;
+  json.Add(L"authenticated", JsonBool(authenticated));
+  if (report.measurement) {
+    const SntpExchangeResult& measured = *report.measurement;
+    json.Add(L"address", JsonString(measured.m_strServerAddress))
+        .Add(L"stratum", std::to_wstring(measured.m_nStratum))
+        .Add(L"offset", Seconds(measured.m_dClockOffset))
+        .Add(L"delay", Seconds(measured.m_dRoundTripDelay))
+        .Add(L"local_time", JsonString(IsoUtc(report.localTime)))
+        .Add(L"server_time", JsonString(IsoUtc(report.serverTime)));
+  }
+  if (report.synchronizing) json.Add(L"clock_set", JsonBool(report.clockSet));
+  if (report.error) {
+    json.Add(L"error", JsonObject()
+                           .Add(L"code", std::to_wstring(static_cast<int>(report.error->code)))
+                           .Add(L"text", JsonString(report.error->text))
+                           .Text());
+  }
+  return json.Text() + kLineEnd;
+}

@@ -1,0 +1,52 @@
+#include "console/ExitCode.h"
+
+#include <cwchar>
+
+namespace {
+struct ExitCodeMeaning {
+  ExitCode code;
+  const wchar_t* meaning;
+};
+
+const ExitCodeMeaning kMeanings[] = {
+    {ExitCode::Success, L"the clocks were compared (/compare) or the clock was set (/sync)"},
+    {ExitCode::UsageError, L"the command line was not understood"},
+    {ExitCode::NoAnswer, L"no answer from the server in time"},
+    {ExitCode::NameNotFound, L"the server's name could not be found"},
+    {ExitCode::ReplyRefused, L"the server's answer was refused"},
+    {ExitCode::NtsFailed, L"Network Time Security failed (key exchange, certificate or authentication)"},
+    {ExitCode::NetworkRefused, L"the network refused the request"},
+    {ExitCode::NotElevated, L"/sync without administrator rights"},
+    {ExitCode::StepRefused, L"/sync refused a step larger than /maxstep, or a time whose server's "
+                            L"certificate holds by the server's time only"},
+    {ExitCode::ClockNotSet, L"/sync could not set the clock"},
+    {ExitCode::Stopped, L"stopped by Ctrl+C or Ctrl+Break"},
+};
+}  // namespace
+
+ExitCode ExitCodeOf(ExchangeFailure failure) {
+  switch (failure) {
+    case ExchangeFailure::NoAnswer:
+      return ExitCode::NoAnswer;
+    case ExchangeFailure::NameServiceSilent:
+    case ExchangeFailure::NameNotFound:
+      return ExitCode::NameNotFound;
+    case ExchangeFailure::NetworkRefused:
+      return ExitCode::NetworkRefused;
+    case ExchangeFailure::ReplyRefused:
+      return ExitCode::ReplyRefused;
+    case ExchangeFailure::NtsFailed:
+      return ExitCode::NtsFailed;
+  }
+  return ExitCode::NetworkRefused;
+}
+
+std::wstring ExitCodeList() {
+  std::wstring list;
+  for (const ExitCodeMeaning& entry : kMeanings) {
+    wchar_t line[128];
+    std::swprintf(line, 128, L"  %2d  %ls\r\n", static_cast<int>(entry.code), entry.meaning);
+    list += line;
+  }
+  return list;
+}

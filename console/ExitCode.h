@@ -1,0 +1,26 @@
+#pragma once
+#include <string>
+
+#include "app/CompareLog.h"
+
+// What Movrane.com's exit code tells a script: one code for each way a
+// run can end.
+enum class ExitCode {
+  Success = 0,
+  UsageError = 1,
+  NoAnswer = 2,
+  NameNotFound = 3,
+  ReplyRefused = 4,
+  NtsFailed = 5,  // the key exchange or the server's certificate
+  NetworkRefused = 6,
+  NotElevated = 7,
+  StepRefused = 8,
+  ClockNotSet = 9,
+  Stopped = 10,
+};
+
+// The exit code of an exchange that failed so.
+ExitCode ExitCodeOf(ExchangeFailure failure);
+
+// Every exit code and what it means, a line each, for the usage text.
+std::wstring ExitCodeList();

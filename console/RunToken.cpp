@@ -1,0 +1,6 @@
+#include "console/ClockRights.h"
+
+HANDLE OpenRunToken() {
+  HANDLE token = nullptr;
+  return ::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token) ? token : nullptr;
+}

@@ -1,0 +1,39 @@
+#include "app/ServerSettings.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+namespace {
+
+// The values of server1 and nts as the file has them, nothing for a key it
+// lacks, and what both programs then ask.
+TEST(ServerSettings, TheBuiltInServerWithNtsAUsersOwnWithoutUnlessNtsSays) {
+  struct Case {
+    std::optional<std::wstring> server1;
+    std::optional<std::wstring> nts;
+    std::wstring server;
+    bool expectedNts;
+  };
+  const Case cases[] = {
+      {std::nullopt, std::nullopt, kDefaultServer, true},
+      {L"ntp.example.org", std::nullopt, L"ntp.example.org", false},
+      // An empty server1 is a server of the user's own, as it is written.
+      {L"", std::nullopt, L"", false},
+      {std::nullopt, L"0", kDefaultServer, false},
+      {L"ntp.example.org", L"1", L"ntp.example.org", true},
+      // Neither 1 nor 0: the default stands.
+      {L"ntp.example.org", L"yes", L"ntp.example.org", false},
+      {std::nullopt, L"10", kDefaultServer, true},
+      {std::nullopt, L"", kDefaultServer, true},
+  };
+  for (const Case& test : cases) {
+    const ServerSettings settings = ServerSettingsFrom(test.server1, test.nts);
+    SCOPED_TRACE(L"server1=" + test.server1.value_or(L"(none)") + L" nts=" + test.nts.value_or(L"(none)"));
+    EXPECT_EQ(settings.server, test.server);
+    EXPECT_EQ(settings.nts, test.expectedNts);
+  }
+}
+
+}  // namespace

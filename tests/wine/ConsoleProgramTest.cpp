@@ -1,0 +1,287 @@
+#include <winsock2.h>
+#include <windows.h>
+#include <sddl.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "console/FolderSafety.h"
+#include "tests/wine/ResponderControl.h"
+#include "tests/wine/TimeServers.h"
+#include "tests/wine/console/ConsoleRun.h"
+#include "tests/wine/console/JsonReading.h"
+
+namespace {
+
+constexpr DWORD kSuccess = 0, kUsageError = 1, kNoAnswer = 2, kNameNotFound = 3, kReplyRefused = 4,
+                kNotElevated = 7, kStepRefused = 8, kClockNotSet = 9, kStopped = 10;
+// Seconds: the offset error a loopback exchange keeps well within, and
+// the clocks' distance from now in a report just made.
+constexpr double kOffsetTolerance = 0.1;
+constexpr double kNowTolerance = 5.0;
+// Ctrl+C in the 5 s wait for a silent server ends the run well before the
+// wait would, on however busy a machine.
+constexpr double kStoppedWithin = 2.5;
+constexpr double kStepBeyondAnHour = 7200;
+const std::string kWarning = "Warning: users other than administrators can change ";
+
+// The value of a "label : value" line of the text report; none when no
+// line has the label.
+std::optional<std::string> ReportField(const std::string& report, const std::string& label) {
+  for (size_t start = 0; start < report.size();) {
+    size_t end = report.find("\r\n", start);
+    if (end == std::string::npos) end = report.size();
+    const std::string line = report.substr(start, end - start);
+    const size_t colon = line.find(" : ");
+    if (colon != std::string::npos && line.substr(0, line.find_last_not_of(' ', colon) + 1) == label)
+      return line.substr(colon + 3);
+    start = end + 2;
+  }
+  return std::nullopt;
+}
+
+// Seconds from now (UTC) to an ISO 8601 UTC time as the program writes it.
+std::optional<double> SecondsFromNow(const std::string& iso) {
+  SYSTEMTIME time{};
+  int year, month, day, hour, minute, second, millisecond;
+  if (std::sscanf(iso.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d.%3dZ", &year, &month, &day, &hour, &minute, &second,
+                  &millisecond) != 7 || iso.size() != 24)
+    return std::nullopt;
+  time = SYSTEMTIME{static_cast<WORD>(year), static_cast<WORD>(month), 0, static_cast<WORD>(day),
+                    static_cast<WORD>(hour), static_cast<WORD>(minute), static_cast<WORD>(second),
+                    static_cast<WORD>(millisecond)};
+  FILETIME then, now;
+  if (!::SystemTimeToFileTime(&time, &then)) return std::nullopt;
+  ::GetSystemTimeAsFileTime(&now);
+  const auto ticks = [](const FILETIME& t) {
+    return static_cast<double>(static_cast<ULONGLONG>(t.dwHighDateTime) << 32 | t.dwLowDateTime);
+  };
+  return (ticks(then) - ticks(now)) / 1e7;
+}
+
+// Runs of the console program, each from a directory of its own.
+class ConsoleProgram : public testing::Test {
+protected:
+  ConsoleOutcome Run(const std::wstring& arguments, const std::string& settings = "") {
+    CRunDirectory directory(CRunDirectory::kConsoleProgram);
+    if (!settings.empty()) directory.WriteSettings(settings);
+    return RunConsoleProgram(directory, arguments);
+  }
+};
+
+// The responder's replies are chosen per test.
+class ConsoleSynchronize : public ConsoleProgram {
+protected:
+  void SetUp() override { ASSERT_EQ(m_responder.Command("reset"), "ok"); }
+
+  CResponderControl m_responder;
+};
+
+}  // namespace
+
+// The server from the settings file, and every field of the text report.
+TEST_F(ConsoleProgram, CompareReportsTheServerItsAnswerAndTheClocks) {
+  const ConsoleOutcome run = Run(L"", "[sntp]\r\nserver1=127.0.0.3\r\n");
+  ASSERT_EQ(run.exitCode, kSuccess) << run.errors;
+  EXPECT_EQ(run.errors, "");
+  EXPECT_EQ(ReportField(run.output, "Server"), "127.0.0.3");
+  EXPECT_EQ(ReportField(run.output, "Address"), "127.0.0.3");
+  EXPECT_EQ(ReportField(run.output, "Authenticated"), "no");
+  EXPECT_EQ(ReportField(run.output, "Stratum"), std::to_string(TimeServers::kLocalStratum));
+  const std::string offset = ReportField(run.output, "Offset").value_or("");
+  ASSERT_EQ(offset.substr(0, 1), "+") << run.output;
+  EXPECT_NEAR(std::stod(offset.substr(1)), TimeServers::kAheadSeconds, kOffsetTolerance);
+  const double roundTrip = std::stod(ReportField(run.output, "Round trip").value_or("-1"));
+  EXPECT_GE(roundTrip, 0.0);
+  EXPECT_LT(roundTrip, kOffsetTolerance);
+  const auto local = SecondsFromNow(ReportField(run.output, "Local time").value_or(""));
+  const auto server = SecondsFromNow(ReportField(run.output, "Server time").value_or(""));
+  ASSERT_TRUE(local && server) << run.output;
+  EXPECT_NEAR(*local, 0.0, kNowTolerance);
+  EXPECT_NEAR(*server - *local, TimeServers::kAheadSeconds, kOffsetTolerance);
+  EXPECT_FALSE(ReportField(run.output, "Clock")) << "a compare leaves the clock alone";
+}
+
+// The command line's server and switches, with - for /, and one JSON
+// object whatever the outcome.
+TEST_F(ConsoleProgram, JsonReportsAnAnswerAndAFailureAlike) {
+  const ConsoleOutcome answered = Run(L"-JSON /server:127.0.0.4 /nonts", "[sntp]\r\nserver1=127.0.0.9\r\n");
+  ASSERT_EQ(answered.exitCode, kSuccess) << answered.errors;
+  const std::optional<JsonValue> json = ReadJson(answered.output);
+  ASSERT_TRUE(json) << answered.output;
+  EXPECT_EQ((*json)["command"].string, "compare");
+  EXPECT_EQ((*json)["server"].string, "127.0.0.4");
+  EXPECT_EQ((*json)["address"].string, "127.0.0.4");
+  EXPECT_EQ((*json)["nts"].kind, JsonValue::Kind::Boolean);
+  EXPECT_FALSE((*json)["nts"].boolean);
+  EXPECT_EQ((*json)["authenticated"].kind, JsonValue::Kind::Boolean);
+  EXPECT_FALSE((*json)["authenticated"].boolean);
+  EXPECT_EQ((*json)["stratum"].number, TimeServers::kLocalStratum);
+  EXPECT_NEAR((*json)["offset"].number, TimeServers::kBehindSeconds, kOffsetTolerance);
+  EXPECT_EQ((*json)["delay"].kind, JsonValue::Kind::Number);
+  const auto local = SecondsFromNow((*json)["local_time"].string);
+  const auto server = SecondsFromNow((*json)["server_time"].string);
+  ASSERT_TRUE(local && server) << answered.output;
+  EXPECT_NEAR(*server - *local, TimeServers::kBehindSeconds, kOffsetTolerance);
+  EXPECT_FALSE(json->Has("error"));
+  EXPECT_FALSE(json->Has("clock_set"));
+
+  const ConsoleOutcome refused = Run(L"/json", "[sntp]\r\nserver1=127.0.0.5\r\n");
+  EXPECT_EQ(refused.exitCode, kReplyRefused);
+  const std::optional<JsonValue> failure = ReadJson(refused.output);
+  ASSERT_TRUE(failure) << refused.output;
+  EXPECT_EQ((*failure)["server"].string, "127.0.0.5");
+  EXPECT_FALSE(failure->Has("offset"));
+  EXPECT_EQ((*failure)["error"]["code"].number, kReplyRefused);
+  EXPECT_EQ((*failure)["error"]["text"].string,
+            "The server's answer was refused : the server's clock is not synchronised");
+}
+
+// Each failure has its exit code and goes to standard error in the texts
+// of the dialog's log, which the settings file may change.
+TEST_F(ConsoleProgram, FailuresTellWhyOnStandardErrorWithTheirOwnExitCodes) {
+  const ConsoleOutcome silent = Run(L"/server:127.0.0.9", "[msg]\r\n7=Keine Antwort\r\n");
+  EXPECT_EQ(silent.exitCode, kNoAnswer);
+  EXPECT_EQ(silent.output, "");
+  EXPECT_EQ(silent.errors, "Time server : 127.0.0.9\r\nKeine Antwort\r\n");
+
+  const ConsoleOutcome unknown = Run(L"/server:no-such-host.invalid");
+  EXPECT_EQ(unknown.exitCode, kNameNotFound);
+  EXPECT_EQ(unknown.errors.rfind("Time server : no-such-host.invalid\r\n", 0), 0u) << unknown.errors;
+
+  const ConsoleOutcome unsynchronised = Run(L"/compare /server:127.0.0.5");
+  EXPECT_EQ(unsynchronised.exitCode, kReplyRefused);
+  EXPECT_EQ(unsynchronised.errors,
+            "Time server : 127.0.0.5\r\n"
+            "The server's answer was refused : the server's clock is not synchronised\r\n");
+}
+
+TEST_F(ConsoleProgram, UsageOnRequestAndForWhatIsNotUnderstood) {
+  for (const wchar_t* help : {L"/?", L"-?"}) {
+    const ConsoleOutcome usage = Run(help);
+    EXPECT_EQ(usage.exitCode, kSuccess);
+    EXPECT_NE(usage.output.find("/maxstep:SECONDS"), std::string::npos) << usage.output;
+    EXPECT_NE(usage.output.find("   7  /sync without administrator rights\r\n"), std::string::npos);
+  }
+  for (const wchar_t* wrong : {L"/bogus", L"/sync /compare", L"/maxstep:60", L"/sync /maxstep:-1", L"/server:",
+                               L"127.0.0.2"}) {
+    const ConsoleOutcome refused = Run(wrong);
+    EXPECT_EQ(refused.exitCode, kUsageError) << wrong;
+    EXPECT_EQ(refused.output, "") << wrong;
+    EXPECT_NE(refused.errors.find("Movrane.com /? shows how to use it."), std::string::npos) << refused.errors;
+  }
+}
+
+// On a console the text goes through the console in UTF-16; redirected, it
+// is UTF-8. The settings file is UTF-16.
+TEST_F(ConsoleProgram, TextIsUtf16OnAConsoleAndUtf8WhenRedirected) {
+  const std::wstring server = L"\u0432\u0440\u0435\u043c\u044f.invalid";
+  CRunDirectory directory(CRunDirectory::kConsoleProgram);
+  std::string settings = "\xFF\xFE";
+  for (const wchar_t unit : L"[sntp]\r\nserver1=" + server + L"\r\n") {
+    settings += static_cast<char>(unit & 0xFF);
+    settings += static_cast<char>(unit >> 8);
+  }
+  directory.WriteSettings(settings);
+  EXPECT_EQ(RunOnConsole(directory, L"").rfind(L"Time server : " + server + L"\n", 0), 0u);
+  const ConsoleOutcome redirected = RunConsoleProgram(directory, L"");
+  EXPECT_EQ(FromUtf8(redirected.errors).rfind(L"Time server : " + server + L"\r\n", 0), 0u);
+}
+
+// Against a server that agrees with the local clock, Wine accepts the
+// change as it is less than 0.5 s. Run from a folder that the user owns,
+// as under Wine every folder is, it warns.
+TEST_F(ConsoleSynchronize, SetsTheClockAndWarnsOfAFolderUsersCanChange) {
+  const ConsoleOutcome run = Run(L"/sync /server:127.0.0.2");
+  ASSERT_EQ(run.exitCode, kSuccess) << run.errors;
+  EXPECT_EQ(ReportField(run.output, "Clock"), "set");
+  EXPECT_EQ(run.errors.rfind(kWarning, 0), 0u) << run.errors;
+  EXPECT_NE(run.errors.find("Program Files"), std::string::npos);
+}
+
+TEST_F(ConsoleSynchronize, AStepBeyondTheLimitIsRefusedAndAllowedByMaxStep) {
+  ASSERT_EQ(m_responder.Command("reply shifted=" + std::to_string(kStepBeyondAnHour)), "ok");
+  const ConsoleOutcome refused = Run(L"/sync /server:127.0.0.6");
+  EXPECT_EQ(refused.exitCode, kStepRefused);
+  EXPECT_EQ(ReportField(refused.output, "Clock"), "not changed");
+  EXPECT_NE(refused.errors.find("is larger than /maxstep allows (3600 s).\r\nThe local time was not changed\r\n"),
+            std::string::npos)
+      << refused.errors;
+
+  // Allowed, the step is taken: Wine refuses it, and the run says so.
+  const ConsoleOutcome allowed = Run(L"/sync /maxstep:10800 /server:127.0.0.6 /json");
+  EXPECT_EQ(allowed.exitCode, kClockNotSet);
+  EXPECT_NE(allowed.errors.find("Failed to set the local time\r\n"), std::string::npos) << allowed.errors;
+  const std::optional<JsonValue> json = ReadJson(allowed.output);
+  ASSERT_TRUE(json) << allowed.output;
+  EXPECT_NEAR((*json)["offset"].number, kStepBeyondAnHour, kOffsetTolerance);
+  EXPECT_FALSE((*json)["clock_set"].boolean);
+  EXPECT_EQ((*json)["error"]["code"].number, kClockNotSet);
+  EXPECT_EQ(m_responder.RequestCount(), 2);
+}
+
+// Ctrl+C, pressed once the request is out, ends the wait at once through
+// the stop event.
+TEST_F(ConsoleSynchronize, CtrlCEndsTheWaitAtOnce) {
+  ASSERT_EQ(m_responder.Command("reply"), "ok");
+  CRunDirectory directory(CRunDirectory::kConsoleProgram);
+  const ConsoleOutcome run = RunConsoleProgram(directory, L"/sync /server:127.0.0.6",
+                                               [this] { return m_responder.RequestCount() == 1; });
+  EXPECT_EQ(run.exitCode, kStopped);
+  ASSERT_TRUE(run.secondsAfterCtrlC) << "the request never came";
+  EXPECT_LT(*run.secondsAfterCtrlC, kStoppedWithin);
+  EXPECT_NE(run.errors.find("Stopped by Ctrl+C or Ctrl+Break.\r\nThe local time was not changed\r\n"),
+            std::string::npos)
+      << run.errors;
+}
+
+// Without the right to set the clock, /sync asks nothing of the server.
+TEST_F(ConsoleSynchronize, WithoutAdministratorRightsSaysSoAndAsksNoServer) {
+  CRunDirectory directory(L"UnprivilegedMovrane.com");
+  const ConsoleOutcome run = RunConsoleProgram(directory, L"/sync /server:127.0.0.6");
+  EXPECT_EQ(run.exitCode, kNotElevated);
+  EXPECT_EQ(run.output, "");
+  EXPECT_EQ(run.errors.rfind("Setting the clock needs administrator rights", 0), 0u) << run.errors;
+  EXPECT_EQ(m_responder.RequestCount(), 0);
+  // A compare needs no rights.
+  EXPECT_EQ(RunConsoleProgram(directory, L"/server:127.0.0.6").exitCode, kSuccess);
+}
+
+// Who may change a folder, judged from its security descriptor: only the
+// administrators' entries and entries that only pass on do not count.
+TEST(FolderSafety, OnlyAdministratorsMayChangeASafeFolder) {
+  struct Case {
+    const wchar_t* descriptor;
+    ACCESS_MASK rights;
+    bool othersCanChange;
+  };
+  // Program Files as Windows ships it: users read, CREATOR OWNER's entry
+  // passes on only.
+  const wchar_t* programFiles =
+      L"O:S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464"
+      L"D:(A;;FA;;;S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464)(A;;0x1301bf;;;SY)"
+      L"(A;;0x1301bf;;;BA)(A;;0x1200a9;;;BU)(A;OICIIO;GA;;;CO)(A;OICIIO;GA;;;SY)";
+  const Case cases[] = {
+      {programFiles, kChangeRights, false},
+      {L"O:BAD:(A;;FA;;;BA)(A;;FA;;;SY)(A;;0x1200a9;;;BU)", kChangeRights, false},
+      {L"O:BUD:(A;;FA;;;BA)", kChangeRights, true},                      // a user owns it
+      {L"O:BAD:(A;;0x1200a9;;;BU)(A;;FA;;;S-1-5-21-1-2-3-1000)", kChangeRights, true},
+      {L"O:BAD:(A;;0x100004;;;AU)", kChangeRights, true},               // append
+      {L"O:BAD:(A;;0x10000;;;WD)", kChangeRights, true},                // delete
+      {L"O:BAD:(A;;0x100004;;;AU)", kReplaceRights, false},             // C:\ lets users add folders
+      {L"O:BAD:(A;;0x40;;;AU)", kReplaceRights, true},                  // delete what it holds
+      {L"O:BAD:(A;OICIIO;FA;;;BU)", kChangeRights, false},              // passes on only
+      {L"O:BA", kChangeRights, true},                                   // no list: anyone
+  };
+  for (const Case& test : cases) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(test.descriptor, SDDL_REVISION_1,
+                                                                       &descriptor, nullptr))
+        << test.descriptor;
+    EXPECT_EQ(LetsOthersChange(descriptor, test.rights), test.othersCanChange) << test.descriptor;
+    ::LocalFree(descriptor);
+  }
+}
