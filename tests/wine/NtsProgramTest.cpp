@@ -8,6 +8,8 @@
 #include "res/resource.h"
 #include "tests/wine/TimeServers.h"
 #include "tests/wine/compare/LogReading.h"
+#include "tests/wine/console/ConsoleRun.h"
+#include "tests/wine/console/JsonReading.h"
 #include "tests/wine/compare/MainDialogRun.h"
 #include "tests/wine/ui/MessageBoxView.h"
 
@@ -17,6 +19,7 @@ constexpr DWORD kLogMs = 8000;
 constexpr DWORD kBoxMs = 8000;
 // Closing must not wait for the key exchange's 5 s.
 constexpr DWORD kEndMs = 2500;
+constexpr DWORD kSuccess = 0, kNtsFailed = 5;
 constexpr wchar_t kAuthenticated[] = L"The time was authenticated with Network Time Security (NTS)";
 constexpr wchar_t kTrustedAtServerTimeOnly[] =
     L"The server's certificate is valid by the server's time only, not by the local time";
@@ -52,6 +55,23 @@ TEST(NtsProgram, ComparesAndSynchronizesWithAuthenticatedTime) {
   // The same clock: Wine takes a step this small, as a step of nothing.
   run.Click(IDC_SYNCHRONIZE);
   ExpectAuthenticatedLog(run.AwaitLogOtherThan(compared, kLogMs), TimeServers::kNtsTrusted);
+}
+
+// Movrane.com, switched to NTS for a server of its own, reports the time as
+// authenticated, and an NTS failure with its own exit code and the log's text.
+TEST(NtsProgram, TheConsoleProgramAuthenticatesTooAndTellsWhyNot) {
+  CRunDirectory directory(CRunDirectory::kConsoleProgram);
+  const ConsoleOutcome answered = RunConsoleProgram(directory, L"/json /nts /server:nts.movrane.test");
+  ASSERT_EQ(answered.exitCode, kSuccess) << answered.errors;
+  const std::optional<JsonValue> json = ReadJson(answered.output);
+  ASSERT_TRUE(json) << answered.output;
+  EXPECT_TRUE((*json)["nts"].boolean);
+  EXPECT_TRUE((*json)["authenticated"].boolean);
+
+  const ConsoleOutcome refused = RunConsoleProgram(directory, L"/nts /server:wrong-name.movrane.test");
+  EXPECT_EQ(refused.exitCode, kNtsFailed);
+  EXPECT_EQ(refused.errors, "Time server : wrong-name.movrane.test\r\n"
+                            "Network Time Security failed : the server's certificate is for another name\r\n");
 }
 
 // The server never answers the TLS handshake.
