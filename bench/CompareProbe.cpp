@@ -2,8 +2,10 @@
 // times, as a person does. Prints a line per click: the milliseconds from
 // the click to the new log, the milliseconds of one exchange of its own
 // with the same server just before, and the offset the log shows; or
-// "failed" and why.
-// usage: compare_probe HOST COUNT
+// "failed" and why. With --nts the program asks with NTS (its settings say
+// nts=1): its clicks spend the cookies of its start-up compare's key
+// exchange; the probe's own exchanges are authenticated too.
+// usage: compare_probe HOST COUNT [--nts]
 #include <winsock2.h>
 
 #include <chrono>
@@ -12,7 +14,10 @@
 #include <optional>
 #include <string>
 
+#include <fstream>
+
 #include "framework/WinApp.h"
+#include "nts/NtsClient.h"
 #include "res/resource.h"
 #include "sntp/SNTPClient.h"
 #include "tests/wine/compare/LogReading.h"
@@ -47,12 +52,15 @@ private:
   Clock::time_point m_start = Clock::now();
 };
 
-// Milliseconds of one exchange through the program's own client.
-std::optional<double> RoundTrip(LPCWSTR host) {
+// Milliseconds of one exchange through the program's own client; with an
+// NTS session, authenticated.
+std::optional<double> RoundTrip(LPCWSTR host, CNtsSession* nts) {
   CSNTPClient client;
+  CNtsClient ntsClient(client, nullptr);
   SntpExchangeResult result;
   const CStopwatch stopwatch;
-  if (!client.QueryServer(host, result, kNtpPort)) return std::nullopt;
+  if (!(nts ? ntsClient.QueryServer(host, *nts, result) : client.QueryServer(host, result, kNtpPort)))
+    return std::nullopt;
   return stopwatch.Milliseconds();
 }
 
@@ -65,17 +73,18 @@ void PressLeftButton() {
   ::SendInput(2, inputs, sizeof(INPUT));
 }
 
+// The offset line, the one before the local time's.
 std::optional<double> LoggedOffset(const std::wstring& log) {
   const auto lines = LinesOf(log);
-  if (!lines || lines->size() != 3) return std::nullopt;
+  if (!lines || lines->size() < 3) return std::nullopt;
   for (const wchar_t* label : kOffsetLabels) {
-    if (const auto offset = OffsetIn((*lines)[1], label)) return offset;
+    if (const auto offset = OffsetIn((*lines)[lines->size() - 2], label)) return offset;
   }
   return std::nullopt;
 }
 
-void ClickAndTime(const CMainDialogRun& run, LPCWSTR host) {
-  const std::optional<double> roundTrip = RoundTrip(host);
+void ClickAndTime(const CMainDialogRun& run, LPCWSTR host, CNtsSession* nts) {
+  const std::optional<double> roundTrip = RoundTrip(host, nts);
   const std::wstring before = run.Log();
   const CStopwatch stopwatch;
   PressLeftButton();
@@ -87,7 +96,7 @@ void ClickAndTime(const CMainDialogRun& run, LPCWSTR host) {
   const double clickToLog = stopwatch.Milliseconds();
   const std::optional<double> offset = LoggedOffset(log);
   if (!roundTrip)
-    std::printf("failed own exchange\n");
+    std::printf("failed own exchange %lu\n", ::GetLastError());
   else if (log == before)
     std::printf("failed no new log\n");
   else if (!offset)
@@ -100,19 +109,25 @@ void ClickAndTime(const CMainDialogRun& run, LPCWSTR host) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: compare_probe HOST COUNT\n");
+  const bool nts = argc == 4 && std::wcscmp(argv[3], L"--nts") == 0;
+  if (argc != 3 && !nts) {
+    std::fprintf(stderr, "usage: compare_probe HOST COUNT [--nts]\n");
     return kUsage;
   }
   if (!AfxSocketInit()) return 1;
-  const CMainDialogRun run(argv[1]);
+  const std::wstring host = argv[1];
+  const CMainDialogRun run(host, "", [&](const std::filesystem::path& folder) {
+    if (nts) std::ofstream(folder / "Movrane.ini") << "[sntp]\nserver1=" << std::string(host.begin(), host.end())
+                                                   << "\nnts=1\n";
+  });
   if (!run.Dialog() || run.AwaitLogOtherThan(L"", kFirstLogMs).empty()) {
     std::fprintf(stderr, "compare_probe: no dialog, or no start-up compare\n");
     return kNoDialog;
   }
+  CNtsSession session;
   UserInput::MoveTo(UserInput::CentreOf(CDialogView(run.Dialog()).Control(IDC_COMPARE)));
   for (long i = std::wcstol(argv[2], nullptr, 10); i > 0; --i) {
-    ClickAndTime(run, argv[1]);
+    ClickAndTime(run, argv[1], nts ? &session : nullptr);
     ::Sleep(kGapMs);
   }
   return 0;

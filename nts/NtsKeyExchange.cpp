@@ -7,7 +7,7 @@
 #include "nts/NtsKeResponseReader.h"
 #include "nts/StreamSocket.h"
 #include "nts/TlsConnection.h"
-#include "sntp/Deadline.h"
+#include "sntp/TimeLimit.h"
 #include "sntp/HostLookup.h"
 
 namespace {
@@ -58,7 +58,7 @@ std::unique_ptr<CNtsAssociation> CNtsKeyExchange::Run(LPCWSTR server) {
 }
 
 std::unique_ptr<CNtsAssociation> CNtsKeyExchange::Exchange(LPCWSTR server) {
-  const CDeadline deadline(kKeyExchangeTimeout);
+  const CTimeLimit deadline(kKeyExchangeTimeout);
   std::string name;
   if (!DnsName(server, name)) return FailWithError(WSAHOST_NOT_FOUND);
   AddressList addresses;

@@ -7,7 +7,7 @@
 
 namespace {
 
-using Clock = CDeadline::Clock;
+using Clock = CTimeLimit::Clock;
 
 // One connection being made, to one address.
 class PendingConnection {
@@ -79,7 +79,7 @@ CStreamSocket::~CStreamSocket() {
   Close();
 }
 
-bool CStreamSocket::Connect(const AddressList& addresses, const CDeadline& deadline, HANDLE stopEvent) {
+bool CStreamSocket::Connect(const AddressList& addresses, const CTimeLimit& deadline, HANDLE stopEvent) {
   const AddressList candidates = FirstOfEachFamily(addresses);
   Pending pending;
   size_t next = 0;
@@ -112,7 +112,7 @@ bool CStreamSocket::Connect(const AddressList& addresses, const CDeadline& deadl
       }
     }
     if (pending.empty()) continue;
-    const DWORD untilNextStart = next < candidates.size() ? CDeadline::MillisecondsUntil(nextStart) : INFINITE;
+    const DWORD untilNextStart = next < candidates.size() ? CTimeLimit::MillisecondsUntil(nextStart) : INFINITE;
     AwaitAnyConnected(pending, stopEvent, std::min(left, untilNextStart));
   }
 }
@@ -135,7 +135,7 @@ int CStreamSocket::Receive(void* buffer, int size) {
   return recv(m_hSocket, static_cast<char*>(buffer), size, 0);
 }
 
-bool CStreamSocket::AwaitReady(const CDeadline& deadline, HANDLE stopEvent) {
+bool CStreamSocket::AwaitReady(const CTimeLimit& deadline, HANDLE stopEvent) {
   const HANDLE events[] = {m_hReady, stopEvent};
   const DWORD waited = ::WaitForMultipleObjects(stopEvent ? 2 : 1, events, FALSE, deadline.MillisecondsLeft());
   if (waited == WAIT_OBJECT_0) return true;

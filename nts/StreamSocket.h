@@ -2,7 +2,7 @@
 #include <winsock2.h>
 #include <ws2ipdef.h>
 
-#include "sntp/Deadline.h"
+#include "sntp/TimeLimit.h"
 #include "sntp/HostLookup.h"
 
 // Owner of one non-blocking TCP connection (INVALID_SOCKET when closed) and
@@ -19,7 +19,7 @@ public:
   // connection made. False with the last error set: WSAETIMEDOUT at the
   // deadline, WSAEINTR once stopEvent (may be null) is signalled, else the
   // error of the last address that refused.
-  bool Connect(const AddressList& addresses, const CDeadline& deadline, HANDLE stopEvent);
+  bool Connect(const AddressList& addresses, const CTimeLimit& deadline, HANDLE stopEvent);
 
   // send's and recv's results: the byte count (0 from Receive at the end of
   // the stream) or SOCKET_ERROR, with WSAEWOULDBLOCK when it would wait.
@@ -29,7 +29,7 @@ public:
   // Waits until the socket may be read or written, or the stream ended.
   // False with the last error set when the deadline passed (WSAETIMEDOUT)
   // or stopEvent was signalled (WSAEINTR).
-  bool AwaitReady(const CDeadline& deadline, HANDLE stopEvent);
+  bool AwaitReady(const CTimeLimit& deadline, HANDLE stopEvent);
 
   // Safe to call again.
   void Close();

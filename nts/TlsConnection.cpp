@@ -52,7 +52,7 @@ bool CTlsConnection::Configure(const std::string& serverName, const char* protoc
 }
 
 CTlsConnection::Failure CTlsConnection::Open(CStreamSocket& stream, const std::string& serverName,
-                                             const char* protocol, const CDeadline& deadline,
+                                             const char* protocol, const CTimeLimit& deadline,
                                              HANDLE stopEvent) {
   m_pStream = &stream;
   if (!Configure(serverName, protocol)) return Failure::Setup;
@@ -77,7 +77,7 @@ bool CTlsConnection::Export(const char* label, ByteRange context, uint8_t* key, 
                                             context.size, 1) == 0;
 }
 
-CTlsConnection::Failure CTlsConnection::Write(ByteRange data, const CDeadline& deadline, HANDLE stopEvent) {
+CTlsConnection::Failure CTlsConnection::Write(ByteRange data, const CTimeLimit& deadline, HANDLE stopEvent) {
   for (size_t written = 0; written < data.size;) {
     int result = 0;
     const Failure failure = Carry(
@@ -89,7 +89,7 @@ CTlsConnection::Failure CTlsConnection::Write(ByteRange data, const CDeadline& d
   return Failure::None;
 }
 
-CTlsConnection::Failure CTlsConnection::Read(uint8_t* buffer, size_t size, size_t& read, const CDeadline& deadline,
+CTlsConnection::Failure CTlsConnection::Read(uint8_t* buffer, size_t size, size_t& read, const CTimeLimit& deadline,
                                              HANDLE stopEvent) {
   int result = 0;
   const Failure failure = Carry(
@@ -110,7 +110,7 @@ void CTlsConnection::Close() {
 // Runs step until it neither fails nor wants the stream, waiting for the
 // stream in between.
 template <class Step>
-CTlsConnection::Failure CTlsConnection::Carry(Step step, Failure failure, const CDeadline& deadline,
+CTlsConnection::Failure CTlsConnection::Carry(Step step, Failure failure, const CTimeLimit& deadline,
                                               HANDLE stopEvent) {
   for (;;) {
     m_nStreamError = 0;

@@ -9,7 +9,7 @@
 
 #include "nts/ByteRange.h"
 #include "nts/StreamSocket.h"
-#include "sntp/Deadline.h"
+#include "sntp/TimeLimit.h"
 
 // A TLS 1.3 client session over a connected stream, with one application
 // protocol (ALPN). The TLS library carries the handshake and the records;
@@ -35,7 +35,7 @@ public:
   // protocol. On Transport failure the last error is the stream's:
   // WSAETIMEDOUT at the deadline, WSAEINTR when stopped.
   Failure Open(CStreamSocket& stream, const std::string& serverName, const char* protocol,
-               const CDeadline& deadline, HANDLE stopEvent);
+               const CTimeLimit& deadline, HANDLE stopEvent);
 
   // The certificates the server sent, its own first, as DER.
   std::vector<std::vector<BYTE>> PeerChain() const;
@@ -43,9 +43,9 @@ public:
   // Keying material of the session (RFC 8446 section 7.5).
   bool Export(const char* label, ByteRange context, uint8_t* key, size_t size);
 
-  Failure Write(ByteRange data, const CDeadline& deadline, HANDLE stopEvent);
+  Failure Write(ByteRange data, const CTimeLimit& deadline, HANDLE stopEvent);
   // Reads what has come, at most size bytes; 0 at the end of the stream.
-  Failure Read(uint8_t* buffer, size_t size, size_t& read, const CDeadline& deadline, HANDLE stopEvent);
+  Failure Read(uint8_t* buffer, size_t size, size_t& read, const CTimeLimit& deadline, HANDLE stopEvent);
 
   // Says goodbye to the server, without waiting for it.
   void Close();
@@ -53,7 +53,7 @@ public:
 private:
   bool Configure(const std::string& serverName, const char* protocol);
   template <class Step>
-  Failure Carry(Step step, Failure failure, const CDeadline& deadline, HANDLE stopEvent);
+  Failure Carry(Step step, Failure failure, const CTimeLimit& deadline, HANDLE stopEvent);
   static int SendToStream(void* connection, const unsigned char* data, size_t size);
   static int ReceiveFromStream(void* connection, unsigned char* buffer, size_t size);
   int StreamFailure(int wouldWait);

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "sntp/Deadline.h"
+#include "sntp/TimeLimit.h"
 #include "sntp/HostLookup.h"
 #include "sntp/PreciseTime.h"
 #include "sntp/SntpAttempt.h"
@@ -20,7 +20,7 @@ constexpr DWORD kLookupTimeout = 5000;
 // Access to the own token that enabling a privilege needs.
 constexpr DWORD kTokenAccess = TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY;
 
-using Clock = CDeadline::Clock;
+using Clock = CTimeLimit::Clock;
 using Attempts = std::vector<std::unique_ptr<CSntpAttempt>>;
 
 bool SameAddress(const SOCKADDR_INET& a, const SOCKADDR_INET& b) {
@@ -61,7 +61,7 @@ BOOL CSNTPClient::QueryServer(LPCWSTR host, SntpExchangeResult& result, UINT por
 DWORD CSNTPClient::Exchange(const AddressList& addresses, CExchangeCredentials* credentials,
                             SntpExchangeResult& result) {
   const AddressList candidates = FirstOfEachFamily(addresses);
-  const CDeadline deadline(m_nTimeout);
+  const CTimeLimit deadline(m_nTimeout);
   Attempts attempts;
   size_t next = 0;
   Clock::time_point nextSend = Clock::now();
@@ -114,7 +114,7 @@ DWORD CSNTPClient::Exchange(const AddressList& addresses, CExchangeCredentials* 
       }
     }
     if (anyRead || attempts.empty()) continue;
-    const DWORD untilNextSend = next < candidates.size() ? CDeadline::MillisecondsUntil(nextSend) : INFINITE;
+    const DWORD untilNextSend = next < candidates.size() ? CTimeLimit::MillisecondsUntil(nextSend) : INFINITE;
     AwaitDatagram(attempts, m_hStopEvent, std::min(left, untilNextSend));
   }
 }

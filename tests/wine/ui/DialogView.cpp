@@ -40,17 +40,23 @@ int CDialogView::FocusedId() const {
   return ::IsChild(m_hWnd, thread.hwndFocus) ? ::GetDlgCtrlID(thread.hwndFocus) : 0;
 }
 
+// The text may change between asking its length and reading it: a text
+// that fills the buffer is read again with room for one more character, so
+// that a longer one never comes back cut.
 std::wstring CDialogView::WindowText(HWND hWnd) {
   DWORD_PTR length = 0;
   if (!::SendMessageTimeoutW(hWnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs,
                              &length)) {
     return std::wstring();
   }
-  std::vector<wchar_t> buffer(length + 1);
-  DWORD_PTR copied = 0;
-  if (!::SendMessageTimeoutW(hWnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
-                             SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &copied)) {
-    return std::wstring();
+  for (;;) {
+    std::vector<wchar_t> buffer(length + 2);
+    DWORD_PTR copied = 0;
+    if (!::SendMessageTimeoutW(hWnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+                               SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &copied)) {
+      return std::wstring();
+    }
+    if (copied < buffer.size() - 1) return std::wstring(buffer.data(), copied);
+    length = 2 * buffer.size();
   }
-  return std::wstring(buffer.data(), copied);
 }

@@ -4,12 +4,12 @@
 #include <cstdint>
 
 // A moment that a wait must not pass, on the monotonic clock.
-class CDeadline {
+class CTimeLimit {
 public:
   using Clock = std::chrono::steady_clock;
 
   // This many milliseconds from now.
-  explicit CDeadline(uint32_t milliseconds) : m_end(Clock::now() + std::chrono::milliseconds(milliseconds)) {}
+  explicit CTimeLimit(uint32_t milliseconds) : m_end(Clock::now() + std::chrono::milliseconds(milliseconds)) {}
 
   // What is left, rounded up to whole milliseconds; 0 once passed.
   uint32_t MillisecondsLeft() const { return MillisecondsUntil(m_end); }
