@@ -42,7 +42,7 @@ void XorInto(Block& block, const uint8_t* bytes, size_t count) {
 // AES-CMAC under one key, over input given in pieces. Failed() tells
 // whether the library refused any step (it can only run out of memory).
 class Cmac {
- public:
+public:
   explicit Cmac(const uint8_t* key) {
     mbedtls_cipher_init(&m_Context);
     Check(mbedtls_cipher_setup(&m_Context, mbedtls_cipher_info_from_type(MBEDTLS_CIPHER_AES_128_ECB)));
@@ -71,7 +71,7 @@ class Cmac {
     return Finish();
   }
 
- private:
+private:
   void Check(int result) { m_bFailed = m_bFailed || result != 0; }
 
   mbedtls_cipher_context_t m_Context;

@@ -13,7 +13,7 @@
 // data's components in order; as an AEAD (RFC 5116) with a nonce, the nonce
 // is the last of them.
 class CAesSivCmac256 {
- public:
+public:
   static constexpr size_t kKeySize = 32;
   static constexpr size_t kTagSize = 16;
   using Key = std::array<uint8_t, kKeySize>;
@@ -31,7 +31,7 @@ class CAesSivCmac256 {
   std::optional<std::vector<uint8_t>> Open(std::initializer_list<ByteRange> headers,
                                            ByteRange sealed) const;
 
- private:
+private:
   using Block = std::array<uint8_t, kTagSize>;
 
   std::optional<Block> S2V(std::initializer_list<ByteRange> headers, ByteRange plaintext) const;

@@ -26,14 +26,14 @@ struct ExtensionField {
 // never reading past it: a field that does not fit, or a length that is
 // short or unaligned, stops the walk as failed.
 class CExtensionFieldWalker {
- public:
+public:
   CExtensionFieldWalker(ByteRange bytes, size_t start) : m_bytes(bytes), m_nOffset(start) {}
 
   // The next field; false at the end or at a field that breaks the rules.
   bool Next(ExtensionField& field);
   bool Failed() const { return m_bFailed; }
 
- private:
+private:
   ByteRange m_bytes;
   size_t m_nOffset;
   bool m_bFailed = false;

@@ -11,7 +11,7 @@
 // One NTS association, held in memory for the run only: the two keys and
 // the cookies of a key exchange, and the NTP server and port it named.
 class CNtsAssociation {
- public:
+public:
   // keyExchangeServer is asked for time unless the response named another.
   CNtsAssociation(const NtsKey& clientToServerKey, const NtsKey& serverToClientKey,
                   const NtsKeResponse& response, const std::string& keyExchangeServer);
@@ -34,7 +34,7 @@ class CNtsAssociation {
   const std::string& NtpServer() const { return m_ntpServer; }
   uint16_t NtpPort() const { return m_nNtpPort; }
 
- private:
+private:
   NtsKey m_clientToServerKey;
   NtsKey m_serverToClientKey;
   std::deque<NtsCookie> m_cookies;

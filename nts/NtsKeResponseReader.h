@@ -13,7 +13,7 @@
 // first record that makes the response unusable, and when the response
 // grows past kMaxResponseSize.
 class CNtsKeResponseReader {
- public:
+public:
   enum class State { NeedMore, Complete, Failed };
 
   static constexpr size_t kMaxResponseSize = 16384;  // chrony's NKE_MAX_MESSAGE_LENGTH
@@ -25,7 +25,7 @@ class CNtsKeResponseReader {
   State GetState() const { return m_state; }
   const NtsKeResponse& Response() const { return m_response; }
 
- private:
+private:
   void ReadRecord(bool critical, NtsKeRecordType type, ByteRange body);
   void ReadNextProtocol(ByteRange body);
   void ReadAeadAlgorithm(ByteRange body);
