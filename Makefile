@@ -2,6 +2,8 @@
 # program.  make dist: the release archive in build/dist.
 BUILD    := build
 JOBS     := 2
+# Seconds a single test may take before it counts as hung and fails.
+TEST_TIMEOUT := 300
 CMAKE    := cmake -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 # The release's dates: those of the last commit.
 SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null)
@@ -28,9 +30,9 @@ win: bootstrap
 	@cmake --build $(BUILD)/win -j$(JOBS)
 
 test: host win
-	ctest --test-dir $(BUILD)/host --output-on-failure -j$(JOBS)
-	ctest --test-dir $(BUILD)/fuzz --output-on-failure
-	ctest --test-dir $(BUILD)/win --output-on-failure
+	ctest --test-dir $(BUILD)/host --output-on-failure --timeout $(TEST_TIMEOUT) -j$(JOBS)
+	ctest --test-dir $(BUILD)/fuzz --output-on-failure --timeout $(TEST_TIMEOUT)
+	ctest --test-dir $(BUILD)/win --output-on-failure --timeout $(TEST_TIMEOUT)
 	scripts/check-reproducible
 
 run: win
