@@ -4,6 +4,7 @@ BUILD    := build
 JOBS     := 2
 # Seconds a single test may take before it counts as hung and fails.
 TEST_TIMEOUT := 300
+export TEST_TIMEOUT
 CMAKE    := cmake -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 # The release's dates: those of the last commit.
 SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null)
