@@ -66,6 +66,10 @@ protected:
     UserInput::ClickWindow(CDialogView(m_hMain).Control(IDC_ABOUT));
     m_hBox = CProcessWindows(m_run->ProcessId()).WaitFor(L"About...", IDC_VERSION, kShowUpMs);
     ASSERT_NE(m_hBox, nullptr) << "the about box did not show";
+    // Its links' tooltips show only while it is the active window, as a
+    // person sees it come up before pointing at a link.
+    ASSERT_TRUE(CDeadline::Await([this] { return ::GetForegroundWindow() == m_hBox; }, kShowUpMs))
+        << "the about box did not become the active window";
     MoveAway();
   }
 
@@ -252,8 +256,9 @@ TEST_F(AboutBox, HoverTurnsALinkRedAndOnlyTheMailLineIsAlwaysUnderlined) {
   ASSERT_NO_FATAL_FAILURE(Open());
   const HWND credit = Control(IDC_LINK_CREDIT);
   const HWND mail = Control(IDC_LINK_EMAIL);
+  EXPECT_TRUE(CDeadline::Await([&] { return Count(Capture(credit), kNormal) > 0; }, kRepaintMs))
+      << "the link was never drawn in its colour";
   const CPixelGrid creditAtRest = Capture(credit);
-  EXPECT_GT(Count(creditAtRest, kNormal), 0);
   EXPECT_EQ(Count(creditAtRest, kHover), 0);
   EXPECT_FALSE(Underlined(creditAtRest, kNormal));
   EXPECT_TRUE(Underlined(Capture(mail), kNormal));
@@ -287,10 +292,15 @@ TEST_F(AboutBox, EverythingIsReachedAndPressedFromTheKeyboard) {
   ASSERT_NE(m_hMain, nullptr) << "the main dialog did not show";
   ::SetForegroundWindow(m_hMain);
   const CDialogView main(m_hMain);
-  const auto tabsThrough = [](const CDialogView& dialog, std::initializer_list<int> ids) {
+  // Keys take effect when the program has read them, however busy the
+  // machine is.
+  const auto focusReaches = [](const CDialogView& dialog, int id) {
+    return CDeadline::Await([&] { return dialog.FocusedId() == id; }, kShowUpMs);
+  };
+  const auto tabsThrough = [&](const CDialogView& dialog, std::initializer_list<int> ids) {
     for (const int id : ids) {
       UserInput::PressKey(VK_TAB);
-      EXPECT_EQ(dialog.FocusedId(), id);
+      EXPECT_TRUE(focusReaches(dialog, id)) << "the focus is on " << dialog.FocusedId() << ", not on " << id;
     }
   };
   const auto pressOpensTheBox = [&](WORD key, WORD modifier) {
@@ -301,27 +311,27 @@ TEST_F(AboutBox, EverythingIsReachedAndPressedFromTheKeyboard) {
   const auto escapeClosesTheBox = [&] {
     UserInput::PressKey(VK_ESCAPE);
     EXPECT_TRUE(CDeadline::Await([&] { return !::IsWindow(m_hBox); }, kShowUpMs));
-    EXPECT_TRUE(CDeadline::Await([&] { return main.FocusedId() == IDC_ABOUT; }, kShowUpMs));
+    EXPECT_TRUE(focusReaches(main, IDC_ABOUT));
   };
   const auto opens = [&](int link, WORD key) {
     UserInput::PressKey(key);
     return CDeadline::Await([&] { return Count(Capture(Control(link)), kVisited) > 0; }, kRepaintMs);
   };
 
-  EXPECT_EQ(main.FocusedId(), IDC_COMPARE);
+  EXPECT_TRUE(focusReaches(main, IDC_COMPARE));
   tabsThrough(main, {IDC_SYNCHRONIZE, IDC_LOG, IDC_ABOUT, IDC_COMPARE});
   UserInput::PressKey(VK_TAB, VK_SHIFT);
-  ASSERT_EQ(main.FocusedId(), IDC_ABOUT);
+  ASSERT_TRUE(focusReaches(main, IDC_ABOUT));
   ASSERT_TRUE(pressOpensTheBox(VK_SPACE, 0));
 
   const CDialogView box(m_hBox);
-  EXPECT_EQ(box.FocusedId(), IDOK);
+  EXPECT_TRUE(focusReaches(box, IDOK));
   tabsThrough(box, {IDC_LINK_AUTHOR_PAGE, IDC_LINK_EMAIL, IDC_LINK_CREDIT, IDOK, IDC_LINK_AUTHOR_PAGE});
   EXPECT_TRUE(CDeadline::Await([&] { return ShowsFocus(Control(IDC_LINK_AUTHOR_PAGE)); }, kRepaintMs));
   EXPECT_TRUE(opens(IDC_LINK_AUTHOR_PAGE, VK_RETURN));
   tabsThrough(box, {IDC_LINK_EMAIL});
   EXPECT_TRUE(CDeadline::Await([&] { return ShowsFocus(Control(IDC_LINK_EMAIL)); }, kRepaintMs));
-  EXPECT_FALSE(ShowsFocus(Control(IDC_LINK_AUTHOR_PAGE)));
+  EXPECT_TRUE(CDeadline::Await([&] { return !ShowsFocus(Control(IDC_LINK_AUTHOR_PAGE)); }, kRepaintMs));
   EXPECT_TRUE(opens(IDC_LINK_EMAIL, VK_SPACE));
   escapeClosesTheBox();
 
@@ -331,7 +341,7 @@ TEST_F(AboutBox, EverythingIsReachedAndPressedFromTheKeyboard) {
   escapeClosesTheBox();
 
   UserInput::PressKey(VK_TAB, VK_SHIFT);
-  EXPECT_EQ(main.FocusedId(), IDC_LOG);
+  EXPECT_TRUE(focusReaches(main, IDC_LOG));
   // Enter in the log presses no button: Escape then closes the program.
   UserInput::PressKey(VK_RETURN);
   UserInput::PressKey(VK_ESCAPE);
