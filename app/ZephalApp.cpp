@@ -1,6 +1,6 @@
 #include "app/ZephalApp.h"
 
-#include "app/SettingsFile.h"
+#include "exchange/SettingsFile.h"
 #include "app/WindowsVersion.h"
 #include "app/ZephalDlg.h"
 

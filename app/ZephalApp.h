@@ -1,5 +1,5 @@
 #pragma once
-#include "app/ServerSettings.h"
+#include "exchange/ServerSettings.h"
 #include "framework/WinApp.h"
 
 // The application: checks the platform, reads the server settings and runs

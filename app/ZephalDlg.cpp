@@ -4,11 +4,11 @@
 #include <optional>
 
 #include "about/AboutBox.h"
-#include "app/CompareLog.h"
+#include "exchange/CompareLog.h"
 #include "app/DesktopPlacement.h"
 #include "app/DialogPost.h"
-#include "app/SettingsFile.h"
-#include "app/StepLimit.h"
+#include "exchange/SettingsFile.h"
+#include "exchange/StepLimit.h"
 #include "app/ZephalApp.h"
 #include "res/resource.h"
 #include "sntp/PreciseTime.h"

@@ -2,10 +2,10 @@
 #include <atomic>
 #include <memory>
 
-#include "app/CompareLog.h"
+#include "exchange/CompareLog.h"
 #include "app/SecondTick.h"
-#include "app/ServerQuery.h"
-#include "app/ServerSettings.h"
+#include "exchange/ServerQuery.h"
+#include "exchange/ServerSettings.h"
 #include "app/WorkerLink.h"
 #include "controls/ClockST.h"
 #include "controls/NamedControl.h"

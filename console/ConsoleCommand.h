@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/StepLimit.h"
+#include "exchange/StepLimit.h"
 
 // What Movrane.com does.
 enum class ConsoleAction { Compare, Sync, Usage };

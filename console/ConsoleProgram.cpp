@@ -3,9 +3,9 @@
 #include <cwchar>
 #include <optional>
 
-#include "app/CompareLog.h"
-#include "app/SettingsFile.h"
-#include "app/StepLimit.h"
+#include "exchange/CompareLog.h"
+#include "exchange/SettingsFile.h"
+#include "exchange/StepLimit.h"
 #include "console/ClockRights.h"
 #include "console/FolderSafety.h"
 #include "sntp/PreciseTime.h"

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "app/ServerQuery.h"
-#include "app/ServerSettings.h"
+#include "exchange/ServerQuery.h"
+#include "exchange/ServerSettings.h"
 #include "console/ConsoleCommand.h"
 #include "console/ConsoleOutput.h"
 #include "console/ConsoleReport.h"

@@ -2,7 +2,7 @@
 #include <optional>
 #include <string>
 
-#include "app/ServerSettings.h"
+#include "exchange/ServerSettings.h"
 #include "console/ExitCode.h"
 #include "framework/SystemTime.h"
 #include "sntp/SntpExchangeResult.h"

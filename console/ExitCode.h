@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "app/CompareLog.h"
+#include "exchange/CompareLog.h"
 
 // What Movrane.com's exit code tells a script: one code for each way a
 // run can end.

@@ -5,10 +5,10 @@
 #include "nts/DnsName.h"
 #include "nts/NtsKeRecords.h"
 #include "nts/NtsKeResponseReader.h"
-#include "nts/StreamSocket.h"
+#include "net/StreamSocket.h"
 #include "nts/TlsConnection.h"
-#include "sntp/TimeLimit.h"
-#include "sntp/HostLookup.h"
+#include "net/TimeLimit.h"
+#include "net/HostLookup.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "nts/ByteRange.h"
-#include "nts/StreamSocket.h"
-#include "sntp/TimeLimit.h"
+#include "net/StreamSocket.h"
+#include "net/TimeLimit.h"
 
 // A TLS 1.3 client session over a connected stream, with one application
 // protocol (ALPN). The TLS library carries the handshake and the records;

@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "sntp/TimeLimit.h"
-#include "sntp/HostLookup.h"
+#include "net/TimeLimit.h"
+#include "net/HostLookup.h"
 #include "sntp/PreciseTime.h"
 #include "sntp/SntpAttempt.h"
 #include "sntp/SntpPacket.h"

@@ -3,7 +3,7 @@
 
 #include "framework/Object.h"
 #include "sntp/ExchangeCredentials.h"
-#include "sntp/HostLookup.h"
+#include "net/HostLookup.h"
 #include "sntp/SntpExchangeResult.h"
 #include "sntp/SntpPacket.h"
 #include "sntp/SystemClockCalls.h"

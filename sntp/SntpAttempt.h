@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "sntp/DatagramSocket.h"
+#include "net/DatagramSocket.h"
 #include "sntp/ExchangeCredentials.h"
 #include "sntp/SntpExchangeResult.h"
 #include "sntp/SntpPacket.h"

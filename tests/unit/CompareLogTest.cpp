@@ -1,6 +1,6 @@
-#include "app/CompareLog.h"
+#include "exchange/CompareLog.h"
 
-#include "app/TextSettings.h"
+#include "exchange/TextSettings.h"
 #include "tests/unit/CalendarRecord.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "app/ServerSettings.h"
+#include "exchange/ServerSettings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/SettingsPath.h"
+#include "exchange/SettingsPath.h"
 
 #include <gtest/gtest.h>
 

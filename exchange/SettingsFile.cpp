@@ -1,8 +1,8 @@
-#include "app/SettingsFile.h"
+#include "exchange/SettingsFile.h"
 
 #include <vector>
 
-#include "app/SettingsPath.h"
+#include "exchange/SettingsPath.h"
 
 namespace {
 const wchar_t kServerSection[] = L"sntp";

@@ -1,4 +1,4 @@
-#include "app/CompareLog.h"
+#include "exchange/CompareLog.h"
 
 #include <cwchar>
 

@@ -1,4 +1,4 @@
-#include "app/StepLimit.h"
+#include "exchange/StepLimit.h"
 
 #include <cmath>
 

@@ -2,8 +2,8 @@
 #include <winsock2.h>
 #include <ws2ipdef.h>
 
-#include "sntp/TimeLimit.h"
-#include "sntp/HostLookup.h"
+#include "net/TimeLimit.h"
+#include "net/HostLookup.h"
 
 // Owner of one non-blocking TCP connection (INVALID_SOCKET when closed) and
 // of the event that tells when it may be read or written.

@@ -1,4 +1,4 @@
-#include "app/ExchangeError.h"
+#include "exchange/ExchangeError.h"
 
 #include <winsock2.h>
 

@@ -1,4 +1,4 @@
-#include "app/ServerSettings.h"
+#include "exchange/ServerSettings.h"
 
 namespace {
 const wchar_t kOn[] = L"1";

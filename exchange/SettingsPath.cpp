@@ -1,4 +1,4 @@
-#include "app/SettingsPath.h"
+#include "exchange/SettingsPath.h"
 
 namespace {
 const wchar_t kSettingsFileName[] = L"Movrane.ini";

@@ -1,4 +1,4 @@
-#include "app/TextSettings.h"
+#include "exchange/TextSettings.h"
 
 #include "res/resource.h"
 

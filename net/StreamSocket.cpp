@@ -1,4 +1,4 @@
-#include "nts/StreamSocket.h"
+#include "net/StreamSocket.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "sntp/HostLookup.h"
+#include "net/HostLookup.h"
 
 #include <ws2tcpip.h>
 

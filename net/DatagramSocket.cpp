@@ -1,4 +1,4 @@
-#include "sntp/DatagramSocket.h"
+#include "net/DatagramSocket.h"
 
 CDatagramSocket::~CDatagramSocket() {
   Close();

@@ -1,6 +1,6 @@
-#include "app/ServerQuery.h"
+#include "exchange/ServerQuery.h"
 
-#include "app/ExchangeError.h"
+#include "exchange/ExchangeError.h"
 
 CServerQuery::CServerQuery(HANDLE stopEvent) : m_nts(m_client, stopEvent) {
   m_client.SetStopEvent(stopEvent);

@@ -3,8 +3,8 @@
 
 #include <optional>
 
-#include "app/ServerSettings.h"
-#include "app/TextSettings.h"
+#include "exchange/ServerSettings.h"
+#include "exchange/TextSettings.h"
 #include "framework/String.h"
 
 // Full path of Movrane.ini beside the running executable; empty when the

@@ -3,7 +3,7 @@
 
 #include <optional>
 
-#include "app/CompareLog.h"
+#include "exchange/CompareLog.h"
 
 // What the user is told of an exchange that failed with this error (and,
 // for a refused reply, this refusal; for a failure of NTS, its reason and

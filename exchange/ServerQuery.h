@@ -3,8 +3,8 @@
 
 #include <optional>
 
-#include "app/CompareLog.h"
-#include "app/SettingsFile.h"
+#include "exchange/CompareLog.h"
+#include "exchange/SettingsFile.h"
 #include "nts/NtsClient.h"
 #include "nts/NtsSession.h"
 #include "sntp/SNTPClient.h"

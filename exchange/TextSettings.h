@@ -1,5 +1,5 @@
 #pragma once
-#include "app/CompareLog.h"
+#include "exchange/CompareLog.h"
 
 // The dialog's texts that the settings file may set, each under its key
 // with its built-in text.
