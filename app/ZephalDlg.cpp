@@ -242,10 +242,9 @@ CString CZephalDlg::ExchangeLog(const SntpExchangeResult& result) const {
 
 // The server line and why the exchange failed; for a synchronize, also that
 // the clock was not changed.
-void CZephalDlg::ShowFailure(const CServerQuery& query, DWORD error, bool synchronizing) {
-  const std::optional<FailedExchange> failure = query.Failure(error);
-  if (!failure) return;
-  ShowLog(FormatFailureLog(m_arrMessages, m_serverSettings.server, *failure, synchronizing));
+void CZephalDlg::ShowFailure(const FailedExchange& failure, bool synchronizing) {
+  if (failure.kind == ExchangeFailure::Stopped) return;
+  ShowLog(FormatFailureLog(m_arrMessages, m_serverSettings.server, failure, synchronizing));
 }
 
 // What was measured, and that the clock was left as it was.
@@ -259,16 +258,16 @@ void CZephalDlg::SetServerClock(CTickSpan offset) {
 }
 
 // The exchange both workers begin with, with the dialog's server and NTS
-// session; FALSE when no trusted answer came or the dialog has gone.
-BOOL CZephalDlg::QueryDialogServer(CWorkerLink& link, CServerQuery& query, SntpExchangeResult& result) {
+// session; Stopped when the dialog has gone.
+Result<SntpExchangeResult, FailedExchange> CZephalDlg::QueryDialogServer(CWorkerLink& link, CServerQuery& query) {
   ServerSettings settings;
   std::shared_ptr<CNtsSession> session;
   if (!link.UseDialog([&](CZephalDlg& dialog) {
         settings = dialog.m_serverSettings;
         session = dialog.m_ntsSession;
       }))
-    return FALSE;
-  return query.Run(settings, *session, result);
+    return FailedExchange{ExchangeFailure::Stopped};
+  return query.Run(settings, *session);
 }
 
 // The worker's last turn in the gate: it shows what it has to show and
@@ -285,15 +284,13 @@ void CZephalDlg::Finish(CWorkerLink& link, Show show) {
 UINT CZephalDlg::CompareThreadProc(LPVOID pParam) {
   const std::shared_ptr<CWorkerLink> link = CWorkerLink::Adopt(pParam);
   CServerQuery query(link->StopEvent());
-  SntpExchangeResult result;
-  const BOOL answered = QueryDialogServer(*link, query, result);
-  const DWORD error = ::GetLastError();
+  const Result<SntpExchangeResult, FailedExchange> measured = QueryDialogServer(*link, query);
   Finish(*link, [&](CZephalDlg& dialog) {
-    if (answered) {
-      dialog.ShowExchange(result);
-      dialog.SetServerClock(ServerClockOffset(result));
+    if (measured) {
+      dialog.ShowExchange(*measured);
+      dialog.SetServerClock(ServerClockOffset(*measured));
     } else {
-      dialog.ShowFailure(query, error, false);
+      dialog.ShowFailure(measured.Error(), false);
     }
   });
   return 0;
@@ -334,11 +331,12 @@ UINT CZephalDlg::SynchronizeThreadProc(LPVOID pParam) {
 bool CZephalDlg::MeasureAgreedStep(CWorkerLink& link, CServerQuery& query, SntpExchangeResult& result) {
   std::optional<double> agreed;
   for (;;) {
-    if (!QueryDialogServer(link, query, result)) {
-      const DWORD error = ::GetLastError();
-      Finish(link, [&](CZephalDlg& dialog) { dialog.ShowFailure(query, error, true); });
+    const Result<SntpExchangeResult, FailedExchange> measured = QueryDialogServer(link, query);
+    if (!measured) {
+      Finish(link, [&](CZephalDlg& dialog) { dialog.ShowFailure(measured.Error(), true); });
       return false;
     }
+    result = *measured;
     if (!link.UseDialog([&](CZephalDlg& dialog) { dialog.SetServerClock(ServerClockOffset(result)); }))
       return false;
     const double step = result.m_dClockOffset;

@@ -39,7 +39,7 @@ private:
   // Worker entry points; the parameter is the worker's CWorkerLink.
   static UINT CompareThreadProc(LPVOID pParam);
   static UINT SynchronizeThreadProc(LPVOID pParam);
-  static BOOL QueryDialogServer(CWorkerLink& link, CServerQuery& query, SntpExchangeResult& result);
+  static Result<SntpExchangeResult, FailedExchange> QueryDialogServer(CWorkerLink& link, CServerQuery& query);
   static bool MeasureAgreedStep(CWorkerLink& link, CServerQuery& query, SntpExchangeResult& result);
   static bool ConfirmStep(CWorkerLink& link, LogMessage why, double step);
   template <class Show>
@@ -50,7 +50,7 @@ private:
   void ShowExchange(const SntpExchangeResult& result);
   // The server line, which clock is ahead and by how much, and the local time now.
   CString ExchangeLog(const SntpExchangeResult& result) const;
-  void ShowFailure(const CServerQuery& query, DWORD error, bool synchronizing);
+  void ShowFailure(const FailedExchange& failure, bool synchronizing);
   void ShowDeclinedStep(const SntpExchangeResult& result);
   void SetServerClock(CTickSpan offset);
 

@@ -17,7 +17,7 @@
 #include <fstream>
 
 #include "framework/WinApp.h"
-#include "nts/NtsClient.h"
+#include "exchange/ServerQuery.h"
 #include "res/resource.h"
 #include "sntp/SNTPClient.h"
 #include "tests/wine/compare/LogReading.h"
@@ -27,7 +27,6 @@
 
 namespace {
 
-constexpr UINT kNtpPort = 123;
 constexpr DWORD kFirstLogMs = 3000;
 // Longer than the program's wait for a reply.
 constexpr DWORD kLogMs = 6000;
@@ -55,12 +54,10 @@ private:
 // Milliseconds of one exchange through the program's own client; with an
 // NTS session, authenticated.
 std::optional<double> RoundTrip(LPCWSTR host, CNtsSession* nts) {
-  CSNTPClient client;
-  CNtsClient ntsClient(client, nullptr);
-  SntpExchangeResult result;
+  CServerQuery query(nullptr);
+  CNtsSession plain;
   const CStopwatch stopwatch;
-  if (!(nts ? ntsClient.QueryServer(host, *nts, result) : client.QueryServer(host, result, kNtpPort)))
-    return std::nullopt;
+  if (!query.Run({host, nts != nullptr}, nts ? *nts : plain)) return std::nullopt;
   return stopwatch.Milliseconds();
 }
 
@@ -96,7 +93,7 @@ void ClickAndTime(const CMainDialogRun& run, LPCWSTR host, CNtsSession* nts) {
   const double clickToLog = stopwatch.Milliseconds();
   const std::optional<double> offset = LoggedOffset(log);
   if (!roundTrip)
-    std::printf("failed own exchange %lu\n", ::GetLastError());
+    std::printf("failed own exchange\n");
   else if (log == before)
     std::printf("failed no new log\n");
   else if (!offset)

@@ -1,6 +1,6 @@
 // Runs exchanges against one server, one after another, and prints a line
 // for each: the measured clock offset and the exchange's duration, in
-// seconds, or "failed" and the error. With --nts, authenticated: the key
+// seconds, or "failed" and the kind of failure. With --nts, authenticated: the key
 // exchange comes with the first exchange and later ones spend its cookies;
 // with --nts-fresh, every exchange begins with a key exchange of its own.
 // usage: sntp_probe HOST COUNT [--nts|--nts-fresh]
@@ -11,29 +11,23 @@
 #include <cwchar>
 
 #include "framework/WinApp.h"
-#include "nts/NtsClient.h"
-#include "sntp/SNTPClient.h"
+#include "exchange/ServerQuery.h"
 
 namespace {
-
-constexpr UINT kNtpPort = 123;
 
 enum class Mode { Plain, Nts, NtsFresh };
 
 void Exchange(LPCWSTR host, Mode mode, CNtsSession& session) {
   using Clock = std::chrono::steady_clock;
-  CSNTPClient client;
-  CNtsClient nts(client, nullptr);
-  SntpExchangeResult result;
+  CServerQuery query(nullptr);
   if (mode == Mode::NtsFresh) session.Forget();
   const Clock::time_point start = Clock::now();
-  const BOOL succeeded =
-      mode == Mode::Plain ? client.QueryServer(host, result, kNtpPort) : nts.QueryServer(host, session, result);
+  const Result<SntpExchangeResult, FailedExchange> answer = query.Run({host, mode != Mode::Plain}, session);
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  if (succeeded)
-    std::printf("%.6f %.6f\n", result.m_dClockOffset, seconds);
+  if (answer)
+    std::printf("%.6f %.6f\n", answer->m_dClockOffset, seconds);
   else
-    std::printf("failed %lu\n", GetLastError());
+    std::printf("failed %d\n", static_cast<int>(answer.Error().kind));
 }
 
 }  // namespace

@@ -60,7 +60,8 @@ ExitCode CConsoleProgram::Run() {
   }
   WSADATA data;
   const int started = ::WSAStartup(kWinsockVersion, &data);
-  if (started != 0) return ExchangeFailed(static_cast<DWORD>(started));
+  if (started != 0)
+    return ExchangeFailed({ExchangeFailure::NetworkRefused, SntpRefusal::None, static_cast<unsigned long>(started)});
   const ExitCode code = Measure();
   ::WSACleanup();
   return code;
@@ -82,19 +83,19 @@ void CConsoleProgram::WarnWhereOthersCanChange() const {
 }
 
 ExitCode CConsoleProgram::Measure() {
-  SntpExchangeResult result;
-  if (!m_query.Run(m_report.settings, m_session, result)) return ExchangeFailed(::GetLastError());
+  const Result<SntpExchangeResult, FailedExchange> measured = m_query.Run(m_report.settings, m_session);
+  if (!measured) return ExchangeFailed(measured.Error());
+  const SntpExchangeResult& result = *measured;
   m_report.localTime = UtcOf(result.m_DestinationTime);
   m_report.serverTime = UtcOf(result.m_DestinationTime.AddSeconds(result.m_dClockOffset));
   m_report.measurement = result;
   return m_report.synchronizing ? Synchronize() : Finish(ExitCode::Success);
 }
 
-ExitCode CConsoleProgram::ExchangeFailed(DWORD error) {
-  const std::optional<FailedExchange> failure = m_query.Failure(error);
-  if (!failure) return Stopped();
-  return Fail(ExitCodeOf(failure->kind), FailureReason(m_messages, *failure),
-              FormatFailureLog(m_messages, m_report.settings.server, *failure, m_report.synchronizing));
+ExitCode CConsoleProgram::ExchangeFailed(const FailedExchange& failure) {
+  if (failure.kind == ExchangeFailure::Stopped) return Stopped();
+  return Fail(ExitCodeOf(failure.kind), FailureReason(m_messages, failure),
+              FormatFailureLog(m_messages, m_report.settings.server, failure, m_report.synchronizing));
 }
 
 // From the measurement just made, as the dialog does after its question;

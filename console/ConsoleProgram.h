@@ -25,7 +25,7 @@ private:
   bool MaySetTheClock() const;
   void WarnWhereOthersCanChange() const;
   ExitCode Measure();
-  ExitCode ExchangeFailed(DWORD error);
+  ExitCode ExchangeFailed(const FailedExchange& failure);
   ExitCode Synchronize();
   ExitCode RefuseStep(const std::wstring& reason);
   // Tells why on standard error (errorText, whole lines) and ends.

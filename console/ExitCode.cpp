@@ -37,6 +37,8 @@ ExitCode ExitCodeOf(ExchangeFailure failure) {
       return ExitCode::ReplyRefused;
     case ExchangeFailure::NtsFailed:
       return ExitCode::NtsFailed;
+    case ExchangeFailure::Stopped:
+      return ExitCode::Stopped;
   }
   return ExitCode::NetworkRefused;
 }

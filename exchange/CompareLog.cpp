@@ -78,6 +78,8 @@ std::wstring FailureReason(const std::vector<std::wstring>& messages, const Fail
                        messages[kMessageFirstRefusal + static_cast<int>(failure.refusal) - 1]);
     case ExchangeFailure::NtsFailed:
       return LabelText(messages[kMessageNtsFailed], NtsReason(messages, failure));
+    case ExchangeFailure::Stopped:
+      break;
   }
   return {};
 }

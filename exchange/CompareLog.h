@@ -38,7 +38,15 @@ enum LogMessage {
 };
 
 // Why an exchange that the user started failed.
-enum class ExchangeFailure { NoAnswer, NameServiceSilent, NameNotFound, NetworkRefused, ReplyRefused, NtsFailed };
+enum class ExchangeFailure {
+  NoAnswer,
+  NameServiceSilent,
+  NameNotFound,
+  NetworkRefused,
+  ReplyRefused,
+  NtsFailed,
+  Stopped,  // the user stopped it: nothing to tell in the log
+};
 
 struct FailedExchange {
   ExchangeFailure kind;

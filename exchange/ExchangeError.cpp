@@ -1,22 +1,45 @@
 #include "exchange/ExchangeError.h"
 
-#include <winsock2.h>
+namespace {
 
-std::optional<FailedExchange> FailedExchangeOf(DWORD error, SntpRefusal refusal, NtsFailure nts, unsigned ntsCode) {
-  switch (error) {
-    case kErrorNtsFailed:
-      return FailedExchange{ExchangeFailure::NtsFailed, SntpRefusal::None, ntsCode, nts};
-    case WSAEINTR:
-      return std::nullopt;
-    case WSAETIMEDOUT:
-      return FailedExchange{ExchangeFailure::NoAnswer, SntpRefusal::None, error};
-    case WSATRY_AGAIN:
-      return FailedExchange{ExchangeFailure::NameServiceSilent, SntpRefusal::None, error};
-    case WSAHOST_NOT_FOUND:
-      return FailedExchange{ExchangeFailure::NameNotFound, SntpRefusal::None, error};
-    case ERROR_INVALID_DATA:
-      return FailedExchange{ExchangeFailure::ReplyRefused, refusal, error};
-    default:
-      return FailedExchange{ExchangeFailure::NetworkRefused, SntpRefusal::None, error};
+FailedExchange FailedNetworkExchange(const NetFailure& failure) {
+  switch (failure.kind) {
+    case NetFailure::Kind::Stopped:
+      return {ExchangeFailure::Stopped};
+    case NetFailure::Kind::TimedOut:
+      return {ExchangeFailure::NoAnswer, SntpRefusal::None, failure.error};
+    case NetFailure::Kind::NameServiceSilent:
+      return {ExchangeFailure::NameServiceSilent, SntpRefusal::None, failure.error};
+    case NetFailure::Kind::NameNotFound:
+      return {ExchangeFailure::NameNotFound, SntpRefusal::None, failure.error};
+    case NetFailure::Kind::Refused:
+    case NetFailure::Kind::System:
+      break;
   }
+  return {ExchangeFailure::NetworkRefused, SntpRefusal::None, failure.error};
+}
+
+FailedExchange FailedNtsExchange(NtsFailure reason, unsigned code = 0) {
+  return {ExchangeFailure::NtsFailed, SntpRefusal::None, code, reason};
+}
+
+}  // namespace
+
+FailedExchange FailedExchangeOf(const SntpFailure& failure) {
+  switch (failure.kind) {
+    case SntpFailure::Kind::Network:
+      return FailedNetworkExchange(failure.network);
+    case SntpFailure::Kind::ReplyRefused:
+      return {ExchangeFailure::ReplyRefused, failure.refusal};
+    case SntpFailure::Kind::NotAuthenticated:
+      return FailedNtsExchange(NtsFailure::NotAuthenticated);
+    case SntpFailure::Kind::CredentialsRefused:
+      break;
+  }
+  return FailedNtsExchange(NtsFailure::CookieRefused);
+}
+
+FailedExchange FailedExchangeOf(const NtsQueryFailure& failure) {
+  if (failure.reason == NtsFailure::None) return FailedExchangeOf(failure.exchange);
+  return FailedNtsExchange(failure.reason, failure.code);
 }

@@ -1,13 +1,9 @@
 #pragma once
-#include <windows.h>
-
-#include <optional>
-
 #include "exchange/CompareLog.h"
+#include "nts/NtsFailure.h"
+#include "sntp/SntpFailure.h"
 
-// What the user is told of an exchange that failed with this error (and,
-// for a refused reply, this refusal; for a failure of NTS, its reason and
-// the server's record's code); nothing when it was stopped because the
-// dialog is closing.
-std::optional<FailedExchange> FailedExchangeOf(DWORD error, SntpRefusal refusal, NtsFailure nts = NtsFailure::None,
-                                               unsigned ntsCode = 0);
+// What the user is told of an exchange that failed so: the one place where
+// the floors' failures become the log's.
+FailedExchange FailedExchangeOf(const SntpFailure& failure);
+FailedExchange FailedExchangeOf(const NtsQueryFailure& failure);

@@ -2,15 +2,22 @@
 
 #include "exchange/ExchangeError.h"
 
+namespace {
+
+// The measurement, or the failure as the user is told it.
+template <class Failure>
+Result<SntpExchangeResult, FailedExchange> Told(const Result<SntpExchangeResult, Failure>& answer) {
+  if (!answer) return FailedExchangeOf(answer.Error());
+  return *answer;
+}
+
+}  // namespace
+
 CServerQuery::CServerQuery(HANDLE stopEvent) : m_nts(m_client, stopEvent) {
   m_client.SetStopEvent(stopEvent);
 }
 
-BOOL CServerQuery::Run(const ServerSettings& settings, CNtsSession& session, SntpExchangeResult& result) {
-  if (settings.nts) return m_nts.QueryServer(settings.server.c_str(), session, result);
-  return m_client.QueryServer(settings.server.c_str(), result, kNtpPort);
-}
-
-std::optional<FailedExchange> CServerQuery::Failure(DWORD error) const {
-  return FailedExchangeOf(error, m_client.Refusal(), m_nts.Failure(), m_nts.Code());
+Result<SntpExchangeResult, FailedExchange> CServerQuery::Run(const ServerSettings& settings, CNtsSession& session) {
+  if (settings.nts) return Told(m_nts.Query(settings.server.c_str(), session));
+  return Told(m_client.Query(settings.server.c_str(), kNtpPort));
 }

@@ -1,10 +1,9 @@
 #pragma once
 #include <windows.h>
 
-#include <optional>
-
 #include "exchange/CompareLog.h"
-#include "exchange/SettingsFile.h"
+#include "exchange/ServerSettings.h"
+#include "net/Result.h"
 #include "nts/NtsClient.h"
 #include "nts/NtsSession.h"
 #include "sntp/SNTPClient.h"
@@ -16,11 +15,9 @@ class CServerQuery {
 public:
   explicit CServerQuery(HANDLE stopEvent);
 
-  // FALSE with the cause in GetLastError (see Failure).
-  BOOL Run(const ServerSettings& settings, CNtsSession& session, SntpExchangeResult& result);
-  // What the user is told of the last run, which failed with error; nothing
-  // when it was stopped.
-  std::optional<FailedExchange> Failure(DWORD error) const;
+  // The measurement, or what the user is told of the failure (Stopped when
+  // the stop event ended it).
+  Result<SntpExchangeResult, FailedExchange> Run(const ServerSettings& settings, CNtsSession& session);
 
   // Sets the clock, see CSNTPClient::SetSystemClock.
   CSNTPClient& Client() { return m_client; }

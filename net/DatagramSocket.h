@@ -2,6 +2,9 @@
 #include <winsock2.h>
 #include <ws2ipdef.h>
 
+#include "net/NetFailure.h"
+#include "net/Result.h"
+
 // Owner of one non-blocking UDP socket (INVALID_SOCKET when closed), IPv4
 // or IPv6, and of the event that tells when a datagram waits.
 class CDatagramSocket {
@@ -12,8 +15,8 @@ public:
   CDatagramSocket& operator=(const CDatagramSocket&) = delete;
 
   // A socket of the peer's family, which takes datagrams from the peer only.
-  bool Open(const SOCKADDR_INET& peer);
-  bool Send(const void* data, int size);
+  Result<Done, NetFailure> Open(const SOCKADDR_INET& peer);
+  Result<Done, NetFailure> Send(const void* data, int size);
   // recv's result: the byte count or SOCKET_ERROR; WSAEWOULDBLOCK when no
   // datagram waits.
   int Receive(void* buffer, int size);

@@ -75,8 +75,9 @@ Hints DatagramHints() {
 // What a failed lookup tells: that the name service gave no answer, or that
 // the name has no address. Wine passes the host resolver's own numbers
 // through, which are not Windows error codes: they count as the latter.
-int LookupError(DWORD error) {
-  return error == WSATRY_AGAIN ? WSATRY_AGAIN : WSAHOST_NOT_FOUND;
+NetFailure LookupFailure(DWORD error) {
+  if (error == WSATRY_AGAIN) return {NetFailure::Kind::NameServiceSilent, error};
+  return {NetFailure::Kind::NameNotFound, error ? error : static_cast<DWORD>(WSAHOST_NOT_FOUND)};
 }
 
 // One lookup in flight, cancellable (GetAddrInfoExW) or on a thread of its
@@ -102,14 +103,10 @@ public:
 
   HANDLE DoneEvent() const { return m_hDone; }
 
-  // After DoneEvent: the addresses found, or false with the last error set.
-  bool TakeAddresses(AddressList& addresses) {
-    if (m_nError != 0 || m_addresses.empty()) {
-      ::WSASetLastError(m_nError ? LookupError(m_nError) : WSAHOST_NOT_FOUND);
-      return false;
-    }
-    addresses = std::move(m_addresses);
-    return true;
+  // After DoneEvent: the addresses found, or why there are none.
+  Result<AddressList, NetFailure> TakeAddresses() {
+    if (m_nError != 0 || m_addresses.empty()) return LookupFailure(m_nError);
+    return std::move(m_addresses);
   }
 
   // The waiting thread is done with a lookup that has completed.
@@ -196,21 +193,19 @@ private:
   DWORD m_nError = 0;
 };
 
-bool LookUp(LPCWSTR host, UINT port, AddressList& addresses, DWORD timeoutMilliseconds, HANDLE stopEvent) {
+Result<AddressList, NetFailure> LookUp(LPCWSTR host, UINT port, DWORD timeoutMilliseconds, HANDLE stopEvent) {
   PendingLookup* lookup = PendingLookup::Start(host, port);
-  if (!lookup) return false;
+  if (!lookup) return SystemCallFailure(::GetLastError());
   const HANDLE events[] = {lookup->DoneEvent(), stopEvent};
   const DWORD waited = ::WaitForMultipleObjects(stopEvent ? 2 : 1, events, FALSE, timeoutMilliseconds);
   if (waited == WAIT_OBJECT_0) {
-    const bool found = lookup->TakeAddresses(addresses);
-    const int error = ::WSAGetLastError();
+    Result<AddressList, NetFailure> found = lookup->TakeAddresses();
     lookup->Finish();
-    ::WSASetLastError(error);
     return found;
   }
   lookup->GiveUp();
-  ::WSASetLastError(waited == WAIT_OBJECT_0 + 1 ? WSAEINTR : WSATRY_AGAIN);
-  return false;
+  if (waited == WAIT_OBJECT_0 + 1) return NetFailure{NetFailure::Kind::Stopped};
+  return NetFailure{NetFailure::Kind::NameServiceSilent, WSATRY_AGAIN};
 }
 
 bool IsDecimal(const std::wstring& text) {
@@ -259,20 +254,15 @@ bool ParseAddressLiteral(LPCWSTR host, SOCKADDR_INET& address) {
 
 }  // namespace
 
-bool ResolveHost(LPCWSTR host, UINT port, AddressList& addresses, DWORD timeoutMilliseconds, HANDLE stopEvent) {
-  addresses.clear();
+Result<AddressList, NetFailure> ResolveHost(LPCWSTR host, UINT port, DWORD timeoutMilliseconds, HANDLE stopEvent) {
   // The system would take an empty name for this machine's own.
-  if (*host == L'\0') {
-    ::WSASetLastError(WSAHOST_NOT_FOUND);
-    return false;
-  }
+  if (*host == L'\0') return NetFailure{NetFailure::Kind::NameNotFound, WSAHOST_NOT_FOUND};
   SOCKADDR_INET literal;
   if (ParseAddressLiteral(host, literal)) {
     SetPort(literal, port);
-    addresses.push_back(literal);
-    return true;
+    return AddressList{literal};
   }
-  return LookUp(host, port, addresses, timeoutMilliseconds, stopEvent);
+  return LookUp(host, port, timeoutMilliseconds, stopEvent);
 }
 
 AddressList FirstOfEachFamily(const AddressList& addresses) {

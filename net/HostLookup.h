@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "net/NetFailure.h"
+#include "net/Result.h"
+
 // IPv4 and IPv6 socket addresses, port included.
 using AddressList = std::vector<SOCKADDR_INET>;
 
@@ -16,11 +19,11 @@ using AddressList = std::vector<SOCKADDR_INET>;
 //
 // The lookup ends after timeoutMilliseconds, or at once when stopEvent (may
 // be null) is signalled; a lookup that cannot be cancelled (systems before
-// Windows 8) is left to finish on a thread of its own. On failure the last
-// error says why: WSATRY_AGAIN when the name service did not answer in time
-// (or said to try again), WSAEINTR when stopped, WSAHOST_NOT_FOUND when the
-// name has no address, whatever the system's own reason.
-bool ResolveHost(LPCWSTR host, UINT port, AddressList& addresses, DWORD timeoutMilliseconds, HANDLE stopEvent);
+// Windows 8) is left to finish on a thread of its own. A failure is
+// NameServiceSilent when the name service did not answer in time (or said
+// to try again), Stopped, or NameNotFound when the name has no address,
+// whatever the system's own reason.
+Result<AddressList, NetFailure> ResolveHost(LPCWSTR host, UINT port, DWORD timeoutMilliseconds, HANDLE stopEvent);
 
 // How long a request to one address waits for an answer before the next
 // address is asked as well: RFC 8305's connection attempt delay.

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include "net/Result.h"
 #include "nts/NtsFailure.h"
 #include "nts/NtsSession.h"
 #include "sntp/SNTPClient.h"
@@ -18,21 +19,13 @@ public:
   // exchange too.
   CNtsClient(CSNTPClient& client, HANDLE stopEvent) : m_client(client), m_hStopEvent(stopEvent) {}
 
-  // FALSE with the cause in GetLastError: the causes of
-  // CSNTPClient::QueryServer, or kErrorNtsFailed with the reason in
-  // Failure() and, for a server's Error or Warning record, its code in Code().
-  BOOL QueryServer(LPCWSTR server, CNtsSession& session, SntpExchangeResult& result);
-  NtsFailure Failure() const { return m_failure; }
-  unsigned Code() const { return m_nCode; }
+  Result<SntpExchangeResult, NtsQueryFailure> Query(LPCWSTR server, CNtsSession& session);
 
 private:
-  DWORD Query(LPCWSTR server, CNtsSession& session, SntpExchangeResult& result);
-  DWORD BeginSession(LPCWSTR server, CNtsSession& session);
-  DWORD AcceptCertificateAtServerTime(CNtsSession& session, SntpExchangeResult& result);
-  DWORD Fail(NtsFailure failure);
+  Result<Done, NtsQueryFailure> BeginSession(LPCWSTR server, CNtsSession& session);
+  Result<SntpExchangeResult, NtsQueryFailure> AcceptCertificateAtServerTime(CNtsSession& session,
+                                                                             SntpExchangeResult result);
 
   CSNTPClient& m_client;
   HANDLE m_hStopEvent;
-  NtsFailure m_failure = NtsFailure::None;
-  unsigned m_nCode = 0;
 };

@@ -1,4 +1,6 @@
 #pragma once
+#include "net/NetFailure.h"
+#include "sntp/SntpFailure.h"
 
 // Why an authenticated exchange failed, where a plain one has no such
 // reason; the reasons both have (the name not found, the network refusing)
@@ -25,6 +27,15 @@ enum class NtsFailure {
 };
 constexpr NtsFailure kLastNtsFailure = NtsFailure::CookieRefused;
 
-// The error code of an exchange that failed for one of these reasons: an
-// application's own code (bit 29), "NTS" in its low bytes.
-constexpr unsigned long kErrorNtsFailed = 0x204E5453;
+// Why an authenticated query failed: for a reason of NTS's own, with the
+// code of the server's Error or Warning record, or as the exchange
+// underneath failed (reason None).
+struct NtsQueryFailure {
+  NtsQueryFailure(NtsFailure why, unsigned recordCode = 0) : reason(why), code(recordCode) {}
+  NtsQueryFailure(SntpFailure failure) : exchange(failure) {}
+  NtsQueryFailure(NetFailure failure) : exchange(failure) {}
+
+  NtsFailure reason = NtsFailure::None;
+  unsigned code = 0;
+  SntpFailure exchange{SntpFailure::Kind::Network};
+};

@@ -2,19 +2,21 @@
 
 #include <winsock2.h>
 
+#include <mbedtls/platform_util.h>
+
+#include "net/HostLookup.h"
+#include "net/StreamSocket.h"
 #include "nts/DnsName.h"
 #include "nts/NtsKeRecords.h"
 #include "nts/NtsKeResponseReader.h"
-#include "net/StreamSocket.h"
-#include "nts/TlsConnection.h"
-#include "net/TimeLimit.h"
-#include "net/HostLookup.h"
 
 namespace {
 
 constexpr uint32_t kKeyExchangeTimeout = 5000;
 // TLS gives the response in records of at most 16 KB.
 constexpr size_t kReadSize = 4096;
+
+using AssociationResult = Result<std::unique_ptr<CNtsAssociation>, NtsQueryFailure>;
 
 NtsFailure FailureOfResponse(NtsKeFailure failure) {
   switch (failure) {
@@ -44,91 +46,106 @@ NtsFailure FailureOfCertificate(CertificateVerdict verdict) {
   }
 }
 
-}  // namespace
-
-// The error is set once the connection's parts, closing, can change it no more.
-std::unique_ptr<CNtsAssociation> CNtsKeyExchange::Run(LPCWSTR server) {
-  m_nError = ERROR_SUCCESS;
-  m_failure = NtsFailure::None;
-  m_nCode = 0;
-  m_certificateToCheck.reset();
-  std::unique_ptr<CNtsAssociation> association = Exchange(server);
-  if (!association) ::SetLastError(m_nError);
-  return association;
+// The network's failures that the key exchange tells in words of its own:
+// no answer within its time, and a refused connection.
+NtsQueryFailure FailureOfStream(const NetFailure& failure) {
+  switch (failure.kind) {
+    case NetFailure::Kind::TimedOut:
+      return NtsFailure::NoAnswer;
+    case NetFailure::Kind::Refused:
+      return NtsFailure::Refused;
+    default:
+      return failure;
+  }
 }
 
-std::unique_ptr<CNtsAssociation> CNtsKeyExchange::Exchange(LPCWSTR server) {
-  const CTimeLimit deadline(kKeyExchangeTimeout);
-  std::string name;
-  if (!DnsName(server, name)) return FailWithError(WSAHOST_NOT_FOUND);
-  AddressList addresses;
-  if (!ResolveHost(server, kNtsKePort, addresses, deadline.MillisecondsLeft(), m_hStopEvent))
-    return FailWithError(::WSAGetLastError());
-
-  CStreamSocket stream;
-  if (!stream.Connect(addresses, deadline, m_hStopEvent)) return FailWithError(::WSAGetLastError());
-  CTlsConnection tls;
-  switch (tls.Open(stream, name, kNtsKeAlpn, deadline, m_hStopEvent)) {
-    case CTlsConnection::Failure::None:
+// Every failure of the TLS session is one of the key exchange: none can
+// pass for a success, whatever the stream's own error was.
+NtsQueryFailure FailureOfTls(const CTlsConnection::Failure& failure) {
+  switch (failure.kind) {
+    case CTlsConnection::Failure::Kind::Stream:
+      return FailureOfStream(failure.stream);
+    case CTlsConnection::Failure::Kind::NoProtocol:
+      return NtsFailure::NoKeyExchange;
+    case CTlsConnection::Failure::Kind::Broken:
+      return NtsFailure::Malformed;
+    case CTlsConnection::Failure::Kind::Setup:
+    case CTlsConnection::Failure::Kind::Handshake:
       break;
-    case CTlsConnection::Failure::Transport:
-      return FailWithError(::WSAGetLastError());
-    case CTlsConnection::Failure::NoProtocol:
-      return Fail(NtsFailure::NoKeyExchange);
-    default:
-      return Fail(NtsFailure::NoTls);
   }
-  // Nothing is sent to a server that Windows does not trust for the name.
-  if (!Trusts(std::make_unique<CCertificateTrust>(tls.PeerChain(), WideName(name)))) return nullptr;
+  return NtsFailure::NoTls;
+}
 
-  const std::vector<uint8_t> request = BuildNtsKeRequest();
-  if (tls.Write(request, deadline, m_hStopEvent) != CTlsConnection::Failure::None)
-    return FailWithError(::WSAGetLastError());
-  CNtsKeResponseReader reader;
-  std::vector<uint8_t> received(kReadSize);
-  while (reader.GetState() == CNtsKeResponseReader::State::NeedMore) {
-    size_t read = 0;
-    if (tls.Read(received.data(), received.size(), read, deadline, m_hStopEvent) != CTlsConnection::Failure::None)
-      return FailWithError(::WSAGetLastError());
-    if (read == 0) return Fail(NtsFailure::Malformed);  // it ended before End of Message
-    reader.Feed(ByteRange(received.data(), read));
+// Both keys of the session, from the TLS exporter (RFC 8915 section 5.1),
+// wiped from here once the association holds them.
+class ExportedKeys {
+public:
+  ~ExportedKeys() {
+    mbedtls_platform_zeroize(clientToServer.data(), clientToServer.size());
+    mbedtls_platform_zeroize(serverToClient.data(), serverToClient.size());
   }
-  if (reader.GetState() == CNtsKeResponseReader::State::Failed) {
-    m_nCode = reader.Response().m_nCode;
-    return Fail(FailureOfResponse(reader.Response().m_Failure));
+
+  bool ExportFrom(CTlsConnection& tls) {
+    return tls.Export(kNtsExporterLabel, NtsExporterContextFor(NtsKeyDirection::ClientToServer),
+                      clientToServer.data(), clientToServer.size()) &&
+           tls.Export(kNtsExporterLabel, NtsExporterContextFor(NtsKeyDirection::ServerToClient),
+                      serverToClient.data(), serverToClient.size());
   }
 
   NtsKey clientToServer;
   NtsKey serverToClient;
-  if (!tls.Export(kNtsExporterLabel, NtsExporterContextFor(NtsKeyDirection::ClientToServer),
-                  clientToServer.data(), clientToServer.size()) ||
-      !tls.Export(kNtsExporterLabel, NtsExporterContextFor(NtsKeyDirection::ServerToClient),
-                  serverToClient.data(), serverToClient.size()))
-    return Fail(NtsFailure::NoTls);
-  tls.Close();
-  return std::make_unique<CNtsAssociation>(clientToServer, serverToClient, reader.Response(), name);
+};
+
+}  // namespace
+
+AssociationResult CNtsKeyExchange::Run(LPCWSTR server) {
+  m_certificateToCheck.reset();
+  const CTimeLimit deadline(kKeyExchangeTimeout);
+  std::string name;
+  if (!DnsName(server, name)) return NtsQueryFailure(NetFailure{NetFailure::Kind::NameNotFound, WSAHOST_NOT_FOUND});
+  const Result<AddressList, NetFailure> addresses =
+      ResolveHost(server, kNtsKePort, deadline.MillisecondsLeft(), m_hStopEvent);
+  if (!addresses) return NtsQueryFailure(addresses.Error());
+
+  CStreamSocket stream;
+  const Result<Done, NetFailure> connected = stream.Connect(*addresses, deadline, m_hStopEvent);
+  if (!connected) return FailureOfStream(connected.Error());
+  CTlsConnection tls;
+  const Result<Done, CTlsConnection::Failure> opened = tls.Open(stream, name, kNtsKeAlpn, deadline, m_hStopEvent);
+  if (!opened) return FailureOfTls(opened.Error());
+  // Nothing is sent to a server that Windows does not trust for the name.
+  const Result<Done, NtsQueryFailure> trusted = Trusts(std::make_unique<CCertificateTrust>(tls.PeerChain(), WideName(name)));
+  if (!trusted) return trusted.Error();
+  return Records(tls, deadline, name);
 }
 
-// A chain trusted but for its dates is kept, to be judged at the server's
-// time: the local clock may be what is wrong.
-bool CNtsKeyExchange::Trusts(std::unique_ptr<CCertificateTrust> certificate) {
+// The request, the server's response up to its End of Message, and the keys.
+AssociationResult CNtsKeyExchange::Records(CTlsConnection& tls, const CTimeLimit& deadline,
+                                           const std::string& name) {
+  const Result<Done, CTlsConnection::Failure> sent = tls.Write(BuildNtsKeRequest(), deadline, m_hStopEvent);
+  if (!sent) return FailureOfTls(sent.Error());
+  CNtsKeResponseReader reader;
+  std::vector<uint8_t> received(kReadSize);
+  while (reader.GetState() == CNtsKeResponseReader::State::NeedMore) {
+    const Result<size_t, CTlsConnection::Failure> read =
+        tls.Read(received.data(), received.size(), deadline, m_hStopEvent);
+    if (!read) return FailureOfTls(read.Error());
+    if (*read == 0) return NtsQueryFailure(NtsFailure::Malformed);  // it ended before End of Message
+    reader.Feed(ByteRange(received.data(), *read));
+  }
+  const NtsKeResponse& response = reader.Response();
+  if (reader.GetState() == CNtsKeResponseReader::State::Failed)
+    return NtsQueryFailure(FailureOfResponse(response.m_Failure), response.m_nCode);
+
+  ExportedKeys keys;
+  if (!keys.ExportFrom(tls)) return NtsQueryFailure(NtsFailure::NoTls);
+  tls.Close();
+  return std::make_unique<CNtsAssociation>(keys.clientToServer, keys.serverToClient, response, name);
+}
+
+Result<Done, NtsQueryFailure> CNtsKeyExchange::Trusts(std::unique_ptr<CCertificateTrust> certificate) {
   const CertificateVerdict verdict = certificate->Check();
   if (verdict == CertificateVerdict::TrustedButForTime) m_certificateToCheck = std::move(certificate);
-  if (verdict == CertificateVerdict::Trusted || verdict == CertificateVerdict::TrustedButForTime) return true;
-  Fail(FailureOfCertificate(verdict));
-  return false;
-}
-
-std::unique_ptr<CNtsAssociation> CNtsKeyExchange::Fail(NtsFailure failure) {
-  m_failure = failure;
-  m_nError = kErrorNtsFailed;
-  return nullptr;
-}
-
-// The stream's errors that have a reason of their own.
-std::unique_ptr<CNtsAssociation> CNtsKeyExchange::FailWithError(DWORD error) {
-  if (error == WSAETIMEDOUT) return Fail(NtsFailure::NoAnswer);
-  if (error == WSAECONNREFUSED) return Fail(NtsFailure::Refused);
-  m_nError = error;
-  return nullptr;
+  if (verdict == CertificateVerdict::Trusted || verdict == CertificateVerdict::TrustedButForTime) return Done{};
+  return NtsQueryFailure(FailureOfCertificate(verdict));
 }

@@ -4,9 +4,12 @@
 #include <memory>
 #include <string>
 
+#include "net/Result.h"
+#include "net/TimeLimit.h"
 #include "nts/CertificateTrust.h"
 #include "nts/NtsAssociation.h"
 #include "nts/NtsFailure.h"
+#include "nts/TlsConnection.h"
 
 // One NTS key exchange (RFC 8915 section 4): TLS 1.3 with the server on TCP
 // port 4460, its certificate judged by Windows for the server's name before
@@ -17,13 +20,8 @@ class CNtsKeyExchange {
 public:
   explicit CNtsKeyExchange(HANDLE stopEvent) : m_hStopEvent(stopEvent) {}
 
-  // The association, or null with the cause in GetLastError: a lookup's
-  // error (see ResolveHost), WSAEINTR when stopped, a network error, or
-  // kErrorNtsFailed with the reason in Failure().
-  std::unique_ptr<CNtsAssociation> Run(LPCWSTR server);
-  NtsFailure Failure() const { return m_failure; }
-  // The code of the server's Error or Warning record.
-  unsigned Code() const { return m_nCode; }
+  // The association, or why there is none.
+  Result<std::unique_ptr<CNtsAssociation>, NtsQueryFailure> Run(LPCWSTR server);
 
   // After a run whose certificate was trusted but for its dates at the
   // local time: its chain, to be judged again at the server's time once
@@ -33,14 +31,12 @@ public:
   }
 
 private:
-  std::unique_ptr<CNtsAssociation> Exchange(LPCWSTR server);
-  std::unique_ptr<CNtsAssociation> Fail(NtsFailure failure);
-  std::unique_ptr<CNtsAssociation> FailWithError(DWORD error);
-  bool Trusts(std::unique_ptr<CCertificateTrust> certificate);
+  Result<std::unique_ptr<CNtsAssociation>, NtsQueryFailure> Records(CTlsConnection& tls, const CTimeLimit& deadline,
+                                                                    const std::string& name);
+  // Whether Windows trusts the chain for the name; a chain trusted but for
+  // its dates is kept, to be judged at the server's time.
+  Result<Done, NtsQueryFailure> Trusts(std::unique_ptr<CCertificateTrust> certificate);
 
   HANDLE m_hStopEvent;
-  DWORD m_nError = ERROR_SUCCESS;
-  NtsFailure m_failure = NtsFailure::None;
-  unsigned m_nCode = 0;
   std::unique_ptr<CCertificateTrust> m_certificateToCheck;
 };

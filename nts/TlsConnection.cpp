@@ -51,17 +51,18 @@ bool CTlsConnection::Configure(const std::string& serverName, const char* protoc
          mbedtls_ssl_set_hostname(&m_ssl, serverName.c_str()) == 0;
 }
 
-CTlsConnection::Failure CTlsConnection::Open(CStreamSocket& stream, const std::string& serverName,
-                                             const char* protocol, const CTimeLimit& deadline,
-                                             HANDLE stopEvent) {
+Result<Done, CTlsConnection::Failure> CTlsConnection::Open(CStreamSocket& stream, const std::string& serverName,
+                                                          const char* protocol, const CTimeLimit& deadline,
+                                                          HANDLE stopEvent) {
   m_pStream = &stream;
-  if (!Configure(serverName, protocol)) return Failure::Setup;
+  if (!Configure(serverName, protocol)) return Failure{Failure::Kind::Setup};
   mbedtls_ssl_set_bio(&m_ssl, this, &CTlsConnection::SendToStream, &CTlsConnection::ReceiveFromStream, nullptr);
-  const Failure handshake = Carry([&] { return mbedtls_ssl_handshake(&m_ssl); }, Failure::Handshake, deadline,
-                                  stopEvent);
-  if (handshake != Failure::None) return handshake;
+  const Result<int, Failure> handshake =
+      Carry([&] { return mbedtls_ssl_handshake(&m_ssl); }, Failure::Kind::Handshake, deadline, stopEvent);
+  if (!handshake) return handshake.Error();
   const char* agreed = mbedtls_ssl_get_alpn_protocol(&m_ssl);
-  return agreed && std::strcmp(agreed, protocol) == 0 ? Failure::None : Failure::NoProtocol;
+  if (!agreed || std::strcmp(agreed, protocol) != 0) return Failure{Failure::Kind::NoProtocol};
+  return Done{};
 }
 
 std::vector<std::vector<BYTE>> CTlsConnection::PeerChain() const {
@@ -77,30 +78,29 @@ bool CTlsConnection::Export(const char* label, ByteRange context, uint8_t* key, 
                                             context.size, 1) == 0;
 }
 
-CTlsConnection::Failure CTlsConnection::Write(ByteRange data, const CTimeLimit& deadline, HANDLE stopEvent) {
+Result<Done, CTlsConnection::Failure> CTlsConnection::Write(ByteRange data, const CTimeLimit& deadline,
+                                                           HANDLE stopEvent) {
   for (size_t written = 0; written < data.size;) {
-    int result = 0;
-    const Failure failure = Carry(
-        [&] { return result = mbedtls_ssl_write(&m_ssl, data.data + written, data.size - written); },
-        Failure::Transport, deadline, stopEvent);
-    if (failure != Failure::None) return failure;
-    written += static_cast<size_t>(result);
+    const Result<int, Failure> wrote = Carry(
+        [&] { return mbedtls_ssl_write(&m_ssl, data.data + written, data.size - written); }, Failure::Kind::Broken,
+        deadline, stopEvent);
+    if (!wrote) return wrote.Error();
+    written += static_cast<size_t>(*wrote);
   }
-  return Failure::None;
+  return Done{};
 }
 
-CTlsConnection::Failure CTlsConnection::Read(uint8_t* buffer, size_t size, size_t& read, const CTimeLimit& deadline,
-                                             HANDLE stopEvent) {
-  int result = 0;
-  const Failure failure = Carry(
+Result<size_t, CTlsConnection::Failure> CTlsConnection::Read(uint8_t* buffer, size_t size,
+                                                             const CTimeLimit& deadline, HANDLE stopEvent) {
+  const Result<int, Failure> read = Carry(
       [&] {
-        result = mbedtls_ssl_read(&m_ssl, buffer, size);
+        const int result = mbedtls_ssl_read(&m_ssl, buffer, size);
         // The server's goodbye ends the stream as its closing does.
-        return result == MBEDTLS_ERR_SSL_PEER_CLOSE_NOTIFY || result == MBEDTLS_ERR_SSL_CONN_EOF ? result = 0 : result;
+        return result == MBEDTLS_ERR_SSL_PEER_CLOSE_NOTIFY || result == MBEDTLS_ERR_SSL_CONN_EOF ? 0 : result;
       },
-      Failure::Transport, deadline, stopEvent);
-  read = failure == Failure::None ? static_cast<size_t>(result) : 0;
-  return failure;
+      Failure::Kind::Broken, deadline, stopEvent);
+  if (!read) return read.Error();
+  return static_cast<size_t>(*read);
 }
 
 void CTlsConnection::Close() {
@@ -108,20 +108,18 @@ void CTlsConnection::Close() {
 }
 
 // Runs step until it neither fails nor wants the stream, waiting for the
-// stream in between.
+// stream in between: its result, or failure for any error of the library's.
 template <class Step>
-CTlsConnection::Failure CTlsConnection::Carry(Step step, Failure failure, const CTimeLimit& deadline,
-                                              HANDLE stopEvent) {
+Result<int, CTlsConnection::Failure> CTlsConnection::Carry(Step step, Failure::Kind failure,
+                                                           const CTimeLimit& deadline, HANDLE stopEvent) {
   for (;;) {
     m_nStreamError = 0;
     const int result = step();
-    if (result >= 0) return Failure::None;
-    if (m_nStreamError != 0) {
-      ::WSASetLastError(m_nStreamError);
-      return Failure::Transport;
-    }
-    if (!WouldWait(result)) return failure;
-    if (!m_pStream->AwaitReady(deadline, stopEvent)) return Failure::Transport;
+    if (result >= 0) return result;
+    if (m_nStreamError != 0) return Failure{Failure::Kind::Stream, SystemCallFailure(m_nStreamError)};
+    if (!WouldWait(result)) return Failure{failure};
+    const Result<Done, NetFailure> ready = m_pStream->AwaitReady(deadline, stopEvent);
+    if (!ready) return Failure{Failure::Kind::Stream, ready.Error()};
   }
 }
 

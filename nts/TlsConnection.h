@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "nts/ByteRange.h"
+#include "net/NetFailure.h"
+#include "net/Result.h"
 #include "net/StreamSocket.h"
 #include "net/TimeLimit.h"
+#include "nts/ByteRange.h"
 
 // A TLS 1.3 client session over a connected stream, with one application
 // protocol (ALPN). The TLS library carries the handshake and the records;
@@ -23,19 +25,22 @@ public:
   CTlsConnection& operator=(const CTlsConnection&) = delete;
 
   // Why a session could not be opened or used.
-  enum class Failure {
-    None,
-    Setup,       // the library could not be set up
-    Handshake,   // the server broke off, or spoke no TLS 1.3 this client takes
-    NoProtocol,  // the server agreed to no application protocol, or another
-    Transport,   // the connection failed or ended early; the last error says how
+  struct Failure {
+    enum class Kind {
+      Setup,       // the library could not be set up
+      Handshake,   // the server broke off, or spoke no TLS 1.3 this client takes
+      NoProtocol,  // the server agreed to no application protocol, or another
+      Broken,      // the session broke: an alert, a record that does not verify, an early end
+      Stream,      // the stream failed: stream says how
+    };
+    Kind kind;
+    NetFailure stream{NetFailure::Kind::System};
   };
 
   // The handshake, as the client of serverName (sent in SNI), asking for
-  // protocol. On Transport failure the last error is the stream's:
-  // WSAETIMEDOUT at the deadline, WSAEINTR when stopped.
-  Failure Open(CStreamSocket& stream, const std::string& serverName, const char* protocol,
-               const CTimeLimit& deadline, HANDLE stopEvent);
+  // protocol.
+  Result<Done, Failure> Open(CStreamSocket& stream, const std::string& serverName, const char* protocol,
+                             const CTimeLimit& deadline, HANDLE stopEvent);
 
   // The certificates the server sent, its own first, as DER.
   std::vector<std::vector<BYTE>> PeerChain() const;
@@ -43,9 +48,10 @@ public:
   // Keying material of the session (RFC 8446 section 7.5).
   bool Export(const char* label, ByteRange context, uint8_t* key, size_t size);
 
-  Failure Write(ByteRange data, const CTimeLimit& deadline, HANDLE stopEvent);
-  // Reads what has come, at most size bytes; 0 at the end of the stream.
-  Failure Read(uint8_t* buffer, size_t size, size_t& read, const CTimeLimit& deadline, HANDLE stopEvent);
+  Result<Done, Failure> Write(ByteRange data, const CTimeLimit& deadline, HANDLE stopEvent);
+  // Reads what has come, at most size bytes: how many; 0 at the end of the
+  // stream.
+  Result<size_t, Failure> Read(uint8_t* buffer, size_t size, const CTimeLimit& deadline, HANDLE stopEvent);
 
   // Says goodbye to the server, without waiting for it.
   void Close();
@@ -53,7 +59,7 @@ public:
 private:
   bool Configure(const std::string& serverName, const char* protocol);
   template <class Step>
-  Failure Carry(Step step, Failure failure, const CTimeLimit& deadline, HANDLE stopEvent);
+  Result<int, Failure> Carry(Step step, Failure::Kind failure, const CTimeLimit& deadline, HANDLE stopEvent);
   static int SendToStream(void* connection, const unsigned char* data, size_t size);
   static int ReceiveFromStream(void* connection, unsigned char* buffer, size_t size);
   int StreamFailure(int wouldWait);

@@ -1,16 +1,12 @@
 #include "sntp/SNTPClient.h"
 
-#include <algorithm>
-#include <chrono>
 #include <cstring>
 #include <memory>
-#include <vector>
 
+#include "net/AddressRace.h"
 #include "net/TimeLimit.h"
-#include "net/HostLookup.h"
 #include "sntp/PreciseTime.h"
 #include "sntp/SntpAttempt.h"
-#include "sntp/SntpPacket.h"
 
 namespace {
 
@@ -20,20 +16,36 @@ constexpr DWORD kLookupTimeout = 5000;
 // Access to the own token that enabling a privilege needs.
 constexpr DWORD kTokenAccess = TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY;
 
-using Clock = CTimeLimit::Clock;
-using Attempts = std::vector<std::unique_ptr<CSntpAttempt>>;
-
 bool SameAddress(const SOCKADDR_INET& a, const SOCKADDR_INET& b) {
   return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-// Waits until a datagram may wait on one of the attempts' sockets, the stop
-// event (may be null) is signalled or the time is up.
-void AwaitDatagram(const Attempts& attempts, HANDLE stopEvent, DWORD timeoutMilliseconds) {
-  std::vector<HANDLE> events;
-  for (const auto& attempt : attempts) events.push_back(attempt->ReadableEvent());
-  if (stopEvent) events.push_back(stopEvent);
-  ::WaitForMultipleObjects(static_cast<DWORD>(events.size()), events.data(), FALSE, timeoutMilliseconds);
+// The error QueryServer leaves for a failure.
+DWORD LastErrorOf(const SntpFailure& failure) {
+  switch (failure.kind) {
+    case SntpFailure::Kind::ReplyRefused:
+      return ERROR_INVALID_DATA;
+    case SntpFailure::Kind::NotAuthenticated:
+      return ERROR_NOT_AUTHENTICATED;
+    case SntpFailure::Kind::CredentialsRefused:
+      return ERROR_ACCESS_DENIED;
+    case SntpFailure::Kind::Network:
+      break;
+  }
+  switch (failure.network.kind) {
+    case NetFailure::Kind::Stopped:
+      return WSAEINTR;
+    case NetFailure::Kind::TimedOut:
+      return WSAETIMEDOUT;
+    case NetFailure::Kind::NameNotFound:
+      return WSAHOST_NOT_FOUND;
+    case NetFailure::Kind::NameServiceSilent:
+      return WSATRY_AGAIN;
+    case NetFailure::Kind::Refused:
+    case NetFailure::Kind::System:
+      break;
+  }
+  return failure.network.error;
 }
 
 }  // namespace
@@ -41,89 +53,55 @@ void AwaitDatagram(const Attempts& attempts, HANDLE stopEvent, DWORD timeoutMill
 CSNTPClient::CSNTPClient(const SystemClockCalls& clockCalls)
     : m_nTimeout(kReplyTimeout), m_calls(clockCalls) {}
 
-BOOL CSNTPClient::QueryServer(LPCWSTR host, SntpExchangeResult& result, UINT port,
-                              CExchangeCredentials* credentials) {
-  m_refusal = SntpRefusal::None;
-  AddressList addresses;
-  if (!ResolveHost(host, port, addresses, kLookupTimeout, m_hStopEvent)) return FALSE;
-  const DWORD error = Exchange(addresses, credentials, result);
-  ::SetLastError(error);
-  return error == ERROR_SUCCESS;
+Result<SntpExchangeResult, SntpFailure> CSNTPClient::Query(LPCWSTR host, UINT port,
+                                                          CExchangeCredentials* credentials) {
+  const Result<AddressList, NetFailure> addresses = ResolveHost(host, port, kLookupTimeout, m_hStopEvent);
+  if (!addresses) return SntpFailure(addresses.Error());
+  return Exchange(*addresses, credentials);
 }
 
-// Sends to the first address, and to the next one whenever no reply has come
-// a moment after the last request, or a request could not be sent. Every
-// datagram that arrives is read and judged at once; those that do not answer
-// a request, and errors of a single datagram, are skipped. Nothing that
-// arrives moves the one deadline, and the stop event ends the wait. The
-// sockets are closed when this returns its error, ERROR_SUCCESS for a
-// reply that is believed.
-DWORD CSNTPClient::Exchange(const AddressList& addresses, CExchangeCredentials* credentials,
-                            SntpExchangeResult& result) {
-  const AddressList candidates = FirstOfEachFamily(addresses);
-  const CTimeLimit deadline(m_nTimeout);
-  Attempts attempts;
-  size_t next = 0;
-  Clock::time_point nextSend = Clock::now();
-  DWORD lastError = ERROR_SUCCESS;
-  bool unauthenticReplies = false;
-  for (;;) {
-    if (StopRequested()) return WSAEINTR;
-    const DWORD left = deadline.MillisecondsLeft();
-    if (left == 0) return unauthenticReplies ? ERROR_NOT_AUTHENTICATED : WSAETIMEDOUT;
-    if (next < candidates.size() && (attempts.empty() || Clock::now() >= nextSend)) {
-      auto attempt = std::make_unique<CSntpAttempt>(candidates[next++], credentials);
-      if (attempt->Send()) {
-        attempts.push_back(std::move(attempt));
-        nextSend = Clock::now() + std::chrono::milliseconds(kNextAddressDelayMs);
-      } else {
-        lastError = ::GetLastError();
-      }
-      continue;
-    }
-    if (attempts.empty()) return lastError;
-
-    bool anyRead = false;
-    for (auto attempt = attempts.begin(); attempt != attempts.end();) {
-      SntpReply reply;
-      switch ((*attempt)->ReadOne(reply, result)) {
-        case CSntpAttempt::Outcome::Answered:
-          result.m_strServerAddress = AddressText((*attempt)->Peer());
-          result.m_strAnsweringAddress =
-              SameAddress((*attempt)->Peer(), addresses.front()) ? L"" : result.m_strServerAddress;
-          result.m_bAuthenticated = credentials != nullptr;
-          return Judge(reply, result);
-        case CSntpAttempt::Outcome::Refused:
-          return ERROR_ACCESS_DENIED;
-        case CSntpAttempt::Outcome::Unauthentic:
-          unauthenticReplies = true;
-          anyRead = true;
-          ++attempt;
-          break;
-        case CSntpAttempt::Outcome::Skipped:
-          anyRead = true;
-          ++attempt;
-          break;
-        case CSntpAttempt::Outcome::Failed:
-          lastError = ::GetLastError();
-          attempt = attempts.erase(attempt);
-          break;
-        case CSntpAttempt::Outcome::Waiting:
-          ++attempt;
-          break;
-      }
-    }
-    if (anyRead || attempts.empty()) continue;
-    const DWORD untilNextSend = next < candidates.size() ? CTimeLimit::MillisecondsUntil(nextSend) : INFINITE;
-    AwaitDatagram(attempts, m_hStopEvent, std::min(left, untilNextSend));
+BOOL CSNTPClient::QueryServer(LPCWSTR host, SntpExchangeResult& result, UINT port) {
+  const Result<SntpExchangeResult, SntpFailure> answer = Query(host, port);
+  m_refusal = answer ? SntpRefusal::None : answer.Error().refusal;
+  if (!answer) {
+    ::SetLastError(LastErrorOf(answer.Error()));
+    return FALSE;
   }
+  result = *answer;
+  return TRUE;
 }
 
-// The reply to our request: believed, or refused for the first rule it breaks.
-DWORD CSNTPClient::Judge(const SntpReply& reply, SntpExchangeResult& result) {
-  ReadSntpReply(reply, result);
-  m_refusal = JudgeSntpReply(reply, result);
-  return m_refusal == SntpRefusal::None ? ERROR_SUCCESS : ERROR_INVALID_DATA;
+// The race's attempts read and judge every datagram that arrives at once;
+// those that do not answer a request, and errors of a single datagram, are
+// skipped. Nothing that arrives moves the one deadline. The first reply to
+// a request is believed, or refused for the first rule it breaks.
+Result<SntpExchangeResult, SntpFailure> CSNTPClient::Exchange(const AddressList& addresses,
+                                                             CExchangeCredentials* credentials) {
+  const CTimeLimit deadline(m_nTimeout);
+  CSntpAttempt::Notes notes;
+  CAddressRace race(deadline, m_hStopEvent);
+  const Result<CRaceEntrant*, NetFailure> won =
+      race.Run(addresses, [&](const SOCKADDR_INET& address) {
+        return std::make_unique<CSntpAttempt>(address, credentials, notes);
+      });
+  if (!won) {
+    if (won.Error().kind == NetFailure::Kind::TimedOut && notes.unauthenticReplies)
+      return SntpFailure(SntpFailure::Kind::NotAuthenticated);
+    return SntpFailure(won.Error());
+  }
+  const auto& attempt = *static_cast<const CSntpAttempt*>(*won);
+  if (attempt.CredentialsRefused()) return SntpFailure(SntpFailure::Kind::CredentialsRefused);
+
+  SntpExchangeResult result;
+  result.m_OriginateTime = attempt.SentAt();
+  result.m_DestinationTime = attempt.ArrivedAt();
+  ReadSntpReply(attempt.Reply(), result);
+  const SntpRefusal refusal = JudgeSntpReply(attempt.Reply(), result);
+  if (refusal != SntpRefusal::None) return SntpFailure(refusal);
+  result.m_strServerAddress = AddressText(attempt.Peer());
+  result.m_strAnsweringAddress = SameAddress(attempt.Peer(), addresses.front()) ? L"" : result.m_strServerAddress;
+  result.m_bAuthenticated = credentials != nullptr;
+  return result;
 }
 
 bool CSNTPClient::StopRequested() const {

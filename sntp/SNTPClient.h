@@ -2,9 +2,11 @@
 #include <winsock2.h>
 
 #include "framework/Object.h"
-#include "sntp/ExchangeCredentials.h"
 #include "net/HostLookup.h"
+#include "net/Result.h"
+#include "sntp/ExchangeCredentials.h"
 #include "sntp/SntpExchangeResult.h"
+#include "sntp/SntpFailure.h"
 #include "sntp/SntpPacket.h"
 #include "sntp/SystemClockCalls.h"
 
@@ -14,18 +16,18 @@ class CSNTPClient : public CObject {
 public:
   explicit CSNTPClient(const SystemClockCalls& clockCalls = kSystemClockCalls);
 
-  // Asks host:port for its time and waits for the reply: one request to the
-  // first address the name gives, and one more to the first of the other
-  // family when no reply has come a moment later. FALSE leaves the cause in
-  // GetLastError: WSAETIMEDOUT when no reply came in time,
-  // ERROR_INVALID_DATA when the reply must not be trusted, WSAEINTR when the
-  // stop event ended the wait, a lookup error (see ResolveHost) when the
-  // name was not found. With credentials, only a reply they prove authentic
-  // is judged: FALSE with ERROR_NOT_AUTHENTICATED when replies came in time
-  // but none of them was, and ERROR_ACCESS_DENIED when the server refused
-  // the credentials.
-  BOOL QueryServer(LPCWSTR host, SntpExchangeResult& result, UINT port,
-                   CExchangeCredentials* credentials = nullptr);
+  // Asks host:port for its time and waits for the reply: requests go to the
+  // name's addresses as CAddressRace tries them, and the first reply to one
+  // of them is judged. With credentials, only a reply they prove authentic
+  // is judged.
+  Result<SntpExchangeResult, SntpFailure> Query(LPCWSTR host, UINT port, CExchangeCredentials* credentials = nullptr);
+
+  // Query, with the cause of a failure in GetLastError: WSAETIMEDOUT when no
+  // reply came in time, ERROR_INVALID_DATA when the reply must not be
+  // trusted (Refusal says why), WSAEINTR when the stop event ended the wait,
+  // WSAHOST_NOT_FOUND or WSATRY_AGAIN when the name was not found, else the
+  // network's error.
+  BOOL QueryServer(LPCWSTR host, SntpExchangeResult& result, UINT port);
   // Why the last reply was refused (QueryServer failed with
   // ERROR_INVALID_DATA); None otherwise.
   SntpRefusal Refusal() const { return m_refusal; }
@@ -41,8 +43,8 @@ public:
   void RestoreSystemTimePrivilege();
 
 private:
-  DWORD Exchange(const AddressList& addresses, CExchangeCredentials* credentials, SntpExchangeResult& result);
-  DWORD Judge(const SntpReply& reply, SntpExchangeResult& result);
+  Result<SntpExchangeResult, SntpFailure> Exchange(const AddressList& addresses,
+                                                   CExchangeCredentials* credentials);
   bool StopRequested() const;
 
   DWORD m_nTimeout;  // milliseconds

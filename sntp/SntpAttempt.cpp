@@ -24,17 +24,12 @@ bool RandomTimestamp(CNtpTimestamp& value) {
 
 // The reply must echo a value that no one off the path can guess; when the
 // request left is the client's own knowledge.
-bool CSntpAttempt::Send() {
-  if (!m_socket.Open(m_peer)) return false;
-  if (!RandomTimestamp(m_transmitField)) {
-    ::SetLastError(ERROR_GEN_FAILURE);
-    return false;
-  }
+Result<Done, NetFailure> CSntpAttempt::Begin() {
+  const Result<Done, NetFailure> opened = m_socket.Open(m_peer);
+  if (!opened) return opened;
+  if (!RandomTimestamp(m_transmitField)) return NetFailure{NetFailure::Kind::System, ERROR_GEN_FAILURE};
   const std::vector<uint8_t> datagram = Datagram();
-  if (datagram.empty()) {
-    ::SetLastError(ERROR_NO_MORE_ITEMS);
-    return false;
-  }
+  if (datagram.empty()) return NetFailure{NetFailure::Kind::System, ERROR_NO_MORE_ITEMS};
   m_received.resize(m_pCredentials ? m_pCredentials->LongestReply() : kSntpReplyBufferSize);
   m_sentAt = PreciseNtpNow();
   return m_socket.Send(datagram.data(), static_cast<int>(datagram.size()));
@@ -54,33 +49,37 @@ std::vector<uint8_t> CSntpAttempt::Datagram() {
 // The arrival is read once the datagram is in: read before, a reply that
 // came in between would seem to have come early, with the offset off by
 // half the delay and the round trip short by all of it.
-CSntpAttempt::Outcome CSntpAttempt::ReadOne(SntpReply& reply, SntpExchangeResult& result) {
+CRaceEntrant::Turn CSntpAttempt::Look() {
   const int length = m_socket.Receive(m_received.data(), static_cast<int>(m_received.size()));
   const CNtpTimestamp arrival = PreciseNtpNow();
   if (length == SOCKET_ERROR) {
-    const DWORD error = ::GetLastError();
-    if (error == WSAEWOULDBLOCK) return Outcome::Waiting;
-    return IsOneDatagramsError(error) ? Outcome::Skipped : Outcome::Failed;
+    const DWORD error = ::WSAGetLastError();
+    if (error == WSAEWOULDBLOCK) return Turn::Waiting;
+    if (IsOneDatagramsError(error)) return Turn::Again;
+    m_failure = SystemCallFailure(error);
+    return Turn::Out;
   }
   const auto size = static_cast<size_t>(length);
-  if (!AnswersSntpRequest(m_received.data(), size, m_transmitField)) return Outcome::Skipped;
-  const Outcome proved = Prove(m_received.data(), size);
-  if (proved != Outcome::Answered) return proved;
-  reply = SntpReplyOf(m_received.data());
-  result.m_OriginateTime = m_sentAt;
-  result.m_DestinationTime = arrival;
-  return Outcome::Answered;
+  if (!AnswersSntpRequest(m_received.data(), size, m_transmitField)) return Turn::Again;
+  const Turn proved = Prove(m_received.data(), size);
+  if (proved != Turn::Won || m_bCredentialsRefused) return proved;
+  m_reply = SntpReplyOf(m_received.data());
+  m_arrival = arrival;
+  return Turn::Won;
 }
 
-CSntpAttempt::Outcome CSntpAttempt::Prove(const uint8_t* datagram, size_t size) const {
-  if (!m_requestCredentials) return Outcome::Answered;
+// A reply that proves nothing is skipped like any datagram that is no answer.
+CRaceEntrant::Turn CSntpAttempt::Prove(const uint8_t* datagram, size_t size) {
+  if (!m_requestCredentials) return Turn::Won;
   switch (m_requestCredentials->Check(datagram, size)) {
     case ReplyProof::Authentic:
-      return Outcome::Answered;
+      return Turn::Won;
     case ReplyProof::Refused:
-      return Outcome::Refused;
+      m_bCredentialsRefused = true;
+      return Turn::Won;
     case ReplyProof::NotAuthentic:
       break;
   }
-  return Outcome::Unauthentic;
+  m_notes.unauthenticReplies = true;
+  return Turn::Again;
 }

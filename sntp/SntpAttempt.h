@@ -6,46 +6,56 @@
 #include <vector>
 
 #include "net/DatagramSocket.h"
+#include "net/RaceEntrant.h"
 #include "sntp/ExchangeCredentials.h"
 #include "sntp/SntpExchangeResult.h"
 #include "sntp/SntpPacket.h"
 
 // One request to one address of the server, with a transmit field (and,
 // for an authenticated exchange, credentials) of its own, and the
-// datagrams that come back on its socket.
-class CSntpAttempt {
+// datagrams that come back on its socket: an entrant of the exchange's
+// race over the server's addresses. It wins with a reply to its request,
+// or with the server's refusal of its credentials.
+class CSntpAttempt : public CRaceEntrant {
 public:
-  enum class Outcome {
-    Waiting,      // no datagram waits
-    Skipped,      // one was read that does not answer the request, or could not be read
-    Unauthentic,  // one answered the request but proved nothing: skipped too
-    Answered,     // the reply and its arrival time are in
-    Refused,      // the server refused the request's credentials
-    Failed,       // the socket itself failed; the last error says why
+  // What the attempts of one exchange saw that ended none of them.
+  struct Notes {
+    bool unauthenticReplies = false;  // replies that answered a request but proved nothing
   };
 
   // credentials: null for a plain request.
-  CSntpAttempt(const SOCKADDR_INET& peer, CExchangeCredentials* credentials)
-      : m_peer(peer), m_pCredentials(credentials) {}
+  CSntpAttempt(const SOCKADDR_INET& peer, CExchangeCredentials* credentials, Notes& notes)
+      : m_peer(peer), m_pCredentials(credentials), m_notes(notes) {}
 
-  // False with the last error set when the request could not be sent.
-  bool Send();
-  // Reads one datagram. Answered fills reply and, in result, the request's
-  // send time (T1) and the reply's arrival (T4).
-  Outcome ReadOne(SntpReply& reply, SntpExchangeResult& result);
+  // Sends the request.
+  Result<Done, NetFailure> Begin() override;
+  HANDLE Event() const override { return m_socket.ReadableEvent(); }
+  // Reads one datagram.
+  Turn Look() override;
+  NetFailure Failure() const override { return m_failure; }
 
   const SOCKADDR_INET& Peer() const { return m_peer; }
-  HANDLE ReadableEvent() const { return m_socket.ReadableEvent(); }
+  // After it won: whether the server refused the credentials; else the
+  // reply, when the request was sent (T1) and when the reply came (T4).
+  bool CredentialsRefused() const { return m_bCredentialsRefused; }
+  const SntpReply& Reply() const { return m_reply; }
+  const CNtpTimestamp& SentAt() const { return m_sentAt; }
+  const CNtpTimestamp& ArrivedAt() const { return m_arrival; }
 
 private:
   std::vector<uint8_t> Datagram();
-  Outcome Prove(const uint8_t* datagram, size_t size) const;
+  Turn Prove(const uint8_t* datagram, size_t size);
 
   const SOCKADDR_INET m_peer;
   CExchangeCredentials* const m_pCredentials;
+  Notes& m_notes;
   std::unique_ptr<CRequestCredentials> m_requestCredentials;
   CDatagramSocket m_socket;
   CNtpTimestamp m_transmitField;
   CNtpTimestamp m_sentAt;
+  CNtpTimestamp m_arrival;
   std::vector<uint8_t> m_received;
+  SntpReply m_reply{};
+  bool m_bCredentialsRefused = false;
+  NetFailure m_failure{NetFailure::Kind::System};
 };

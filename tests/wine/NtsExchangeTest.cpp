@@ -20,9 +20,9 @@ constexpr double kDeadline = 5.0;
 constexpr double kLate = 1.5;
 
 struct Query {
-  BOOL bAnswered;
-  DWORD nError;
+  bool bAnswered;
   NtsFailure failure;
+  SntpFailure exchange{SntpFailure::Kind::Network};  // for failure None
   double dSeconds;
   SntpExchangeResult result;
 };
@@ -39,10 +39,15 @@ Query Ask(LPCWSTR server, CNtsSession& session, DWORD stopAfterMs = INFINITE) {
   CNtsClient nts(client, stop);
   Query query{};
   const Clock::time_point start = Clock::now();
-  query.bAnswered = nts.QueryServer(server, session, query.result);
-  query.nError = ::GetLastError();
+  const Result<SntpExchangeResult, NtsQueryFailure> answer = nts.Query(server, session);
   query.dSeconds = std::chrono::duration<double>(Clock::now() - start).count();
-  query.failure = nts.Failure();
+  query.bAnswered = static_cast<bool>(answer);
+  if (answer) {
+    query.result = *answer;
+  } else {
+    query.failure = answer.Error().reason;
+    query.exchange = answer.Error().exchange;
+  }
   ::CloseHandle(stop);
   return query;
 }
@@ -53,7 +58,8 @@ Query Ask(LPCWSTR server) {
 }
 
 void ExpectAuthenticatedSameClock(const Query& query) {
-  ASSERT_TRUE(query.bAnswered) << "error " << query.nError << ", failure " << static_cast<int>(query.failure);
+  ASSERT_TRUE(query.bAnswered) << "failure " << static_cast<int>(query.failure) << ", exchange's "
+                               << static_cast<int>(query.exchange.kind);
   EXPECT_TRUE(query.result.m_bAuthenticated);
   EXPECT_FALSE(query.result.m_bTrustedAtServerTimeOnly);
   EXPECT_NEAR(query.result.m_dClockOffset, 0.0, kSameClockTolerance);
@@ -61,7 +67,6 @@ void ExpectAuthenticatedSameClock(const Query& query) {
 
 void ExpectFailure(const Query& query, NtsFailure failure) {
   EXPECT_FALSE(query.bAnswered);
-  EXPECT_EQ(query.nError, kErrorNtsFailed);
   EXPECT_EQ(query.failure, failure);
 }
 
@@ -110,7 +115,7 @@ TEST(NtsExchange, AClosedOrSilentKeyExchangeIsToldWithinItsDeadlineAndTheStopEnd
   CNtsSession session;
   const Query stopped = Ask(TimeServers::kNtsSilent, session, 300);
   EXPECT_FALSE(stopped.bAnswered);
-  EXPECT_EQ(stopped.nError, static_cast<DWORD>(WSAEINTR));
+  EXPECT_TRUE(stopped.failure == NtsFailure::None && stopped.exchange.Stopped());
   EXPECT_LT(stopped.dSeconds, kAtOnce);
 }
 
