@@ -70,13 +70,13 @@ private:
 std::wstring FormatTextReport(const ConsoleReport& report) {
   if (!report.measurement) return {};
   const SntpExchangeResult& measured = *report.measurement;
-  std::wstring text = Line(L"Server", report.settings.server) + Line(L"Address", measured.m_strServerAddress) +
-                      Line(L"Authenticated", YesNo(measured.m_bAuthenticated)) +
-                      Line(L"Offset", Seconds(measured.m_dClockOffset, true) + L" s") +
-                      Line(L"Round trip", Seconds(measured.m_dRoundTripDelay) + L" s") +
-                      Line(L"Stratum", std::to_wstring(measured.m_nStratum)) +
-                      Line(L"Local time", IsoUtc(report.localTime)) +
-                      Line(L"Server time", IsoUtc(report.serverTime));
+  std::wstring text = Line(L"Server", report.settings.server);
+  if (!measured.m_strNegotiatedServer.empty()) text += Line(L"NTP server", measured.m_strNegotiatedServer);
+  text += Line(L"Address", measured.m_strServerAddress) + Line(L"Authenticated", YesNo(measured.m_bAuthenticated)) +
+          Line(L"Offset", Seconds(measured.m_dClockOffset, true) + L" s") +
+          Line(L"Round trip", Seconds(measured.m_dRoundTripDelay) + L" s") +
+          Line(L"Stratum", std::to_wstring(measured.m_nStratum)) + Line(L"Local time", IsoUtc(report.localTime)) +
+          Line(L"Server time", IsoUtc(report.serverTime));
   if (report.synchronizing) text += Line(L"Clock", report.clockSet ? L"set" : L"not changed");
   return text;
 }
@@ -90,6 +90,8 @@ std::wstring FormatJsonReport(const ConsoleReport& report) {
   json.Add(L"authenticated", JsonBool(authenticated));
   if (report.measurement) {
     const SntpExchangeResult& measured = *report.measurement;
+    if (!measured.m_strNegotiatedServer.empty())
+      json.Add(L"ntp_server", JsonString(measured.m_strNegotiatedServer));
     json.Add(L"address", JsonString(measured.m_strServerAddress))
         .Add(L"stratum", std::to_wstring(measured.m_nStratum))
         .Add(L"offset", Seconds(measured.m_dClockOffset))

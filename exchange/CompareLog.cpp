@@ -44,13 +44,23 @@ std::wstring NtsReason(const std::vector<std::wstring>& messages, const FailedEx
   if (failure.nts != NtsFailure::ServerError && failure.nts != NtsFailure::ServerWarning) return reason;
   return reason + L" (" + std::to_wstring(failure.error) + L")";
 }
+
+// Who answered, when it was not the server's name at its first address:
+// the NTP server a key exchange named, with its address unless that is how
+// it was named; else the address.
+std::wstring AnsweredFrom(const SntpExchangeResult& result) {
+  const std::wstring& named = result.m_strNegotiatedServer;
+  if (named.empty()) return result.m_strAnsweringAddress;
+  return named == result.m_strServerAddress ? named : named + L" (" + result.m_strServerAddress + L")";
+}
+
 }  // namespace
 
 std::wstring FormatCompareLog(const std::vector<std::wstring>& messages, const std::wstring& server,
                               const SntpExchangeResult& result, const SYSTEMTIME& localTime) {
   std::wstring log = ServerLine(messages, server);
-  if (!result.m_strAnsweringAddress.empty())
-    log += LabelLine(messages[kMessageAnsweredFrom], result.m_strAnsweringAddress);
+  const std::wstring answeredFrom = AnsweredFrom(result);
+  if (!answeredFrom.empty()) log += LabelLine(messages[kMessageAnsweredFrom], answeredFrom);
   if (result.m_bAuthenticated) log += MessageLine(messages, kMessageAuthenticated);
   if (result.m_bTrustedAtServerTimeOnly) log += MessageLine(messages, kMessageTrustedAtServerTime);
   if (result.m_dClockOffset != 0.0) log += OffsetLine(messages, result.m_dClockOffset);

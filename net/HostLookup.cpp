@@ -284,3 +284,9 @@ std::wstring AddressText(const SOCKADDR_INET& address) {
     written += L"%" + std::to_wstring(address.Ipv6.sin6_scope_id);
   return written;
 }
+
+AddressScope ScopeOf(const SOCKADDR_INET& address) {
+  if (address.si_family == AF_INET6)
+    return ScopeOfAddress(address.Ipv6.sin6_addr.s6_addr, sizeof address.Ipv6.sin6_addr.s6_addr);
+  return ScopeOfAddress(reinterpret_cast<const uint8_t*>(&address.Ipv4.sin_addr), sizeof address.Ipv4.sin_addr);
+}

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "net/AddressScope.h"
 #include "net/NetFailure.h"
 #include "net/Result.h"
 
@@ -36,3 +37,6 @@ AddressList FirstOfEachFamily(const AddressList& addresses);
 
 // An address as people write it: 192.0.2.1, 2001:db8::1, fe80::1%12.
 std::wstring AddressText(const SOCKADDR_INET& address);
+
+// Where an address reaches (see ScopeOfAddress).
+AddressScope ScopeOf(const SOCKADDR_INET& address);

@@ -1,6 +1,6 @@
 #pragma once
+#include <optional>
 #include <utility>
-#include <variant>
 
 // The success of an operation that gives no value.
 struct Done {};
@@ -11,20 +11,21 @@ struct Done {};
 template <class Value, class Failure>
 class Result {
 public:
-  Result(Value value) : m_held(std::in_place_index<0>, std::move(value)) {}
-  Result(Failure failure) : m_held(std::in_place_index<1>, std::move(failure)) {}
+  Result(Value value) : m_value(std::move(value)) {}
+  Result(Failure failure) : m_failure(std::move(failure)) {}
 
-  explicit operator bool() const { return m_held.index() == 0; }
+  explicit operator bool() const { return m_value.has_value(); }
 
   // The value; only of a success.
-  Value& operator*() { return std::get<0>(m_held); }
-  const Value& operator*() const { return std::get<0>(m_held); }
-  Value* operator->() { return &std::get<0>(m_held); }
-  const Value* operator->() const { return &std::get<0>(m_held); }
+  Value& operator*() { return *m_value; }
+  const Value& operator*() const { return *m_value; }
+  Value* operator->() { return &*m_value; }
+  const Value* operator->() const { return &*m_value; }
 
   // Why it failed; only of a failure.
-  const Failure& Error() const { return std::get<1>(m_held); }
+  const Failure& Error() const { return *m_failure; }
 
 private:
-  std::variant<Value, Failure> m_held;
+  std::optional<Value> m_value;
+  std::optional<Failure> m_failure;
 };

@@ -30,6 +30,7 @@ public:
   }
 
   HANDLE Event() const override { return m_hConnected; }
+  const SOCKADDR_INET& Peer() const { return m_peer; }
 
   // Won once connected; out once refused.
   Turn Look() override {
@@ -76,6 +77,7 @@ Result<Done, NetFailure> CStreamSocket::Connect(const AddressList& addresses, co
       addresses, [](const SOCKADDR_INET& address) { return std::make_unique<CPendingConnection>(address); });
   if (!won) return won.Error();
   auto* connection = static_cast<CPendingConnection*>(*won);
+  m_peer = connection->Peer();
   return Adopt(connection->Release());
 }
 

@@ -22,6 +22,9 @@ public:
   // the last address that refused.
   Result<Done, NetFailure> Connect(const AddressList& addresses, const CTimeLimit& deadline, HANDLE stopEvent);
 
+  // The address connected to.
+  const SOCKADDR_INET& Peer() const { return m_peer; }
+
   // send's and recv's results: the byte count (0 from Receive at the end of
   // the stream) or SOCKET_ERROR, with WSAEWOULDBLOCK when it would wait.
   int Send(const void* data, int size);
@@ -37,6 +40,7 @@ public:
 private:
   Result<Done, NetFailure> Adopt(SOCKET connected);
 
+  SOCKADDR_INET m_peer{};
   SOCKET m_hSocket = INVALID_SOCKET;
   HANDLE m_hReady = nullptr;  // auto-reset: read, write and close notices
 };

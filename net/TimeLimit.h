@@ -10,6 +10,11 @@ public:
 
   // This many milliseconds from now.
   explicit CTimeLimit(uint32_t milliseconds) : m_end(Clock::now() + std::chrono::milliseconds(milliseconds)) {}
+  // This many milliseconds from now, or the outer limit if that comes first:
+  // a step's own time within the time of the whole.
+  CTimeLimit(uint32_t milliseconds, const CTimeLimit& outer) : CTimeLimit(milliseconds) {
+    m_end = std::min(m_end, outer.m_end);
+  }
 
   // What is left, rounded up to whole milliseconds; 0 once passed.
   uint32_t MillisecondsLeft() const { return MillisecondsUntil(m_end); }

@@ -15,11 +15,14 @@ constexpr size_t kMaxTotalCookieFieldSize = 8 * 108;
 }  // namespace
 
 CNtsAssociation::CNtsAssociation(const NtsKey& clientToServerKey, const NtsKey& serverToClientKey,
-                                 const NtsKeResponse& response, const std::string& keyExchangeServer)
+                                 const NtsKeResponse& response, const std::string& keyExchangeServer,
+                                 AddressScope keyExchangeScope)
     : m_clientToServerKey(clientToServerKey),
       m_serverToClientKey(serverToClientKey),
       m_ntpServer(response.m_Server.empty() ? keyExchangeServer : response.m_Server),
-      m_nNtpPort(response.m_nPort) {
+      m_nNtpPort(response.m_nPort),
+      m_bNtpServerNamed(!response.m_Server.empty()),
+      m_keyExchangeScope(keyExchangeScope) {
   AddCookies(response.m_Cookies);
 }
 

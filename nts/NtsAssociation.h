@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "net/AddressScope.h"
 #include "nts/NtsKeResponse.h"
 #include "nts/NtsPacket.h"
 
@@ -12,9 +13,11 @@
 // the cookies of a key exchange, and the NTP server and port it named.
 class CNtsAssociation {
 public:
-  // keyExchangeServer is asked for time unless the response named another.
+  // keyExchangeServer (the address the key exchange was made with, in
+  // keyExchangeScope) is asked for time unless the response named another.
   CNtsAssociation(const NtsKey& clientToServerKey, const NtsKey& serverToClientKey,
-                  const NtsKeResponse& response, const std::string& keyExchangeServer);
+                  const NtsKeResponse& response, const std::string& keyExchangeServer,
+                  AddressScope keyExchangeScope);
   ~CNtsAssociation();
   CNtsAssociation(const CNtsAssociation&) = delete;
   CNtsAssociation& operator=(const CNtsAssociation&) = delete;
@@ -33,6 +36,10 @@ public:
   const NtsKey& ServerToClientKey() const { return m_serverToClientKey; }
   const std::string& NtpServer() const { return m_ntpServer; }
   uint16_t NtpPort() const { return m_nNtpPort; }
+  // Whether the response named the NTP server rather than leaving it to
+  // the key exchange's own.
+  bool NtpServerNamed() const { return m_bNtpServerNamed; }
+  AddressScope KeyExchangeScope() const { return m_keyExchangeScope; }
 
 private:
   NtsKey m_clientToServerKey;
@@ -40,4 +47,6 @@ private:
   std::deque<NtsCookie> m_cookies;
   std::string m_ntpServer;
   uint16_t m_nNtpPort;
+  bool m_bNtpServerNamed;
+  AddressScope m_keyExchangeScope;
 };

@@ -1,11 +1,18 @@
 #include "nts/NtsClient.h"
 
+#include <algorithm>
+
+#include "net/HostLookup.h"
 #include "nts/DnsName.h"
 #include "nts/NtsCredentials.h"
 #include "nts/NtsKeyExchange.h"
 #include "sntp/PreciseTime.h"
 
 namespace {
+
+// The whole query, and each key exchange and time exchange within it.
+constexpr uint32_t kQueryTimeout = 10000;
+constexpr uint32_t kExchangeTimeout = 5000;
 
 // The server's time of a reply as a file time, in the era nearest the
 // local clock's (which may be a year off, not 68).
@@ -16,43 +23,95 @@ FILETIME ServerTime(const SntpExchangeResult& result) {
   return time;
 }
 
-}  // namespace
+bool RefusedCookies(const Result<SntpExchangeResult, NtsQueryFailure>& answer) {
+  return !answer && answer.Error().reason == NtsFailure::CookieRefused;
+}
 
-// A NAK gets one new key exchange, whatever the age of the refused cookie:
-// the server's keys may have changed a moment after it gave it.
-Result<SntpExchangeResult, NtsQueryFailure> CNtsClient::Query(LPCWSTR server, CNtsSession& session) {
-  for (bool refusedBefore = false;; refusedBefore = true) {
-    if (!session.HasCookie()) {
-      const Result<Done, NtsQueryFailure> begun = BeginSession(server, session);
-      if (!begun) return begun.Error();
-    }
-    CNtsAssociation& association = session.Association();
-    CNtsCredentials credentials(association);
-    const Result<SntpExchangeResult, SntpFailure> answer =
-        m_client.Query(WideName(association.NtpServer()).c_str(), association.NtpPort(), &credentials);
-    if (answer) return AcceptCertificateAtServerTime(session, *answer);
-    if (answer.Error().kind == SntpFailure::Kind::NotAuthenticated)
-      return NtsQueryFailure(NtsFailure::NotAuthenticated);
-    if (answer.Error().kind != SntpFailure::Kind::CredentialsRefused) return NtsQueryFailure(answer.Error());
-    // The server refused the cookie (an NTS NAK): its keys have changed.
-    session.Forget();
-    if (refusedBefore) return NtsQueryFailure(NtsFailure::CookieRefused);
+// What the time exchange's failure tells of NTS.
+NtsQueryFailure FailureOfTimeExchange(const SntpFailure& failure) {
+  switch (failure.kind) {
+    case SntpFailure::Kind::NotAuthenticated:
+      return NtsFailure::NotAuthenticated;
+    case SntpFailure::Kind::CredentialsRefused:
+      return NtsFailure::CookieRefused;
+    default:
+      return failure;
   }
 }
 
-Result<Done, NtsQueryFailure> CNtsClient::BeginSession(LPCWSTR server, CNtsSession& session) {
+// The NTP server as the log names it, when the key exchange named one: its
+// name, with the port unless it is NTP's own.
+std::wstring NamedNtpServer(const CNtsAssociation& association) {
+  if (!association.NtpServerNamed()) return {};
+  std::wstring server = WideName(association.NtpServer());
+  if (association.NtpPort() != NtsKeResponse::kDefaultNtpPort) server += L":" + std::to_wstring(association.NtpPort());
+  return server;
+}
+
+}  // namespace
+
+Result<SntpExchangeResult, NtsQueryFailure> CNtsClient::Query(LPCWSTR server, CNtsSession& session) {
+  const CTimeLimit budget(kQueryTimeout);
+  if (!session.HasCookie()) {
+    const Result<Done, NtsQueryFailure> begun = BeginSession(server, session, budget);
+    if (!begun) return begun.Error();
+  }
+  Result<SntpExchangeResult, NtsQueryFailure> answer = AskNtpServer(session.Association(), budget);
+  // Refused cookies and no authentic reply: the server's keys may have
+  // changed a moment after it gave them, so one new key exchange.
+  if (RefusedCookies(answer)) {
+    const Result<Done, NtsQueryFailure> begun = BeginSession(server, session, budget);
+    if (!begun) return begun.Error();
+    answer = AskNtpServer(session.Association(), budget);
+  }
+  if (!answer) return answer.Error();
+  return Accept(session, std::move(*answer));
+}
+
+Result<Done, NtsQueryFailure> CNtsClient::BeginSession(LPCWSTR server, CNtsSession& session,
+                                                       const CTimeLimit& budget) {
   CNtsKeyExchange keyExchange(m_hStopEvent);
-  Result<std::unique_ptr<CNtsAssociation>, NtsQueryFailure> association = keyExchange.Run(server);
+  Result<std::unique_ptr<CNtsAssociation>, NtsQueryFailure> association = keyExchange.Run(server, budget);
   if (!association) return association.Error();
   session.Begin(std::move(*association), keyExchange.TakeCertificateToCheckAtServerTime());
   return Done{};
 }
 
-// The server's time is authentic: keys from a TLS session with the server
-// whose certificate Windows trusts but for its dates. Valid at that time,
-// the certificate is believed, and the result says it was so judged.
-Result<SntpExchangeResult, NtsQueryFailure> CNtsClient::AcceptCertificateAtServerTime(CNtsSession& session,
-                                                                                       SntpExchangeResult result) {
+// One time exchange with the association's credentials, its lookup
+// included in its time.
+Result<SntpExchangeResult, NtsQueryFailure> CNtsClient::AskNtpServer(CNtsAssociation& association,
+                                                                     const CTimeLimit& budget) {
+  const CTimeLimit deadline(kExchangeTimeout, budget);
+  const Result<AddressList, NtsQueryFailure> addresses = NtpServerAddresses(association, deadline);
+  if (!addresses) return addresses.Error();
+  CNtsCredentials credentials(association);
+  Result<SntpExchangeResult, SntpFailure> answer = m_client.Exchange(*addresses, &credentials, deadline);
+  if (!answer) return FailureOfTimeExchange(answer.Error());
+  answer->m_strNegotiatedServer = NamedNtpServer(association);
+  return std::move(*answer);
+}
+
+// The addresses of the NTP server that the key exchange's peer may name:
+// none on this machine or its link unless the peer is there too.
+Result<AddressList, NtsQueryFailure> CNtsClient::NtpServerAddresses(const CNtsAssociation& association,
+                                                                    const CTimeLimit& deadline) {
+  Result<AddressList, NetFailure> found = ResolveHost(WideName(association.NtpServer()).c_str(),
+                                                      association.NtpPort(), deadline.MillisecondsLeft(), m_hStopEvent);
+  if (!found) return NtsQueryFailure(found.Error());
+  AddressList& addresses = *found;
+  addresses.erase(std::remove_if(addresses.begin(), addresses.end(),
+                                 [&](const SOCKADDR_INET& address) {
+                                   return !MayAskNamedTarget(association.KeyExchangeScope(), ScopeOf(address));
+                                 }),
+                  addresses.end());
+  if (addresses.empty()) return NtsQueryFailure(NtsFailure::Malformed);
+  return std::move(addresses);
+}
+
+// The server's time is authentic. With keys from a TLS session whose
+// certificate Windows trusts but for its dates, the certificate is believed
+// once valid at that time, and the result says it was so judged.
+Result<SntpExchangeResult, NtsQueryFailure> CNtsClient::Accept(CNtsSession& session, SntpExchangeResult result) {
   if (const CCertificateTrust* certificate = session.CertificateToCheck()) {
     const FILETIME serverTime = ServerTime(result);
     if (certificate->Check(&serverTime) != CertificateVerdict::Trusted) {

@@ -2,17 +2,25 @@
 #include <windows.h>
 
 #include "net/Result.h"
+#include "net/TimeLimit.h"
 #include "nts/NtsFailure.h"
 #include "nts/NtsSession.h"
 #include "sntp/SNTPClient.h"
 
 // Authenticated time from an NTS server (RFC 8915): a key exchange with the
 // server when the session holds no cookie, then the time exchange with the
-// NTP server and port it named, whose replies are believed only when they
-// are authentic and pass the rules of any reply. A server that refuses a
-// cookie (an NTS NAK) gets one new key exchange per query. A certificate that Windows
-// trusted but for its dates is judged again at the first authenticated
-// server time, and refused unless it is valid then.
+// NTP server and port it named (or where the key exchange was made), whose
+// replies are believed only when they are authentic and pass the rules of
+// any reply. The whole query takes at most 10 s: 5 s for a key exchange and
+// 5 s for a time exchange, its lookup included.
+//
+// A refusal of a cookie (an NTS NAK) is not authenticated, so anyone on the
+// path can send one (section 5.7): it ends nothing, and only when no
+// authentic reply has come by the deadline is there one new key exchange,
+// whose keys and cookies replace the old only once it has succeeded.
+//
+// A certificate that Windows trusted but for its dates is judged again at
+// the first authenticated server time, and refused unless it is valid then.
 class CNtsClient {
 public:
   // The time exchanges go through client, whose stop event ends the key
@@ -22,9 +30,11 @@ public:
   Result<SntpExchangeResult, NtsQueryFailure> Query(LPCWSTR server, CNtsSession& session);
 
 private:
-  Result<Done, NtsQueryFailure> BeginSession(LPCWSTR server, CNtsSession& session);
-  Result<SntpExchangeResult, NtsQueryFailure> AcceptCertificateAtServerTime(CNtsSession& session,
-                                                                             SntpExchangeResult result);
+  Result<Done, NtsQueryFailure> BeginSession(LPCWSTR server, CNtsSession& session, const CTimeLimit& budget);
+  Result<SntpExchangeResult, NtsQueryFailure> AskNtpServer(CNtsAssociation& association, const CTimeLimit& budget);
+  Result<AddressList, NtsQueryFailure> NtpServerAddresses(const CNtsAssociation& association,
+                                                          const CTimeLimit& deadline);
+  Result<SntpExchangeResult, NtsQueryFailure> Accept(CNtsSession& session, SntpExchangeResult result);
 
   CSNTPClient& m_client;
   HANDLE m_hStopEvent;

@@ -7,6 +7,7 @@
 #include "net/HostLookup.h"
 #include "net/StreamSocket.h"
 #include "nts/DnsName.h"
+#include "nts/NegotiatedServer.h"
 #include "nts/NtsKeRecords.h"
 #include "nts/NtsKeResponseReader.h"
 
@@ -96,11 +97,17 @@ public:
   NtsKey serverToClient;
 };
 
+// An address as the association keeps its NTP server: ASCII text.
+std::string NarrowAddressText(const SOCKADDR_INET& address) {
+  const std::wstring text = AddressText(address);
+  return std::string(text.begin(), text.end());
+}
+
 }  // namespace
 
-AssociationResult CNtsKeyExchange::Run(LPCWSTR server) {
+AssociationResult CNtsKeyExchange::Run(LPCWSTR server, const CTimeLimit& outer) {
   m_certificateToCheck.reset();
-  const CTimeLimit deadline(kKeyExchangeTimeout);
+  const CTimeLimit deadline(kKeyExchangeTimeout, outer);
   std::string name;
   if (!DnsName(server, name)) return NtsQueryFailure(NetFailure{NetFailure::Kind::NameNotFound, WSAHOST_NOT_FOUND});
   const Result<AddressList, NetFailure> addresses =
@@ -116,12 +123,15 @@ AssociationResult CNtsKeyExchange::Run(LPCWSTR server) {
   // Nothing is sent to a server that Windows does not trust for the name.
   const Result<Done, NtsQueryFailure> trusted = Trusts(std::make_unique<CCertificateTrust>(tls.PeerChain(), WideName(name)));
   if (!trusted) return trusted.Error();
-  return Records(tls, deadline, name);
+  return Records(tls, deadline, stream.Peer());
 }
 
-// The request, the server's response up to its End of Message, and the keys.
+// The request, the server's response up to its End of Message, and the
+// keys. Without a Server record, time is asked where the key exchange was
+// made (RFC 8915 section 4.1.7): a name may have other addresses, whose
+// servers do not know the cookies.
 AssociationResult CNtsKeyExchange::Records(CTlsConnection& tls, const CTimeLimit& deadline,
-                                           const std::string& name) {
+                                           const SOCKADDR_INET& peer) {
   const Result<Done, CTlsConnection::Failure> sent = tls.Write(BuildNtsKeRequest(), deadline, m_hStopEvent);
   if (!sent) return FailureOfTls(sent.Error());
   CNtsKeResponseReader reader;
@@ -133,14 +143,20 @@ AssociationResult CNtsKeyExchange::Records(CTlsConnection& tls, const CTimeLimit
     if (*read == 0) return NtsQueryFailure(NtsFailure::Malformed);  // it ended before End of Message
     reader.Feed(ByteRange(received.data(), *read));
   }
-  const NtsKeResponse& response = reader.Response();
+  NtsKeResponse response = reader.Response();
   if (reader.GetState() == CNtsKeResponseReader::State::Failed)
     return NtsQueryFailure(FailureOfResponse(response.m_Failure), response.m_nCode);
+  if (!response.m_Server.empty()) {
+    const std::optional<std::string> toAsk = NegotiatedServerToAsk(response.m_Server);
+    if (!toAsk) return NtsQueryFailure(NtsFailure::Malformed);
+    response.m_Server = *toAsk;
+  }
 
   ExportedKeys keys;
   if (!keys.ExportFrom(tls)) return NtsQueryFailure(NtsFailure::NoTls);
   tls.Close();
-  return std::make_unique<CNtsAssociation>(keys.clientToServer, keys.serverToClient, response, name);
+  return std::make_unique<CNtsAssociation>(keys.clientToServer, keys.serverToClient, response,
+                                           NarrowAddressText(peer), ScopeOf(peer));
 }
 
 Result<Done, NtsQueryFailure> CNtsKeyExchange::Trusts(std::unique_ptr<CCertificateTrust> certificate) {

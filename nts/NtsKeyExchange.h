@@ -1,5 +1,6 @@
 #pragma once
-#include <windows.h>
+#include <winsock2.h>
+#include <ws2ipdef.h>
 
 #include <memory>
 #include <string>
@@ -14,14 +15,15 @@
 // One NTS key exchange (RFC 8915 section 4): TLS 1.3 with the server on TCP
 // port 4460, its certificate judged by Windows for the server's name before
 // a record is sent, then the records, and both keys from the TLS exporter.
-// All of it within 5 seconds of its own; it ends at once when the stop
-// event (may be null) is signalled.
+// All of it within 5 seconds of its own, or what is left of the outer time
+// if that ends first; it ends at once when the stop event (may be null) is
+// signalled.
 class CNtsKeyExchange {
 public:
   explicit CNtsKeyExchange(HANDLE stopEvent) : m_hStopEvent(stopEvent) {}
 
   // The association, or why there is none.
-  Result<std::unique_ptr<CNtsAssociation>, NtsQueryFailure> Run(LPCWSTR server);
+  Result<std::unique_ptr<CNtsAssociation>, NtsQueryFailure> Run(LPCWSTR server, const CTimeLimit& outer);
 
   // After a run whose certificate was trusted but for its dates at the
   // local time: its chain, to be judged again at the server's time once
@@ -32,7 +34,7 @@ public:
 
 private:
   Result<std::unique_ptr<CNtsAssociation>, NtsQueryFailure> Records(CTlsConnection& tls, const CTimeLimit& deadline,
-                                                                    const std::string& name);
+                                                                    const SOCKADDR_INET& peer);
   // Whether Windows trusts the chain for the name; a chain trusted but for
   // its dates is kept, to be judged at the server's time.
   Result<Done, NtsQueryFailure> Trusts(std::unique_ptr<CCertificateTrust> certificate);

@@ -20,6 +20,15 @@ bool SameAddress(const SOCKADDR_INET& a, const SOCKADDR_INET& b) {
   return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
+// Why no reply was believed: the network's reason, unless the deadline came
+// after replies that proved nothing.
+SntpFailure Unanswered(const NetFailure& failure, const CSntpAttempt::Notes& notes) {
+  if (failure.kind != NetFailure::Kind::TimedOut) return failure;
+  if (notes.credentialsRefused) return SntpFailure(SntpFailure::Kind::CredentialsRefused);
+  if (notes.unauthenticReplies) return SntpFailure(SntpFailure::Kind::NotAuthenticated);
+  return failure;
+}
+
 // The error QueryServer leaves for a failure.
 DWORD LastErrorOf(const SntpFailure& failure) {
   switch (failure.kind) {
@@ -53,11 +62,10 @@ DWORD LastErrorOf(const SntpFailure& failure) {
 CSNTPClient::CSNTPClient(const SystemClockCalls& clockCalls)
     : m_nTimeout(kReplyTimeout), m_calls(clockCalls) {}
 
-Result<SntpExchangeResult, SntpFailure> CSNTPClient::Query(LPCWSTR host, UINT port,
-                                                          CExchangeCredentials* credentials) {
+Result<SntpExchangeResult, SntpFailure> CSNTPClient::Query(LPCWSTR host, UINT port) {
   const Result<AddressList, NetFailure> addresses = ResolveHost(host, port, kLookupTimeout, m_hStopEvent);
   if (!addresses) return SntpFailure(addresses.Error());
-  return Exchange(*addresses, credentials);
+  return Exchange(*addresses, nullptr, CTimeLimit(m_nTimeout));
 }
 
 BOOL CSNTPClient::QueryServer(LPCWSTR host, SntpExchangeResult& result, UINT port) {
@@ -71,26 +79,22 @@ BOOL CSNTPClient::QueryServer(LPCWSTR host, SntpExchangeResult& result, UINT por
   return TRUE;
 }
 
-// The race's attempts read and judge every datagram that arrives at once;
-// those that do not answer a request, and errors of a single datagram, are
-// skipped. Nothing that arrives moves the one deadline. The first reply to
-// a request is believed, or refused for the first rule it breaks.
+// The race's attempts read every datagram that arrives at once; those that
+// do not answer a request, and errors of a single datagram, are skipped.
+// The first reply to a request is believed, or refused for the first rule
+// it breaks. Refusals of the credentials end nothing: at the deadline they
+// tell why no reply came.
 Result<SntpExchangeResult, SntpFailure> CSNTPClient::Exchange(const AddressList& addresses,
-                                                             CExchangeCredentials* credentials) {
-  const CTimeLimit deadline(m_nTimeout);
+                                                             CExchangeCredentials* credentials,
+                                                             const CTimeLimit& deadline) {
   CSntpAttempt::Notes notes;
   CAddressRace race(deadline, m_hStopEvent);
   const Result<CRaceEntrant*, NetFailure> won =
       race.Run(addresses, [&](const SOCKADDR_INET& address) {
         return std::make_unique<CSntpAttempt>(address, credentials, notes);
       });
-  if (!won) {
-    if (won.Error().kind == NetFailure::Kind::TimedOut && notes.unauthenticReplies)
-      return SntpFailure(SntpFailure::Kind::NotAuthenticated);
-    return SntpFailure(won.Error());
-  }
+  if (!won) return Unanswered(won.Error(), notes);
   const auto& attempt = *static_cast<const CSntpAttempt*>(*won);
-  if (attempt.CredentialsRefused()) return SntpFailure(SntpFailure::Kind::CredentialsRefused);
 
   SntpExchangeResult result;
   result.m_OriginateTime = attempt.SentAt();

@@ -4,6 +4,7 @@
 #include "framework/Object.h"
 #include "net/HostLookup.h"
 #include "net/Result.h"
+#include "net/TimeLimit.h"
 #include "sntp/ExchangeCredentials.h"
 #include "sntp/SntpExchangeResult.h"
 #include "sntp/SntpFailure.h"
@@ -16,11 +17,14 @@ class CSNTPClient : public CObject {
 public:
   explicit CSNTPClient(const SystemClockCalls& clockCalls = kSystemClockCalls);
 
-  // Asks host:port for its time and waits for the reply: requests go to the
-  // name's addresses as CAddressRace tries them, and the first reply to one
-  // of them is judged. With credentials, only a reply they prove authentic
-  // is judged.
-  Result<SntpExchangeResult, SntpFailure> Query(LPCWSTR host, UINT port, CExchangeCredentials* credentials = nullptr);
+  // Asks host:port for its time and waits for the reply: the name looked
+  // up within 5 s, then Exchange within 5 s more.
+  Result<SntpExchangeResult, SntpFailure> Query(LPCWSTR host, UINT port);
+  // Requests go to the server's addresses as CAddressRace tries them, and
+  // the first reply to one of them is judged; with credentials, only a
+  // reply they prove authentic. Nothing that arrives moves the deadline.
+  Result<SntpExchangeResult, SntpFailure> Exchange(const AddressList& addresses, CExchangeCredentials* credentials,
+                                                   const CTimeLimit& deadline);
 
   // Query, with the cause of a failure in GetLastError: WSAETIMEDOUT when no
   // reply came in time, ERROR_INVALID_DATA when the reply must not be
@@ -43,8 +47,6 @@ public:
   void RestoreSystemTimePrivilege();
 
 private:
-  Result<SntpExchangeResult, SntpFailure> Exchange(const AddressList& addresses,
-                                                   CExchangeCredentials* credentials);
   bool StopRequested() const;
 
   DWORD m_nTimeout;  // milliseconds

@@ -62,24 +62,25 @@ CRaceEntrant::Turn CSntpAttempt::Look() {
   const auto size = static_cast<size_t>(length);
   if (!AnswersSntpRequest(m_received.data(), size, m_transmitField)) return Turn::Again;
   const Turn proved = Prove(m_received.data(), size);
-  if (proved != Turn::Won || m_bCredentialsRefused) return proved;
+  if (proved != Turn::Won) return proved;
   m_reply = SntpReplyOf(m_received.data());
   m_arrival = arrival;
   return Turn::Won;
 }
 
-// A reply that proves nothing is skipped like any datagram that is no answer.
+// A reply that proves nothing, a refusal included, is noted and skipped
+// like any datagram that is no answer.
 CRaceEntrant::Turn CSntpAttempt::Prove(const uint8_t* datagram, size_t size) {
   if (!m_requestCredentials) return Turn::Won;
   switch (m_requestCredentials->Check(datagram, size)) {
     case ReplyProof::Authentic:
       return Turn::Won;
     case ReplyProof::Refused:
-      m_bCredentialsRefused = true;
-      return Turn::Won;
+      m_notes.credentialsRefused = true;
+      return Turn::Again;
     case ReplyProof::NotAuthentic:
-      break;
+      m_notes.unauthenticReplies = true;
+      return Turn::Again;
   }
-  m_notes.unauthenticReplies = true;
   return Turn::Again;
 }

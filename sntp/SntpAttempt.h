@@ -14,13 +14,15 @@
 // One request to one address of the server, with a transmit field (and,
 // for an authenticated exchange, credentials) of its own, and the
 // datagrams that come back on its socket: an entrant of the exchange's
-// race over the server's addresses. It wins with a reply to its request,
-// or with the server's refusal of its credentials.
+// race over the server's addresses. It wins with a reply to its request.
 class CSntpAttempt : public CRaceEntrant {
 public:
   // What the attempts of one exchange saw that ended none of them.
   struct Notes {
     bool unauthenticReplies = false;  // replies that answered a request but proved nothing
+    // Refusals of the credentials: unauthenticated like the above (RFC 8915
+    // section 5.7), so noted only, while an authentic reply may still come.
+    bool credentialsRefused = false;
   };
 
   // credentials: null for a plain request.
@@ -35,9 +37,8 @@ public:
   NetFailure Failure() const override { return m_failure; }
 
   const SOCKADDR_INET& Peer() const { return m_peer; }
-  // After it won: whether the server refused the credentials; else the
-  // reply, when the request was sent (T1) and when the reply came (T4).
-  bool CredentialsRefused() const { return m_bCredentialsRefused; }
+  // After it won: the reply, when the request was sent (T1) and when the
+  // reply came (T4).
   const SntpReply& Reply() const { return m_reply; }
   const CNtpTimestamp& SentAt() const { return m_sentAt; }
   const CNtpTimestamp& ArrivedAt() const { return m_arrival; }
@@ -56,6 +57,5 @@ private:
   CNtpTimestamp m_arrival;
   std::vector<uint8_t> m_received;
   SntpReply m_reply{};
-  bool m_bCredentialsRefused = false;
   NetFailure m_failure{NetFailure::Kind::System};
 };

@@ -18,6 +18,9 @@ struct SntpExchangeResult {
   // The address that answered, as people write it, when it was not the
   // first the server's name gave; empty otherwise.
   std::wstring m_strAnsweringAddress;
+  // The NTP server (and port, unless 123) that an NTS key exchange named
+  // instead of its own; empty otherwise.
+  std::wstring m_strNegotiatedServer;
   // Whether the reply was proved to come from the server (Network Time
   // Security).
   bool m_bAuthenticated = false;

@@ -195,8 +195,8 @@ TEST(NtsAssociation, SpendsCookiesOldestFirstAndAsksForTheStoreToBeRefilled) {
   NtsKeResponse response;
   response.m_Cookies = {{1}, {2}, {3}};
   response.m_nPort = 1234;
-  CNtsAssociation association(kClientToServer, kServerToClient, response, "nts.example");
-  EXPECT_EQ(association.NtpServer(), "nts.example");
+  CNtsAssociation association(kClientToServer, kServerToClient, response, "192.0.2.1", AddressScope::Global);
+  EXPECT_EQ(association.NtpServer(), "192.0.2.1");
   EXPECT_EQ(association.NtpPort(), 1234);
   EXPECT_EQ(association.TakeCookie(), NtsCookie{1});
   EXPECT_EQ(association.PlaceholdersFor(NtsCookie(100)), 5u) << "2 held, 6 to come";
@@ -208,6 +208,9 @@ TEST(NtsAssociation, SpendsCookiesOldestFirstAndAsksForTheStoreToBeRefilled) {
   EXPECT_EQ(association.PlaceholdersFor(NtsCookie(100)), 7u);
   EXPECT_EQ(association.PlaceholdersFor(NtsCookie(256)), 2u) << "3 fields of 260 bytes within 864";
 
-  response.m_Server = "time.example";
-  EXPECT_EQ(CNtsAssociation(kClientToServer, kServerToClient, response, "nts.example").NtpServer(), "time.example");
+  EXPECT_FALSE(association.NtpServerNamed());
+  response.m_Server = "time.example.";
+  const CNtsAssociation named(kClientToServer, kServerToClient, response, "192.0.2.1", AddressScope::Global);
+  EXPECT_EQ(named.NtpServer(), "time.example.");
+  EXPECT_TRUE(named.NtpServerNamed());
 }
