@@ -8,7 +8,7 @@
 #include "app/DesktopPlacement.h"
 #include "app/DialogPost.h"
 #include "exchange/SettingsFile.h"
-#include "exchange/StepLimit.h"
+#include "exchange/StepConsent.h"
 #include "app/ZephalApp.h"
 #include "res/resource.h"
 #include "sntp/PreciseTime.h"
@@ -48,12 +48,16 @@ CTickSpan ServerClockOffset(const SntpExchangeResult& result) {
 }
 
 // Why the user is asked before the clock is set to the result's time, if
-// at all: a step of more than an hour, or a server whose certificate holds
-// at its own time only (the local clock may be far off, or the server may
-// lie about the time to make an old certificate pass).
+// at all: the question for the reason the step needs consent.
 std::optional<LogMessage> QuestionBefore(const SntpExchangeResult& result) {
-  if (result.m_bTrustedAtServerTimeOnly) return kMessageCertificateQuestion;
-  if (StepExceeds(result.m_dClockOffset, kLargeStepSeconds)) return kMessageLargeStep;
+  switch (ConsentNeededFor(result, kLargeStepSeconds)) {
+    case StepConsent::CertificateAtServerTimeOnly:
+      return kMessageCertificateQuestion;
+    case StepConsent::LargeStep:
+      return kMessageLargeStep;
+    case StepConsent::NotNeeded:
+      break;
+  }
   return std::nullopt;
 }
 

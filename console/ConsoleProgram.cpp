@@ -5,7 +5,7 @@
 
 #include "exchange/CompareLog.h"
 #include "exchange/SettingsFile.h"
-#include "exchange/StepLimit.h"
+#include "exchange/StepConsent.h"
 #include "console/ClockRights.h"
 #include "console/FolderSafety.h"
 #include "sntp/PreciseTime.h"
@@ -98,12 +98,18 @@ ExitCode CConsoleProgram::ExchangeFailed(DWORD error) {
 }
 
 // From the measurement just made, as the dialog does after its question;
-// what the dialog would ask about is refused: a step beyond the limit, and
-// a time whose server's certificate holds by the server's time only.
+// what the dialog would ask about is refused: a time whose server's
+// certificate holds by the server's time only, and a step beyond the limit.
 ExitCode CConsoleProgram::Synchronize() {
   const double step = m_report.measurement->m_dClockOffset;
-  if (StepExceeds(step, m_command.maxStep)) return RefuseStep(StepRefusal(step, m_command.maxStep));
-  if (m_report.measurement->m_bTrustedAtServerTimeOnly) return RefuseStep(m_messages[kMessageTrustedAtServerTime]);
+  switch (ConsentNeededFor(*m_report.measurement, m_command.maxStep)) {
+    case StepConsent::CertificateAtServerTimeOnly:
+      return RefuseStep(m_messages[kMessageTrustedAtServerTime]);
+    case StepConsent::LargeStep:
+      return RefuseStep(StepRefusal(step, m_command.maxStep));
+    case StepConsent::NotNeeded:
+      break;
+  }
   if (!m_query.Client().SetSystemClock(PreciseNtpNow().AddSeconds(step))) {
     if (::GetLastError() == ERROR_CANCELLED) return Stopped();
     const std::wstring& reason = m_messages[kMessageFailedToSet];
