@@ -8,6 +8,7 @@
 #include "exchange/StepConsent.h"
 #include "console/ClockRights.h"
 #include "console/FolderSafety.h"
+#include "framework/ProgramPath.h"
 #include "sntp/PreciseTime.h"
 
 namespace {
@@ -32,12 +33,6 @@ std::wstring StepRefusal(double step, double limit) {
   wchar_t text[160];
   std::swprintf(text, 160, L"The step of %+.6f s is larger than /maxstep allows (%g s).", step, limit);
   return text;
-}
-
-std::wstring ProgramPath() {
-  wchar_t path[MAX_PATH] = {};
-  const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return length > 0 && length < MAX_PATH ? path : L"";
 }
 
 // The UTC time of a timestamp of this NTP era or the next.

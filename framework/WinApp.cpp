@@ -2,15 +2,14 @@
 
 #include <cstdlib>
 
+#include "framework/ProgramPath.h"
 #include "framework/Wnd.h"
 
 namespace {
 CWinApp* theApp = nullptr;
 
 CString ExecutableTitle() {
-  wchar_t path[MAX_PATH] = {};
-  ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-  CString title(path);
+  CString title = ProgramPath();
   title.erase(0, title.find_last_of(L"\\/") + 1);
   const size_t dot = title.find_last_of(L'.');
   if (dot != CString::npos) title.erase(dot);
