@@ -37,13 +37,13 @@ int Height(const RECT& rect) { return rect.bottom - rect.top; }
 
 // From the request's transmit time on the local clock to the reply's
 // transmit time on the server's, at millisecond resolution. Both are dated
-// in the NTP era nearest the local clock.
+// in the NTP era nearest the one reading of the local clock.
 CTickSpan ServerClockOffset(const SntpExchangeResult& result) {
   const uint64_t now = PreciseFileTimeNow();
   CTickTime requestSent;
   CTickTime replySent;
-  requestSent.FromSystemTime(result.m_OriginateTime.ToCalendarNear(now));
-  replySent.FromSystemTime(result.m_TransmitTime.ToCalendarNear(now));
+  requestSent.FromSystemTime(CalendarNearNow(result.m_OriginateTime, now));
+  replySent.FromSystemTime(CalendarNearNow(result.m_TransmitTime, now));
   return replySent - requestSent;
 }
 

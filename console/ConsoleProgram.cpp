@@ -34,11 +34,6 @@ std::wstring StepRefusal(double step, double limit) {
   std::swprintf(text, 160, L"The step of %+.6f s is larger than /maxstep allows (%g s).", step, limit);
   return text;
 }
-
-// The UTC time of a timestamp of this NTP era or the next.
-SYSTEMTIME UtcOf(const CNtpTimestamp& time) {
-  return time.ToCalendarNear(PreciseFileTimeNow());
-}
 }  // namespace
 
 CConsoleProgram::CConsoleProgram(const ConsoleCommand& command, HANDLE stopEvent)
@@ -79,8 +74,8 @@ void CConsoleProgram::WarnWhereOthersCanChange() const {
 ExitCode CConsoleProgram::Measure() {
   SntpExchangeResult result;
   if (!m_query.Run(m_report.settings, m_session, result)) return ExchangeFailed(::GetLastError());
-  m_report.localTime = UtcOf(result.m_DestinationTime);
-  m_report.serverTime = UtcOf(result.m_DestinationTime.AddSeconds(result.m_dClockOffset));
+  m_report.localTime = CalendarNearNow(result.m_DestinationTime);
+  m_report.serverTime = CalendarNearNow(result.m_DestinationTime.AddSeconds(result.m_dClockOffset));
   m_report.measurement = result;
   return m_report.synchronizing ? Synchronize() : Finish(ExitCode::Success);
 }
