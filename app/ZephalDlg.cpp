@@ -9,6 +9,7 @@
 #include "app/DialogPost.h"
 #include "exchange/SettingsFile.h"
 #include "exchange/StepConsent.h"
+#include "framework/RectSize.h"
 #include "app/ZephalApp.h"
 #include "res/resource.h"
 #include "sntp/PreciseTime.h"
@@ -31,9 +32,6 @@ CString DialogItemText(HWND dialog, int id) {
   ::GetDlgItemTextW(dialog, id, text, kLabelBufferSize);
   return text;
 }
-
-int Width(const RECT& rect) { return rect.right - rect.left; }
-int Height(const RECT& rect) { return rect.bottom - rect.top; }
 
 // From the request's transmit time on the local clock to the reply's
 // transmit time on the server's, at millisecond resolution. Both are dated
