@@ -16,7 +16,7 @@
 
 #include <fstream>
 
-#include "framework/WinApp.h"
+#include "framework/SocketInit.h"
 #include "nts/NtsClient.h"
 #include "res/resource.h"
 #include "sntp/SNTPClient.h"

@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cwchar>
 
-#include "framework/WinApp.h"
+#include "framework/SocketInit.h"
 #include "nts/NtsClient.h"
 #include "sntp/SNTPClient.h"
 

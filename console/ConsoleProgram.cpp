@@ -9,6 +9,7 @@
 #include "console/ClockRights.h"
 #include "console/FolderSafety.h"
 #include "framework/ProgramPath.h"
+#include "framework/SocketInit.h"
 #include "sntp/PreciseTime.h"
 
 namespace {
@@ -17,7 +18,6 @@ const wchar_t kNotElevated[] =
     L"Setting the clock needs administrator rights, which this run does not have: run /sync from a "
     L"command prompt opened as administrator, or as a scheduled task of SYSTEM.";
 const wchar_t kStopped[] = L"Stopped by Ctrl+C or Ctrl+Break.";
-constexpr WORD kWinsockVersion = MAKEWORD(2, 2);
 
 std::wstring Line(const std::wstring& text) {
   return text + kLineEnd;
@@ -48,12 +48,8 @@ ExitCode CConsoleProgram::Run() {
     if (!MaySetTheClock()) return Fail(ExitCode::NotElevated, kNotElevated, Line(kNotElevated));
     WarnWhereOthersCanChange();
   }
-  WSADATA data;
-  const int started = ::WSAStartup(kWinsockVersion, &data);
-  if (started != 0) return ExchangeFailed(static_cast<DWORD>(started));
-  const ExitCode code = Measure();
-  ::WSACleanup();
-  return code;
+  if (!AfxSocketInit()) return ExchangeFailed(::GetLastError());
+  return Measure();
 }
 
 bool CConsoleProgram::MaySetTheClock() const {
