@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "about/FileVersionInfo.h"
+#include "framework/ProgramPath.h"
 #include "res/resource.h"
 
 namespace {
@@ -38,10 +39,8 @@ BOOL CAboutBox::OnInitDialog() {
 // The file version of the program's own executable; the label keeps its
 // template text when the version cannot be read.
 void CAboutBox::ShowFileVersion() {
-  wchar_t path[MAX_PATH] = {};
-  ::GetModuleFileNameW(nullptr, path, MAX_PATH);
   CFileVersionInfo versionInfo;
-  if (!versionInfo.ReadFromFile(path)) return;
+  if (!versionInfo.ReadFromFile(ProgramPath().c_str())) return;
 
   const VS_FIXEDFILEINFO& fixed = versionInfo.FixedInfo();
   wchar_t text[kVersionTextChars];

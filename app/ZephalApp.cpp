@@ -3,6 +3,7 @@
 #include "exchange/SettingsFile.h"
 #include "app/WindowsVersion.h"
 #include "app/ZephalDlg.h"
+#include "framework/SocketInit.h"
 
 namespace {
 CZephalApp theApp;

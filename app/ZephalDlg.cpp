@@ -8,7 +8,8 @@
 #include "app/DesktopPlacement.h"
 #include "app/DialogPost.h"
 #include "exchange/SettingsFile.h"
-#include "exchange/StepLimit.h"
+#include "exchange/StepConsent.h"
+#include "framework/RectSize.h"
 #include "app/ZephalApp.h"
 #include "res/resource.h"
 #include "sntp/PreciseTime.h"
@@ -32,28 +33,29 @@ CString DialogItemText(HWND dialog, int id) {
   return text;
 }
 
-int Width(const RECT& rect) { return rect.right - rect.left; }
-int Height(const RECT& rect) { return rect.bottom - rect.top; }
-
 // From the request's transmit time on the local clock to the reply's
 // transmit time on the server's, at millisecond resolution. Both are dated
-// in the NTP era nearest the local clock.
+// in the NTP era nearest the one reading of the local clock.
 CTickSpan ServerClockOffset(const SntpExchangeResult& result) {
   const uint64_t now = PreciseFileTimeNow();
   CTickTime requestSent;
   CTickTime replySent;
-  requestSent.FromSystemTime(result.m_OriginateTime.ToCalendarNear(now));
-  replySent.FromSystemTime(result.m_TransmitTime.ToCalendarNear(now));
+  requestSent.FromSystemTime(CalendarNearNow(result.m_OriginateTime, now));
+  replySent.FromSystemTime(CalendarNearNow(result.m_TransmitTime, now));
   return replySent - requestSent;
 }
 
 // Why the user is asked before the clock is set to the result's time, if
-// at all: a step of more than an hour, or a server whose certificate holds
-// at its own time only (the local clock may be far off, or the server may
-// lie about the time to make an old certificate pass).
+// at all: the question for the reason the step needs consent.
 std::optional<LogMessage> QuestionBefore(const SntpExchangeResult& result) {
-  if (result.m_bTrustedAtServerTimeOnly) return kMessageCertificateQuestion;
-  if (StepExceeds(result.m_dClockOffset, kLargeStepSeconds)) return kMessageLargeStep;
+  switch (ConsentNeededFor(result, kLargeStepSeconds)) {
+    case StepConsent::CertificateAtServerTimeOnly:
+      return kMessageCertificateQuestion;
+    case StepConsent::LargeStep:
+      return kMessageLargeStep;
+    case StepConsent::NotNeeded:
+      break;
+  }
   return std::nullopt;
 }
 

@@ -16,10 +16,9 @@
 
 #include <fstream>
 
-#include "framework/WinApp.h"
 #include "exchange/ServerQuery.h"
+#include "framework/SocketInit.h"
 #include "res/resource.h"
-#include "sntp/SNTPClient.h"
 #include "tests/wine/compare/LogReading.h"
 #include "tests/wine/compare/MainDialogRun.h"
 #include "tests/wine/ui/DialogView.h"

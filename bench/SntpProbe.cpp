@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <cwchar>
 
-#include "framework/WinApp.h"
 #include "exchange/ServerQuery.h"
+#include "framework/SocketInit.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "exchange/StepLimit.h"
+#include "exchange/StepConsent.h"
 
 // What Movrane.com does.
 enum class ConsoleAction { Compare, Sync, Usage };

@@ -5,9 +5,11 @@
 
 #include "exchange/CompareLog.h"
 #include "exchange/SettingsFile.h"
-#include "exchange/StepLimit.h"
+#include "exchange/StepConsent.h"
 #include "console/ClockRights.h"
 #include "console/FolderSafety.h"
+#include "framework/ProgramPath.h"
+#include "framework/SocketInit.h"
 #include "sntp/PreciseTime.h"
 
 namespace {
@@ -16,7 +18,6 @@ const wchar_t kNotElevated[] =
     L"Setting the clock needs administrator rights, which this run does not have: run /sync from a "
     L"command prompt opened as administrator, or as a scheduled task of SYSTEM.";
 const wchar_t kStopped[] = L"Stopped by Ctrl+C or Ctrl+Break.";
-constexpr WORD kWinsockVersion = MAKEWORD(2, 2);
 
 std::wstring Line(const std::wstring& text) {
   return text + kLineEnd;
@@ -33,17 +34,6 @@ std::wstring StepRefusal(double step, double limit) {
   std::swprintf(text, 160, L"The step of %+.6f s is larger than /maxstep allows (%g s).", step, limit);
   return text;
 }
-
-std::wstring ProgramPath() {
-  wchar_t path[MAX_PATH] = {};
-  const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return length > 0 && length < MAX_PATH ? path : L"";
-}
-
-// The UTC time of a timestamp of this NTP era or the next.
-SYSTEMTIME UtcOf(const CNtpTimestamp& time) {
-  return time.ToCalendarNear(PreciseFileTimeNow());
-}
 }  // namespace
 
 CConsoleProgram::CConsoleProgram(const ConsoleCommand& command, HANDLE stopEvent)
@@ -58,13 +48,8 @@ ExitCode CConsoleProgram::Run() {
     if (!MaySetTheClock()) return Fail(ExitCode::NotElevated, kNotElevated, Line(kNotElevated));
     WarnWhereOthersCanChange();
   }
-  WSADATA data;
-  const int started = ::WSAStartup(kWinsockVersion, &data);
-  if (started != 0)
-    return ExchangeFailed({ExchangeFailure::NetworkRefused, SntpRefusal::None, static_cast<unsigned long>(started)});
-  const ExitCode code = Measure();
-  ::WSACleanup();
-  return code;
+  if (!AfxSocketInit()) return ExchangeFailed({ExchangeFailure::NetworkRefused, SntpRefusal::None, ::GetLastError()});
+  return Measure();
 }
 
 bool CConsoleProgram::MaySetTheClock() const {
@@ -86,8 +71,8 @@ ExitCode CConsoleProgram::Measure() {
   const Result<SntpExchangeResult, FailedExchange> measured = m_query.Run(m_report.settings, m_session);
   if (!measured) return ExchangeFailed(measured.Error());
   const SntpExchangeResult& result = *measured;
-  m_report.localTime = UtcOf(result.m_DestinationTime);
-  m_report.serverTime = UtcOf(result.m_DestinationTime.AddSeconds(result.m_dClockOffset));
+  m_report.localTime = CalendarNearNow(result.m_DestinationTime);
+  m_report.serverTime = CalendarNearNow(result.m_DestinationTime.AddSeconds(result.m_dClockOffset));
   m_report.measurement = result;
   return m_report.synchronizing ? Synchronize() : Finish(ExitCode::Success);
 }
@@ -99,12 +84,18 @@ ExitCode CConsoleProgram::ExchangeFailed(const FailedExchange& failure) {
 }
 
 // From the measurement just made, as the dialog does after its question;
-// what the dialog would ask about is refused: a step beyond the limit, and
-// a time whose server's certificate holds by the server's time only.
+// what the dialog would ask about is refused: a time whose server's
+// certificate holds by the server's time only, and a step beyond the limit.
 ExitCode CConsoleProgram::Synchronize() {
   const double step = m_report.measurement->m_dClockOffset;
-  if (StepExceeds(step, m_command.maxStep)) return RefuseStep(StepRefusal(step, m_command.maxStep));
-  if (m_report.measurement->m_bTrustedAtServerTimeOnly) return RefuseStep(m_messages[kMessageTrustedAtServerTime]);
+  switch (ConsentNeededFor(*m_report.measurement, m_command.maxStep)) {
+    case StepConsent::CertificateAtServerTimeOnly:
+      return RefuseStep(m_messages[kMessageTrustedAtServerTime]);
+    case StepConsent::LargeStep:
+      return RefuseStep(StepRefusal(step, m_command.maxStep));
+    case StepConsent::NotNeeded:
+      break;
+  }
   if (!m_query.Client().SetSystemClock(PreciseNtpNow().AddSeconds(step))) {
     if (::GetLastError() == ERROR_CANCELLED) return Stopped();
     const std::wstring& reason = m_messages[kMessageFailedToSet];

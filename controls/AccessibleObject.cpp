@@ -9,12 +9,11 @@ CAccessibleObject* CAccessibleObject::Create(const CAccessibilityLibrary& librar
                                                reinterpret_cast<void**>(&standard)))) {
     return nullptr;
   }
-  return new CAccessibleObject(library, standard, std::move(texts));
+  return new CAccessibleObject(standard, std::move(texts));
 }
 
-CAccessibleObject::CAccessibleObject(const CAccessibilityLibrary& library, IAccessible* standard,
-                                     AccessibleTexts texts)
-    : m_library(library), m_pStandard(standard), m_texts(std::move(texts)) {}
+CAccessibleObject::CAccessibleObject(IAccessible* standard, AccessibleTexts texts)
+    : m_pStandard(standard), m_texts(std::move(texts)) {}
 
 CAccessibleObject::~CAccessibleObject() {
   m_pStandard->Release();
@@ -73,7 +72,7 @@ HRESULT CAccessibleObject::Answer(const std::function<CString()>& text, BSTR* an
   if (!answer) return E_POINTER;
   *answer = nullptr;
   if (!m_bConnected) return CO_E_OBJNOTCONNECTED;
-  *answer = m_library.SysAllocString(text().c_str());
+  *answer = ::SysAllocString(text().c_str());
   return *answer ? S_OK : E_OUTOFMEMORY;
 }
 

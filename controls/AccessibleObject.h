@@ -60,7 +60,7 @@ public:
   HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override;
 
 private:
-  CAccessibleObject(const CAccessibilityLibrary& library, IAccessible* standard, AccessibleTexts texts);
+  CAccessibleObject(IAccessible* standard, AccessibleTexts texts);
   ~CAccessibleObject();
 
   // Whether a request is about the object itself rather than a child of it.
@@ -68,7 +68,6 @@ private:
   HRESULT Answer(const std::function<CString()>& text, BSTR* answer) const;
 
   LONG m_nReferences = 1;
-  const CAccessibilityLibrary& m_library;
   IAccessible* m_pStandard;
   AccessibleTexts m_texts;
   bool m_bConnected = true;

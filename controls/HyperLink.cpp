@@ -3,6 +3,7 @@
 #include "controls/EdgeFit.h"
 #include "controls/LinkOpenText.h"
 #include "controls/UnelevatedOpener.h"
+#include "framework/RectSize.h"
 #include "framework/WinApp.h"
 
 namespace {
@@ -17,9 +18,6 @@ constexpr WORD kHandCursorId = 106;
 const wchar_t kHelpProgram[] = L"\\winhlp32.exe";
 // Set in a key message's flags when the key was already down: a repeat.
 constexpr LPARAM kKeyWasDown = 1 << 30;
-
-int Width(const RECT& rect) { return rect.right - rect.left; }
-int Height(const RECT& rect) { return rect.bottom - rect.top; }
 
 FitAnchor HorizontalAnchor(LONG style) {
   if (style & SS_CENTER) return FitAnchor::Centre;

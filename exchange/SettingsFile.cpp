@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "exchange/SettingsPath.h"
+#include "framework/ProgramPath.h"
 
 namespace {
 const wchar_t kServerSection[] = L"sntp";
@@ -20,10 +21,9 @@ const wchar_t kOtherMissingMark[] = L"1";
 }  // namespace
 
 CString GetSettingsFilePath() {
-  wchar_t exePath[MAX_PATH] = {};
-  const DWORD length = ::GetModuleFileNameW(nullptr, exePath, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return CString();
-  return SettingsPathBeside(exePath);
+  const CString programPath = ProgramPath();
+  if (programPath.empty()) return CString();
+  return SettingsPathBeside(programPath);
 }
 
 CString ReadSetting(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, DWORD bufferSize) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/RectSize.h"
 #include "framework/WinApp.h"
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
@@ -30,8 +31,8 @@ void CenterOver(HWND dialog, HWND owner) {
   MONITORINFO monitor{};
   monitor.cbSize = sizeof(monitor);
   ::GetMonitorInfoW(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
-  const LONG width = dialogRect.right - dialogRect.left;
-  const LONG height = dialogRect.bottom - dialogRect.top;
+  const LONG width = Width(dialogRect);
+  const LONG height = Height(dialogRect);
   const LONG x = (ownerRect.left + ownerRect.right - width) / 2;
   const LONG y = (ownerRect.top + ownerRect.bottom - height) / 2;
   const RECT& work = monitor.rcWork;

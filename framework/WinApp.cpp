@@ -1,24 +1,17 @@
 #include "framework/WinApp.h"
 
-#include <cstdlib>
-
+#include "framework/ProgramPath.h"
 #include "framework/Wnd.h"
 
 namespace {
 CWinApp* theApp = nullptr;
 
 CString ExecutableTitle() {
-  wchar_t path[MAX_PATH] = {};
-  ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-  CString title(path);
+  CString title = ProgramPath();
   title.erase(0, title.find_last_of(L"\\/") + 1);
   const size_t dot = title.find_last_of(L'.');
   if (dot != CString::npos) title.erase(dot);
   return title;
-}
-
-void CleanupSockets() {
-  ::WSACleanup();
 }
 }  // namespace
 
@@ -44,13 +37,6 @@ int AfxMessageBox(LPCWSTR lpszText, UINT nType, UINT) {
   HWND owner = main && ::IsWindow(main->m_hWnd) ? ::GetLastActivePopup(main->m_hWnd) : nullptr;
   const LPCWSTR caption = theApp ? theApp->m_strAppName.c_str() : nullptr;
   return ::MessageBoxW(owner, lpszText, caption, nType);
-}
-
-BOOL AfxSocketInit(WSADATA* lpwsaData) {
-  WSADATA data;
-  if (::WSAStartup(MAKEWORD(1, 1), lpwsaData ? lpwsaData : &data) != 0) return FALSE;
-  std::atexit(CleanupSockets);
-  return TRUE;
 }
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {

@@ -1,5 +1,4 @@
 #pragma once
-#include <winsock2.h>
 #include <windows.h>
 
 #include "framework/Object.h"
@@ -28,6 +27,3 @@ HINSTANCE AfxGetResourceHandle();
 // A message box captioned with the application's name, owned by the
 // window the user is working in.
 int AfxMessageBox(LPCWSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
-
-// Starts Windows Sockets 1.1 for the process; cleaned up at exit.
-BOOL AfxSocketInit(WSADATA* lpwsaData = nullptr);

@@ -17,7 +17,7 @@ constexpr uint32_t kExchangeTimeout = 5000;
 // The server's time of a reply as a file time, in the era nearest the
 // local clock's (which may be a year off, not 68).
 FILETIME ServerTime(const SntpExchangeResult& result) {
-  const SYSTEMTIME calendar = result.m_TransmitTime.ToCalendarNear(PreciseFileTimeNow());
+  const SYSTEMTIME calendar = CalendarNearNow(result.m_TransmitTime);
   FILETIME time{};
   ::SystemTimeToFileTime(&calendar, &time);
   return time;

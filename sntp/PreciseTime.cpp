@@ -28,3 +28,7 @@ uint64_t PreciseFileTimeNow() {
 CNtpTimestamp PreciseNtpNow() {
   return CNtpTimestamp::FromFileTime(PreciseFileTimeNow());
 }
+
+SYSTEMTIME CalendarNearNow(const CNtpTimestamp& time, uint64_t now) {
+  return time.ToCalendarNear(now);
+}

@@ -10,3 +10,8 @@ uint64_t PreciseFileTimeNow();
 
 // The same as an NTP timestamp.
 CNtpTimestamp PreciseNtpNow();
+
+// The UTC calendar time of an NTP timestamp in the era nearest the local
+// clock's (which may be a year off, not 68). The clock is read here, unless
+// the caller read it once for several times that must agree.
+SYSTEMTIME CalendarNearNow(const CNtpTimestamp& time, uint64_t now = PreciseFileTimeNow());

@@ -119,7 +119,7 @@ BOOL CSNTPClient::SetSystemClock(const CNtpTimestamp& time) {
   }
   BOOL clockSet = FALSE;
   if (EnableSystemTimePrivilege()) {
-    const SYSTEMTIME utc = time.ToCalendarNear(PreciseFileTimeNow());
+    const SYSTEMTIME utc = CalendarNearNow(time);
     clockSet = m_calls.setSystemTime(&utc);
   }
   const DWORD error = ::GetLastError();

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/RectSize.h"
 #include "res/resource.h"
 #include "tests/wine/ui/DialogView.h"
 #include "tests/wine/ui/ProcessWindows.h"
@@ -41,9 +42,6 @@ const DialogTemplate kMainTemplate{
         {IDC_SYNCHRONIZE, L"Button", kButton, BS_PUSHBUTTON, WS_TABSTOP, 0, 0, {198, 44, 70, 14}, true},
         {IDC_LOG, L"Edit", 0, 0, kLogStyle | WS_TABSTOP, WS_HSCROLL, WS_EX_CLIENTEDGE, {6, 74, 262, 56}, true},
     }};
-
-int Width(const RECT& rect) { return rect.right - rect.left; }
-int Height(const RECT& rect) { return rect.bottom - rect.top; }
 
 class MainWindow : public testing::Test {
 protected:

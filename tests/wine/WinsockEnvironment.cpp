@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "framework/WinApp.h"
+#include "framework/SocketInit.h"
 
 namespace {
 

@@ -1,7 +1,0 @@
-#include "exchange/StepLimit.h"
-
-#include <cmath>
-
-bool StepExceeds(double step, double limit) {
-  return std::abs(step) > limit;
-}
