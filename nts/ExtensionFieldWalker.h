@@ -9,10 +9,9 @@
 // zero padding.
 constexpr size_t kExtensionFieldHeaderSize = 4;
 constexpr size_t kMinExtensionFieldSize = 16;
-constexpr size_t kExtensionFieldAlignment = 4;
 
-// The size of a field holding a value of valueSize bytes: padded to the
-// alignment, and to the least size of a field.
+// The size of a field holding a value of valueSize bytes: padded to whole
+// words, and to the least size of a field.
 size_t ExtensionFieldSize(size_t valueSize);
 
 struct ExtensionField {
