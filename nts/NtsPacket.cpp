@@ -107,7 +107,7 @@ NtsReply ReadNtsReply(ByteRange datagram, const NtsUniqueId& uniqueId, const Nts
   }
   if (walker.Failed() || !uniqueIdSeen) return reply;
   if (!authenticator) {
-    if (IsNak(datagram)) reply.m_Verdict = NtsReplyVerdict::Nak;
+    if (IsNak(datagram)) reply.m_Verdict = ReplyProof::Refused;
     return reply;
   }
   const std::optional<std::vector<uint8_t>> plaintext = OpenAuthenticator(datagram, *authenticator, serverToClientKey);
@@ -115,7 +115,7 @@ NtsReply ReadNtsReply(ByteRange datagram, const NtsUniqueId& uniqueId, const Nts
     reply.m_Cookies.clear();
     return reply;
   }
-  reply.m_Verdict = NtsReplyVerdict::Authentic;
+  reply.m_Verdict = ReplyProof::Authentic;
   return reply;
 }
 

@@ -7,6 +7,7 @@
 #include "nts/AesSivCmac256.h"
 #include "nts/ByteRange.h"
 #include "nts/NtsKeResponse.h"
+#include "sntp/ReplyProof.h"
 #include "sntp/SntpPacket.h"
 
 // NTS for NTPv4 (RFC 8915 section 5): the extension fields of a client's
@@ -33,14 +34,11 @@ std::vector<uint8_t> BuildNtsRequest(const SntpRequest& header, const NtsUniqueI
                                      const NtsCookie& cookie, size_t placeholders, const NtsNonce& nonce,
                                      const NtsKey& clientToServerKey);
 
-enum class NtsReplyVerdict {
-  Authentic,     // our unique identifier, and the authenticator verifies
-  NotAuthentic,  // anything else: skipped like any other junk
-  Nak,           // an NTS NAK for our request: its cookie was refused; a new key exchange is due
-};
-
+// Authentic: our unique identifier, and the authenticator verifies.
+// Refused: an NTS NAK for our request: its cookie was refused; a new key
+// exchange is due. NotAuthentic: anything else, skipped like any other junk.
 struct NtsReply {
-  NtsReplyVerdict m_Verdict = NtsReplyVerdict::NotAuthentic;
+  ReplyProof m_Verdict = ReplyProof::NotAuthentic;
   std::vector<NtsCookie> m_Cookies;  // from the encrypted part, in order, at most kNtsMaxCookies
 };
 

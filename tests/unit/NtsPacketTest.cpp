@@ -78,12 +78,12 @@ NtsReply Read(const ReplyParts& parts) { return ReadNtsReply(BuildReply(parts), 
 struct ReplyCase {
   const char* name;
   void (*change)(ReplyParts&);
-  NtsReplyVerdict expected;
+  ReplyProof expected;
 };
 
-const auto kAuthentic = NtsReplyVerdict::Authentic;
-const auto kNotAuthentic = NtsReplyVerdict::NotAuthentic;
-const auto kNak = NtsReplyVerdict::Nak;
+const auto kAuthentic = ReplyProof::Authentic;
+const auto kNotAuthentic = ReplyProof::NotAuthentic;
+const auto kRefused = ReplyProof::Refused;
 
 std::vector<uint8_t> OtherId() { return std::vector<uint8_t>(kNtsUniqueIdSize, 0xAB); }
 std::vector<uint8_t> OurId() { return {kUniqueId.begin(), kUniqueId.end()}; }
@@ -123,7 +123,7 @@ const ReplyCase kReplyCases[] = {
      kAuthentic},
     {"only a cookie of 260 bytes", [](ReplyParts& p) { p.plaintext = Field(0x0204, std::vector<uint8_t>(260, 1)); },
      kNotAuthentic},
-    {"NAK", [](ReplyParts& p) { p.stratum = 0, p.referenceId = "NTSN", p.authenticator = false; }, kNak},
+    {"NAK", [](ReplyParts& p) { p.stratum = 0, p.referenceId = "NTSN", p.authenticator = false; }, kRefused},
     {"NAK for another id",
      [](ReplyParts& p) { p.stratum = 0, p.referenceId = "NTSN", p.authenticator = false, p.fields = {Field(0x0104, OtherId())}; },
      kNotAuthentic},
