@@ -86,7 +86,7 @@ std::vector<uint8_t> BuildNtsRequest(const SntpRequest& header, const NtsUniqueI
 // The client's checks of RFC 8915 section 5.7, as chrony makes them.
 NtsReply ReadNtsReply(ByteRange datagram, const NtsUniqueId& uniqueId, const NtsKey& serverToClientKey) {
   NtsReply reply;
-  if (datagram.size < kSntpPacketSize) return reply;
+  if (datagram.size < kSntpPacketSize || SntpVersion(SntpReplyOf(datagram.data)) != kNtsNtpVersion) return reply;
   CExtensionFieldWalker walker(datagram, kSntpPacketSize);
   ExtensionField field;
   std::optional<ExtensionField> authenticator;

@@ -19,6 +19,9 @@ enum class NtsFieldType : uint16_t {
   Authenticator = 0x0404,  // NTS Authenticator and Encrypted Extension Fields
 };
 
+// NTS extends NTPv4 only: its requests and replies carry this version.
+constexpr int kNtsNtpVersion = 4;
+
 constexpr size_t kNtsUniqueIdSize = 32;
 constexpr size_t kNtsNonceSize = 16;
 using NtsUniqueId = std::array<uint8_t, kNtsUniqueIdSize>;
@@ -42,10 +45,10 @@ struct NtsReply {
   std::vector<NtsCookie> m_Cookies;  // from the encrypted part, in order, at most kNtsMaxCookies
 };
 
-// Judges a reply datagram: its extension fields must walk, every Unique
-// Identifier must be ours, the authenticator must come last and verify with
-// the server-to-client key over everything before it, and its encrypted
-// part must hold at least one new cookie. A NAK has our Unique Identifier,
+// Judges a reply datagram: it must be NTPv4, its extension fields must
+// walk, every Unique Identifier must be ours, the authenticator must come
+// last and verify with the server-to-client key over everything before it,
+// and its encrypted part must hold at least one new cookie. A NAK has our Unique Identifier,
 // stratum 0, the kiss code "NTSN", and no authenticator.
 NtsReply ReadNtsReply(ByteRange datagram, const NtsUniqueId& uniqueId, const NtsKey& serverToClientKey);
 

@@ -34,6 +34,7 @@ std::vector<uint8_t> Joined(std::initializer_list<std::vector<uint8_t>> parts) {
 
 // A server's reply, as chrony builds it, changed by one rule each.
 struct ReplyParts {
+  int version = 4;
   int stratum = 2;
   std::string referenceId = "GPS.";
   std::vector<std::vector<uint8_t>> fields = {Field(0x0104, {kUniqueId.begin(), kUniqueId.end()})};
@@ -49,7 +50,7 @@ struct ReplyParts {
 
 std::vector<uint8_t> BuildReply(const ReplyParts& parts) {
   std::vector<uint8_t> reply(48, 0);
-  reply[0] = 0x24;  // version 4, server
+  reply[0] = static_cast<uint8_t>(parts.version << 3 | 4);  // server
   reply[1] = static_cast<uint8_t>(parts.stratum);
   std::copy(parts.referenceId.begin(), parts.referenceId.end(), reply.begin() + 12);
   for (const auto& field : parts.fields) reply.insert(reply.end(), field.begin(), field.end());
@@ -90,6 +91,9 @@ std::vector<uint8_t> OurId() { return {kUniqueId.begin(), kUniqueId.end()}; }
 
 const ReplyCase kReplyCases[] = {
     {"genuine", [](ReplyParts&) {}, kAuthentic},
+    {"version 3", [](ReplyParts& p) { p.version = 3; }, kNotAuthentic},
+    {"version 2", [](ReplyParts& p) { p.version = 2; }, kNotAuthentic},
+    {"version 1", [](ReplyParts& p) { p.version = 1; }, kNotAuthentic},
     {"another key", [](ReplyParts& p) { p.key = kClientToServer; }, kNotAuthentic},
     {"a header byte changed", [](ReplyParts& p) { p.flipAt = 40; }, kNotAuthentic},
     {"a unique id byte changed", [](ReplyParts& p) { p.flipAt = 48 + 4; }, kNotAuthentic},
@@ -124,6 +128,8 @@ const ReplyCase kReplyCases[] = {
     {"only a cookie of 260 bytes", [](ReplyParts& p) { p.plaintext = Field(0x0204, std::vector<uint8_t>(260, 1)); },
      kNotAuthentic},
     {"NAK", [](ReplyParts& p) { p.stratum = 0, p.referenceId = "NTSN", p.authenticator = false; }, kRefused},
+    {"NAK in version 3",
+     [](ReplyParts& p) { p.version = 3, p.stratum = 0, p.referenceId = "NTSN", p.authenticator = false; }, kNotAuthentic},
     {"NAK for another id",
      [](ReplyParts& p) { p.stratum = 0, p.referenceId = "NTSN", p.authenticator = false, p.fields = {Field(0x0104, OtherId())}; },
      kNotAuthentic},
@@ -171,7 +177,7 @@ TEST(NtsPacket, AuthenticRepliesGiveTheirCookiesInOrderUpToEight) {
 // cookie and the placeholders, each padded, then the authenticator, which
 // verifies over everything before it with the client-to-server key.
 TEST(NtsPacket, RequestCarriesItsFieldsAndAnAuthenticatorLast) {
-  const SntpRequest header = BuildSntpRequest(kSent, 4);
+  const SntpRequest header = BuildSntpRequest(kSent, kNtsNtpVersion);
   const std::vector<uint8_t> request =
       BuildNtsRequest(header, kUniqueId, kCookie, 2, kNonce, kClientToServer);
   const std::vector<uint8_t> cookieField = Field(0x0204, kCookie);
