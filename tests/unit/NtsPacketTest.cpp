@@ -14,6 +14,8 @@ const NtsUniqueId kUniqueId = ArrayFromHex<NtsUniqueId>(std::string(64, 'a'));
 const NtsNonce kNonce = ArrayFromHex<NtsNonce>("000102030405060708090a0b0c0d0e0f");
 const NtsCookie kCookie = FromHex("c0 c1 c2 c3 c4");
 const CNtpTimestamp kSent(0xCAD9A12F1F7CED91u);
+// The cookie a reply seals unless a case says otherwise.
+const NtsCookie kSealedCookie = FromHex("d0d1d2d3 d4d5d6d7 d8d9dadb");  // fills its field: no padding
 
 std::vector<uint8_t> Field(uint16_t type, std::vector<uint8_t> value, size_t size = 0) {
   size = size ? size : ExtensionFieldSize(value.size());
@@ -38,7 +40,7 @@ struct ReplyParts {
   int stratum = 2;
   std::string referenceId = "GPS.";
   std::vector<std::vector<uint8_t>> fields = {Field(0x0104, {kUniqueId.begin(), kUniqueId.end()})};
-  std::vector<uint8_t> plaintext = Field(0x0204, FromHex("d0d1d2d3 d4d5d6d7"));
+  std::vector<uint8_t> plaintext = Field(0x0204, kSealedCookie);
   NtsKey key = kServerToClient;
   size_t nonceSize = 16;
   size_t nonceRoom = 16;  // the nonce with its padding and the additional padding at the end
@@ -104,6 +106,8 @@ const ReplyCase kReplyCases[] = {
     {"ours and another", [](ReplyParts& p) { p.fields.push_back(Field(0x0104, OtherId())); }, kNotAuthentic},
     {"an unknown field", [](ReplyParts& p) { p.fields.push_back(Field(0x7777, {1, 2, 3})); }, kAuthentic},
     {"an unencrypted cookie", [](ReplyParts& p) { p.fields.push_back(Field(0x0204, {1, 2, 3})); }, kAuthentic},
+    {"an unencrypted cookie first",
+     [](ReplyParts& p) { p.fields.insert(p.fields.begin(), Field(0x0204, {4, 5, 6, 7})); }, kAuthentic},
     {"a field of 16 bytes", [](ReplyParts& p) { p.fields.push_back(Field(0x7777, {}, 16)); }, kAuthentic},
     {"a field of 12 bytes", [](ReplyParts& p) { p.fields.push_back(Field(0x7777, {}, 12)); }, kNotAuthentic},
     {"a field of 18 bytes", [](ReplyParts& p) { p.fields.push_back(Field(0x7777, {}, 18)); }, kNotAuthentic},
@@ -151,6 +155,9 @@ TEST(NtsPacket, RepliesAreBelievedOnlyWhenTheyAuthenticate) {
     EXPECT_EQ(reply.m_Verdict, rule.expected) << rule.name;
     if (reply.m_Verdict != kAuthentic) {
       EXPECT_TRUE(reply.m_Cookies.empty()) << rule.name;
+    } else if (parts.plaintext == ReplyParts().plaintext) {
+      // The encrypted cookie alone: none from outside the encrypted part.
+      EXPECT_EQ(reply.m_Cookies, std::vector<NtsCookie>{kSealedCookie}) << rule.name;
     }
   }
   EXPECT_EQ(ReadNtsReply(ByteRange(BuildReply({}).data(), 47), kUniqueId, kServerToClient).m_Verdict, kNotAuthentic);
