@@ -8,6 +8,14 @@ size_t ExtensionFieldSize(size_t valueSize) {
   return std::max(kMinExtensionFieldSize, kExtensionFieldHeaderSize + PaddedToWords(valueSize));
 }
 
+void AppendExtensionField(std::vector<uint8_t>& out, uint16_t type, ByteRange value) {
+  const size_t size = ExtensionFieldSize(value.size);
+  PutUint16(out, type);
+  PutUint16(out, static_cast<uint16_t>(size));
+  out.insert(out.end(), value.begin(), value.end());
+  out.resize(out.size() + size - kExtensionFieldHeaderSize - value.size, 0);
+}
+
 bool CExtensionFieldWalker::Next(ExtensionField& field) {
   if (m_bFailed || m_nOffset >= m_bytes.size) return false;
   const size_t left = m_bytes.size - m_nOffset;

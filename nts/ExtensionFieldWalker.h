@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "nts/ByteRange.h"
 
@@ -13,6 +14,9 @@ constexpr size_t kMinExtensionFieldSize = 16;
 // The size of a field holding a value of valueSize bytes: padded to whole
 // words, and to the least size of a field.
 size_t ExtensionFieldSize(size_t valueSize);
+
+// Appends one field holding value, zero-padded.
+void AppendExtensionField(std::vector<uint8_t>& out, uint16_t type, ByteRange value);
 
 struct ExtensionField {
   uint16_t type = 0;

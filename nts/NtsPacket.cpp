@@ -18,13 +18,8 @@ constexpr uint8_t kNakKissCode[] = {'N', 'T', 'S', 'N'};
 constexpr size_t kAuthenticatorLengthsSize = 4;
 constexpr size_t kMinPaddedNonceSize = 16;
 
-// One field holding body, zero-padded.
 void AppendField(std::vector<uint8_t>& out, NtsFieldType type, ByteRange body) {
-  const size_t size = ExtensionFieldSize(body.size);
-  PutUint16(out, static_cast<uint16_t>(type));
-  PutUint16(out, static_cast<uint16_t>(size));
-  out.insert(out.end(), body.begin(), body.end());
-  out.resize(out.size() + size - kExtensionFieldHeaderSize - body.size, 0);
+  AppendExtensionField(out, static_cast<uint16_t>(type), body);
 }
 
 void AppendAuthenticator(std::vector<uint8_t>& out, const NtsNonce& nonce, const std::vector<uint8_t>& sealed) {
