@@ -51,9 +51,9 @@ std::optional<std::vector<uint8_t>> OpenAuthenticator(ByteRange datagram, const 
   const size_t nonceSize = Uint16At(body.data);
   const size_t sealedSize = Uint16At(body.data + kUint16Size);
   const size_t paddedNonceSize = PaddedToWords(nonceSize);
-  if (nonceSize == 0 || sealedSize < CAesSivCmac256::kTagSize ||
-      kAuthenticatorLengthsSize + std::max(paddedNonceSize, kMinPaddedNonceSize) + PaddedToWords(sealedSize) > body.size)
-    return std::nullopt;
+  const size_t needed =
+      kAuthenticatorLengthsSize + std::max(paddedNonceSize, kMinPaddedNonceSize) + PaddedToWords(sealedSize);
+  if (nonceSize == 0 || sealedSize < CAesSivCmac256::kTagSize || needed > body.size) return std::nullopt;
   const ByteRange nonce(body.data + kAuthenticatorLengthsSize, nonceSize);
   const ByteRange sealed(body.data + kAuthenticatorLengthsSize + paddedNonceSize, sealedSize);
   const ByteRange associatedData(datagram.data, field.offset);

@@ -48,8 +48,8 @@ struct NtsReply {
 // Judges a reply datagram: it must be NTPv4, its extension fields must
 // walk, every Unique Identifier must be ours, the authenticator must come
 // last and verify with the server-to-client key over everything before it,
-// and its encrypted part must hold at least one new cookie. A NAK has our Unique Identifier,
-// stratum 0, the kiss code "NTSN", and no authenticator.
+// and its encrypted part must hold at least one new cookie. A NAK has our
+// Unique Identifier, stratum 0, the kiss code "NTSN", and no authenticator.
 NtsReply ReadNtsReply(ByteRange datagram, const NtsUniqueId& uniqueId, const NtsKey& serverToClientKey);
 
 // The cookies in the encrypted part's plaintext, itself extension fields,
