@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "nts/ByteRange.h"
 
@@ -9,11 +10,13 @@
 // zero padding.
 constexpr size_t kExtensionFieldHeaderSize = 4;
 constexpr size_t kMinExtensionFieldSize = 16;
-constexpr size_t kExtensionFieldAlignment = 4;
 
-// The size of a field holding a value of valueSize bytes: padded to the
-// alignment, and to the least size of a field.
+// The size of a field holding a value of valueSize bytes: padded to whole
+// words, and to the least size of a field.
 size_t ExtensionFieldSize(size_t valueSize);
+
+// Appends one field holding value, zero-padded.
+void AppendExtensionField(std::vector<uint8_t>& out, uint16_t type, ByteRange value);
 
 struct ExtensionField {
   uint16_t type = 0;

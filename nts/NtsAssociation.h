@@ -10,7 +10,8 @@
 #include "nts/NtsPacket.h"
 
 // One NTS association, held in memory for the run only: the two keys and
-// the cookies of a key exchange, and the NTP server and port it named.
+// the cookies of a key exchange, and the NTP server and port it named. The
+// keys and the cookies still held are wiped when it goes.
 class CNtsAssociation {
 public:
   // keyExchangeServer (the address the key exchange was made with, in

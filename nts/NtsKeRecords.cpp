@@ -1,15 +1,12 @@
 #include "nts/NtsKeRecords.h"
 
-namespace {
+#include "nts/WireFormat.h"
 
-void PutUint16(std::vector<uint8_t>& out, uint16_t value) {
-  out.push_back(static_cast<uint8_t>(value >> 8));
-  out.push_back(static_cast<uint8_t>(value));
-}
+namespace {
 
 void PutCriticalRecord(std::vector<uint8_t>& out, NtsKeRecordType type, std::initializer_list<uint16_t> body) {
   PutUint16(out, static_cast<uint16_t>(kNtsKeCriticalBit | static_cast<uint16_t>(type)));
-  PutUint16(out, static_cast<uint16_t>(2 * body.size()));
+  PutUint16(out, static_cast<uint16_t>(kUint16Size * body.size()));
   for (const uint16_t value : body) PutUint16(out, value);
 }
 

@@ -1,13 +1,12 @@
 #include "nts/NtsKeResponseReader.h"
 
+#include "nts/WireFormat.h"
+
 namespace {
 
-constexpr size_t kUint16Size = 2;
 constexpr uint16_t kTypeMask = 0x7FFF;
 constexpr char kFirstNameCharacter = 0x21;  // printable ASCII, no space
 constexpr char kLastNameCharacter = 0x7E;
-
-uint16_t Uint16At(const uint8_t* bytes) { return static_cast<uint16_t>(bytes[0] << 8 | bytes[1]); }
 
 bool IsOneUint16(ByteRange body) { return body.size == kUint16Size; }
 
@@ -30,7 +29,7 @@ CNtsKeResponseReader::State CNtsKeResponseReader::Feed(ByteRange bytes) {
   size_t offset = 0;
   while (m_pending.size() - offset >= kNtsKeRecordHeaderSize) {
     const uint8_t* header = m_pending.data() + offset;
-    const size_t bodySize = Uint16At(header + 2);
+    const size_t bodySize = Uint16At(header + kUint16Size);
     if (m_pending.size() - offset - kNtsKeRecordHeaderSize < bodySize) break;
     if (m_state != State::NeedMore) {  // a record after End of Message
       Fail(NtsKeFailure::Malformed);

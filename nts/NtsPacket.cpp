@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "nts/ExtensionFieldWalker.h"
+#include "nts/WireFormat.h"
 
 namespace {
 
@@ -17,32 +18,16 @@ constexpr uint8_t kNakKissCode[] = {'N', 'T', 'S', 'N'};
 constexpr size_t kAuthenticatorLengthsSize = 4;
 constexpr size_t kMinPaddedNonceSize = 16;
 
-size_t Padded(size_t size) {
-  return (size + kExtensionFieldAlignment - 1) / kExtensionFieldAlignment * kExtensionFieldAlignment;
-}
-
-uint16_t Uint16At(const uint8_t* bytes) { return static_cast<uint16_t>(bytes[0] << 8 | bytes[1]); }
-
-void PutUint16(std::vector<uint8_t>& out, size_t value) {
-  out.push_back(static_cast<uint8_t>(value >> 8));
-  out.push_back(static_cast<uint8_t>(value));
-}
-
-// One field holding body, zero-padded.
 void AppendField(std::vector<uint8_t>& out, NtsFieldType type, ByteRange body) {
-  const size_t size = ExtensionFieldSize(body.size);
-  PutUint16(out, static_cast<uint16_t>(type));
-  PutUint16(out, size);
-  out.insert(out.end(), body.begin(), body.end());
-  out.resize(out.size() + size - kExtensionFieldHeaderSize - body.size, 0);
+  AppendExtensionField(out, static_cast<uint16_t>(type), body);
 }
 
 void AppendAuthenticator(std::vector<uint8_t>& out, const NtsNonce& nonce, const std::vector<uint8_t>& sealed) {
   std::vector<uint8_t> body;
-  PutUint16(body, nonce.size());
-  PutUint16(body, sealed.size());
+  PutUint16(body, static_cast<uint16_t>(nonce.size()));
+  PutUint16(body, static_cast<uint16_t>(sealed.size()));
   body.insert(body.end(), nonce.begin(), nonce.end());
-  body.resize(kAuthenticatorLengthsSize + Padded(nonce.size()), 0);
+  PadToWords(body);
   body.insert(body.end(), sealed.begin(), sealed.end());
   AppendField(out, NtsFieldType::Authenticator, body);
 }
@@ -64,11 +49,11 @@ std::optional<std::vector<uint8_t>> OpenAuthenticator(ByteRange datagram, const 
   const ByteRange body = field.body;
   if (body.size < kAuthenticatorLengthsSize) return std::nullopt;
   const size_t nonceSize = Uint16At(body.data);
-  const size_t sealedSize = Uint16At(body.data + 2);
-  const size_t paddedNonceSize = Padded(nonceSize);
-  if (nonceSize == 0 || sealedSize < CAesSivCmac256::kTagSize ||
-      kAuthenticatorLengthsSize + std::max(paddedNonceSize, kMinPaddedNonceSize) + Padded(sealedSize) > body.size)
-    return std::nullopt;
+  const size_t sealedSize = Uint16At(body.data + kUint16Size);
+  const size_t paddedNonceSize = PaddedToWords(nonceSize);
+  const size_t needed =
+      kAuthenticatorLengthsSize + std::max(paddedNonceSize, kMinPaddedNonceSize) + PaddedToWords(sealedSize);
+  if (nonceSize == 0 || sealedSize < CAesSivCmac256::kTagSize || needed > body.size) return std::nullopt;
   const ByteRange nonce(body.data + kAuthenticatorLengthsSize, nonceSize);
   const ByteRange sealed(body.data + kAuthenticatorLengthsSize + paddedNonceSize, sealedSize);
   const ByteRange associatedData(datagram.data, field.offset);
@@ -96,7 +81,7 @@ std::vector<uint8_t> BuildNtsRequest(const SntpRequest& header, const NtsUniqueI
 // The client's checks of RFC 8915 section 5.7, as chrony makes them.
 NtsReply ReadNtsReply(ByteRange datagram, const NtsUniqueId& uniqueId, const NtsKey& serverToClientKey) {
   NtsReply reply;
-  if (datagram.size < kSntpPacketSize) return reply;
+  if (datagram.size < kSntpPacketSize || SntpVersion(SntpReplyOf(datagram.data)) != kNtsNtpVersion) return reply;
   CExtensionFieldWalker walker(datagram, kSntpPacketSize);
   ExtensionField field;
   std::optional<ExtensionField> authenticator;
@@ -117,7 +102,7 @@ NtsReply ReadNtsReply(ByteRange datagram, const NtsUniqueId& uniqueId, const Nts
   }
   if (walker.Failed() || !uniqueIdSeen) return reply;
   if (!authenticator) {
-    if (IsNak(datagram)) reply.m_Verdict = NtsReplyVerdict::Nak;
+    if (IsNak(datagram)) reply.m_Verdict = ReplyProof::Refused;
     return reply;
   }
   const std::optional<std::vector<uint8_t>> plaintext = OpenAuthenticator(datagram, *authenticator, serverToClientKey);
@@ -125,7 +110,7 @@ NtsReply ReadNtsReply(ByteRange datagram, const NtsUniqueId& uniqueId, const Nts
     reply.m_Cookies.clear();
     return reply;
   }
-  reply.m_Verdict = NtsReplyVerdict::Authentic;
+  reply.m_Verdict = ReplyProof::Authentic;
   return reply;
 }
 

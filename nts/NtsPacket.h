@@ -7,6 +7,7 @@
 #include "nts/AesSivCmac256.h"
 #include "nts/ByteRange.h"
 #include "nts/NtsKeResponse.h"
+#include "sntp/ReplyProof.h"
 #include "sntp/SntpPacket.h"
 
 // NTS for NTPv4 (RFC 8915 section 5): the extension fields of a client's
@@ -17,6 +18,9 @@ enum class NtsFieldType : uint16_t {
   CookiePlaceholder = 0x0304,
   Authenticator = 0x0404,  // NTS Authenticator and Encrypted Extension Fields
 };
+
+// NTS extends NTPv4 only: its requests and replies carry this version.
+constexpr int kNtsNtpVersion = 4;
 
 constexpr size_t kNtsUniqueIdSize = 32;
 constexpr size_t kNtsNonceSize = 16;
@@ -33,22 +37,19 @@ std::vector<uint8_t> BuildNtsRequest(const SntpRequest& header, const NtsUniqueI
                                      const NtsCookie& cookie, size_t placeholders, const NtsNonce& nonce,
                                      const NtsKey& clientToServerKey);
 
-enum class NtsReplyVerdict {
-  Authentic,     // our unique identifier, and the authenticator verifies
-  NotAuthentic,  // anything else: skipped like any other junk
-  Nak,           // an NTS NAK for our request: its cookie was refused; a new key exchange is due
-};
-
+// Authentic: our unique identifier, and the authenticator verifies.
+// Refused: an NTS NAK for our request: its cookie was refused; a new key
+// exchange is due. NotAuthentic: anything else, skipped like any other junk.
 struct NtsReply {
-  NtsReplyVerdict m_Verdict = NtsReplyVerdict::NotAuthentic;
+  ReplyProof m_Verdict = ReplyProof::NotAuthentic;
   std::vector<NtsCookie> m_Cookies;  // from the encrypted part, in order, at most kNtsMaxCookies
 };
 
-// Judges a reply datagram: its extension fields must walk, every Unique
-// Identifier must be ours, the authenticator must come last and verify with
-// the server-to-client key over everything before it, and its encrypted
-// part must hold at least one new cookie. A NAK has our Unique Identifier,
-// stratum 0, the kiss code "NTSN", and no authenticator.
+// Judges a reply datagram: it must be NTPv4, its extension fields must
+// walk, every Unique Identifier must be ours, the authenticator must come
+// last and verify with the server-to-client key over everything before it,
+// and its encrypted part must hold at least one new cookie. A NAK has our
+// Unique Identifier, stratum 0, the kiss code "NTSN", and no authenticator.
 NtsReply ReadNtsReply(ByteRange datagram, const NtsUniqueId& uniqueId, const NtsKey& serverToClientKey);
 
 // The cookies in the encrypted part's plaintext, itself extension fields,

@@ -11,14 +11,6 @@ std::vector<uint8_t> CNtsRequestCredentials::Datagram(const SntpRequest& packet)
 
 ReplyProof CNtsRequestCredentials::Check(const uint8_t* datagram, size_t size) {
   const NtsReply reply = ReadNtsReply(ByteRange(datagram, size), m_uniqueId, m_association.ServerToClientKey());
-  switch (reply.m_Verdict) {
-    case NtsReplyVerdict::Authentic:
-      m_association.AddCookies(reply.m_Cookies);
-      return ReplyProof::Authentic;
-    case NtsReplyVerdict::Nak:
-      return ReplyProof::Refused;
-    case NtsReplyVerdict::NotAuthentic:
-      break;
-  }
-  return ReplyProof::NotAuthentic;
+  if (reply.m_Verdict == ReplyProof::Authentic) m_association.AddCookies(reply.m_Cookies);
+  return reply.m_Verdict;
 }

@@ -3,14 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "sntp/ReplyProof.h"
 #include "sntp/SntpPacket.h"
-
-// What a reply proves beyond answering its request.
-enum class ReplyProof {
-  Authentic,     // it may be judged, and believed if it passes
-  NotAuthentic,  // it is skipped like any other datagram that is no answer
-  Refused,       // the server refused the request's credentials: the exchange ends
-};
 
 // One request's credentials: what the request carries beyond its packet,
 // and what its reply must prove.

@@ -35,7 +35,6 @@ constexpr double kTimestampResolution = 1.0 / 64;
 constexpr double kMaxRootDistance = 3.0;
 
 int LeapIndicator(const SntpReply& reply) { return reply[0] >> kLeapIndicatorShift; }
-int Version(const SntpReply& reply) { return reply[0] >> kVersionShift & kVersionMask; }
 int Mode(const SntpReply& reply) { return reply[0] & kModeMask; }
 int Stratum(const SntpReply& reply) { return reply[kStratumOffset]; }
 // The server's precision: a signed power of two, in seconds.
@@ -92,6 +91,8 @@ bool AnswersSntpRequest(const uint8_t* datagram, size_t length, const CNtpTimest
   return length >= kSntpPacketSize && CNtpTimestamp::FromWire(datagram + kOriginateOffset) == transmitField;
 }
 
+int SntpVersion(const SntpReply& packet) { return packet[0] >> kVersionShift & kVersionMask; }
+
 SntpReply SntpReplyOf(const uint8_t* datagram) {
   SntpReply reply;
   std::copy(datagram, datagram + kSntpPacketSize, reply.begin());
@@ -113,7 +114,7 @@ void ReadSntpReply(const SntpReply& reply, SntpExchangeResult& result) {
 SntpRefusal JudgeSntpReply(const SntpReply& reply, const SntpExchangeResult& result) {
   if (LeapIndicator(reply) == kUnsynchronised)
     return SntpRefusal::Unsynchronised;
-  if (Version(reply) < kMinVersion || Version(reply) > kMaxVersion)
+  if (SntpVersion(reply) < kMinVersion || SntpVersion(reply) > kMaxVersion)
     return SntpRefusal::UnknownVersion;
   if (Mode(reply) != kServerMode)
     return SntpRefusal::NotAServer;

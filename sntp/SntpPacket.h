@@ -35,6 +35,9 @@ constexpr SntpRefusal kLastSntpRefusal = SntpRefusal::ReferenceAfterTransmit;
 // value in its transmit field.
 SntpRequest BuildSntpRequest(const CNtpTimestamp& transmitField, int version = 3);
 
+// The version a packet gives.
+int SntpVersion(const SntpReply& packet);
+
 // Whether a received datagram of length bytes answers the request: a whole
 // packet whose originate field echoes the request's transmit field.
 bool AnswersSntpRequest(const uint8_t* datagram, size_t length, const CNtpTimestamp& transmitField);

@@ -87,8 +87,8 @@ std::string Answer(const std::string& line) {
   if (command == "reply") {
     const Bytes datagram = FromHex(c);
     const NtsReply reply = ReadNtsReply(datagram, ArrayFromHex<NtsUniqueId>(a), ArrayFromHex<NtsKey>(b));
-    if (reply.m_Verdict == NtsReplyVerdict::Nak) return "nak";
-    if (reply.m_Verdict == NtsReplyVerdict::NotAuthentic) return "notauthentic";
+    if (reply.m_Verdict == ReplyProof::Refused) return "nak";
+    if (reply.m_Verdict == ReplyProof::NotAuthentic) return "notauthentic";
     std::string cookies;
     for (const NtsCookie& cookie : reply.m_Cookies) cookies += (cookies.empty() ? "" : ",") + ToHex(cookie);
     return "authentic " + cookies;

@@ -82,6 +82,15 @@ Bytes AuthenticReply(const Bytes& plaintext) {
   return reply;
 }
 
+// The sealed reply target's input: the nonce's size, the padding, the
+// nonce, then the plaintext.
+Bytes SealedReplyInput(uint8_t nonceSize, uint8_t padding, const Bytes& plaintext) {
+  Bytes input = {nonceSize, padding};
+  Append(input, Bytes(nonceSize, 0x5A));
+  Append(input, plaintext);
+  return input;
+}
+
 void Write(const std::string& directory, const std::string& name, const Bytes& bytes) {
   mkdir(directory.c_str(), 0755);
   FILE* file = std::fopen((directory + "/" + name).c_str(), "wb");
@@ -115,11 +124,17 @@ int main(int argc, char** argv) {
   Write(reply, "nak", nak);
   Write(reply, "request", BuildNtsRequest(SntpRequest{}, kFuzzUniqueId, Bytes(100, 0xC0), 3, NtsNonce{}, kFuzzKey));
 
+  const std::string sealed = root + "/NtsSealedReply";
+  Write(sealed, "two", SealedReplyInput(kNtsNonceSize, 0, CookieFields(2, 100)));
+  Write(sealed, "eight-short-nonce", SealedReplyInput(4, 12, CookieFields(9, 12)));
+  Write(sealed, "longest", SealedReplyInput(kNtsNonceSize, 0, CookieFields(8, kNtsMaxCookieSize)));
+
   const std::string cookies = root + "/NtsCookies";
   Write(cookies, "two", CookieFields(2, 100));
   Bytes mixed = CookieFields(1, 5);
   Append(mixed, Field(static_cast<NtsFieldType>(0x7777), {1, 2, 3}));
   Append(mixed, CookieFields(1, 256));
   Write(cookies, "mixed", mixed);
+  Write(sealed, "mixed", SealedReplyInput(kNtsNonceSize, 4, mixed));
   return 0;
 }

@@ -58,6 +58,22 @@ TEST(AesSivCmac256, AnythingChangedDoesNotOpen) {
   EXPECT_FALSE(open(kHeader1A2, kNonceA2, truncated)) << "shorter than a tag";
 }
 
+// An empty plaintext, as every NTS request seals, leaves the tag alone to
+// guard the headers: no byte of it can change, the last included.
+TEST(AesSivCmac256, EmptyPlaintextOpensOnlyWithItsWholeTag) {
+  const CAesSivCmac256 siv(kKeyA2);
+  const std::vector<uint8_t> sealed = siv.Seal({kHeader1A2, kNonceA2}, {});
+  ASSERT_EQ(sealed.size(), CAesSivCmac256::kTagSize);
+  ASSERT_TRUE(siv.Open({kHeader1A2, kNonceA2}, sealed));
+  for (size_t index = 0; index < sealed.size(); ++index) {
+    for (const uint8_t flip : {0x01, 0x80}) {
+      std::vector<uint8_t> changed = sealed;
+      changed[index] ^= flip;
+      EXPECT_FALSE(siv.Open({kHeader1A2, kNonceA2}, changed)) << "tag byte " << index << " bit " << int{flip};
+    }
+  }
+}
+
 // S2V pads plaintexts shorter than a block and folds longer ones: both
 // sides of that bound, and nothing at all, come back whole; so does an
 // empty header.

@@ -14,6 +14,8 @@ const NtsUniqueId kUniqueId = ArrayFromHex<NtsUniqueId>(std::string(64, 'a'));
 const NtsNonce kNonce = ArrayFromHex<NtsNonce>("000102030405060708090a0b0c0d0e0f");
 const NtsCookie kCookie = FromHex("c0 c1 c2 c3 c4");
 const CNtpTimestamp kSent(0xCAD9A12F1F7CED91u);
+// The cookie a reply seals unless a case says otherwise.
+const NtsCookie kSealedCookie = FromHex("d0d1d2d3 d4d5d6d7 d8d9dadb");  // fills its field: no padding
 
 std::vector<uint8_t> Field(uint16_t type, std::vector<uint8_t> value, size_t size = 0) {
   size = size ? size : ExtensionFieldSize(value.size());
@@ -34,10 +36,11 @@ std::vector<uint8_t> Joined(std::initializer_list<std::vector<uint8_t>> parts) {
 
 // A server's reply, as chrony builds it, changed by one rule each.
 struct ReplyParts {
+  int version = 4;
   int stratum = 2;
   std::string referenceId = "GPS.";
   std::vector<std::vector<uint8_t>> fields = {Field(0x0104, {kUniqueId.begin(), kUniqueId.end()})};
-  std::vector<uint8_t> plaintext = Field(0x0204, FromHex("d0d1d2d3 d4d5d6d7"));
+  std::vector<uint8_t> plaintext = Field(0x0204, kSealedCookie);
   NtsKey key = kServerToClient;
   size_t nonceSize = 16;
   size_t nonceRoom = 16;  // the nonce with its padding and the additional padding at the end
@@ -49,7 +52,7 @@ struct ReplyParts {
 
 std::vector<uint8_t> BuildReply(const ReplyParts& parts) {
   std::vector<uint8_t> reply(48, 0);
-  reply[0] = 0x24;  // version 4, server
+  reply[0] = static_cast<uint8_t>(parts.version << 3 | 4);  // server
   reply[1] = static_cast<uint8_t>(parts.stratum);
   std::copy(parts.referenceId.begin(), parts.referenceId.end(), reply.begin() + 12);
   for (const auto& field : parts.fields) reply.insert(reply.end(), field.begin(), field.end());
@@ -78,18 +81,21 @@ NtsReply Read(const ReplyParts& parts) { return ReadNtsReply(BuildReply(parts), 
 struct ReplyCase {
   const char* name;
   void (*change)(ReplyParts&);
-  NtsReplyVerdict expected;
+  ReplyProof expected;
 };
 
-const auto kAuthentic = NtsReplyVerdict::Authentic;
-const auto kNotAuthentic = NtsReplyVerdict::NotAuthentic;
-const auto kNak = NtsReplyVerdict::Nak;
+const auto kAuthentic = ReplyProof::Authentic;
+const auto kNotAuthentic = ReplyProof::NotAuthentic;
+const auto kRefused = ReplyProof::Refused;
 
 std::vector<uint8_t> OtherId() { return std::vector<uint8_t>(kNtsUniqueIdSize, 0xAB); }
 std::vector<uint8_t> OurId() { return {kUniqueId.begin(), kUniqueId.end()}; }
 
 const ReplyCase kReplyCases[] = {
     {"genuine", [](ReplyParts&) {}, kAuthentic},
+    {"version 3", [](ReplyParts& p) { p.version = 3; }, kNotAuthentic},
+    {"version 2", [](ReplyParts& p) { p.version = 2; }, kNotAuthentic},
+    {"version 1", [](ReplyParts& p) { p.version = 1; }, kNotAuthentic},
     {"another key", [](ReplyParts& p) { p.key = kClientToServer; }, kNotAuthentic},
     {"a header byte changed", [](ReplyParts& p) { p.flipAt = 40; }, kNotAuthentic},
     {"a unique id byte changed", [](ReplyParts& p) { p.flipAt = 48 + 4; }, kNotAuthentic},
@@ -100,6 +106,8 @@ const ReplyCase kReplyCases[] = {
     {"ours and another", [](ReplyParts& p) { p.fields.push_back(Field(0x0104, OtherId())); }, kNotAuthentic},
     {"an unknown field", [](ReplyParts& p) { p.fields.push_back(Field(0x7777, {1, 2, 3})); }, kAuthentic},
     {"an unencrypted cookie", [](ReplyParts& p) { p.fields.push_back(Field(0x0204, {1, 2, 3})); }, kAuthentic},
+    {"an unencrypted cookie first",
+     [](ReplyParts& p) { p.fields.insert(p.fields.begin(), Field(0x0204, {4, 5, 6, 7})); }, kAuthentic},
     {"a field of 16 bytes", [](ReplyParts& p) { p.fields.push_back(Field(0x7777, {}, 16)); }, kAuthentic},
     {"a field of 12 bytes", [](ReplyParts& p) { p.fields.push_back(Field(0x7777, {}, 12)); }, kNotAuthentic},
     {"a field of 18 bytes", [](ReplyParts& p) { p.fields.push_back(Field(0x7777, {}, 18)); }, kNotAuthentic},
@@ -123,7 +131,10 @@ const ReplyCase kReplyCases[] = {
      kAuthentic},
     {"only a cookie of 260 bytes", [](ReplyParts& p) { p.plaintext = Field(0x0204, std::vector<uint8_t>(260, 1)); },
      kNotAuthentic},
-    {"NAK", [](ReplyParts& p) { p.stratum = 0, p.referenceId = "NTSN", p.authenticator = false; }, kNak},
+    {"NAK", [](ReplyParts& p) { p.stratum = 0, p.referenceId = "NTSN", p.authenticator = false; }, kRefused},
+    {"NAK in version 3",
+     [](ReplyParts& p) { p.version = 3, p.stratum = 0, p.referenceId = "NTSN", p.authenticator = false; },
+     kNotAuthentic},
     {"NAK for another id",
      [](ReplyParts& p) { p.stratum = 0, p.referenceId = "NTSN", p.authenticator = false, p.fields = {Field(0x0104, OtherId())}; },
      kNotAuthentic},
@@ -145,6 +156,9 @@ TEST(NtsPacket, RepliesAreBelievedOnlyWhenTheyAuthenticate) {
     EXPECT_EQ(reply.m_Verdict, rule.expected) << rule.name;
     if (reply.m_Verdict != kAuthentic) {
       EXPECT_TRUE(reply.m_Cookies.empty()) << rule.name;
+    } else if (parts.plaintext == ReplyParts().plaintext) {
+      // The encrypted cookie alone: none from outside the encrypted part.
+      EXPECT_EQ(reply.m_Cookies, std::vector<NtsCookie>{kSealedCookie}) << rule.name;
     }
   }
   EXPECT_EQ(ReadNtsReply(ByteRange(BuildReply({}).data(), 47), kUniqueId, kServerToClient).m_Verdict, kNotAuthentic);
@@ -171,7 +185,7 @@ TEST(NtsPacket, AuthenticRepliesGiveTheirCookiesInOrderUpToEight) {
 // cookie and the placeholders, each padded, then the authenticator, which
 // verifies over everything before it with the client-to-server key.
 TEST(NtsPacket, RequestCarriesItsFieldsAndAnAuthenticatorLast) {
-  const SntpRequest header = BuildSntpRequest(kSent, 4);
+  const SntpRequest header = BuildSntpRequest(kSent, kNtsNtpVersion);
   const std::vector<uint8_t> request =
       BuildNtsRequest(header, kUniqueId, kCookie, 2, kNonce, kClientToServer);
   const std::vector<uint8_t> cookieField = Field(0x0204, kCookie);
