@@ -86,6 +86,11 @@ CertificateVerdict CCertificateTrust::Check(const FILETIME* time) const {
   return verdict;
 }
 
+bool CCertificateTrust::ValidityPeriod(SYSTEMTIME& notBefore, SYSTEMTIME& notAfter) const {
+  return m_pServer && ::FileTimeToSystemTime(&m_pServer->pCertInfo->NotBefore, &notBefore) &&
+         ::FileTimeToSystemTime(&m_pServer->pCertInfo->NotAfter, &notAfter);
+}
+
 // A chain that reaches no root fails Windows' policy, but passes Wine's:
 // it is refused before the policy, as is a chain known to be revoked. The
 // policy reports one fault at a time, and the name only when the chain has

@@ -55,6 +55,10 @@ public:
   // The verdict at the UTC time given, or now for null.
   CertificateVerdict Check(const FILETIME* time = nullptr) const;
 
+  // The dates, in UTC, between which the server's own certificate is valid
+  // (not before, not after); false when there is no certificate.
+  bool ValidityPeriod(SYSTEMTIME& notBefore, SYSTEMTIME& notAfter) const;
+
 private:
   CertificateVerdict Judge(PCCERT_CHAIN_CONTEXT chain) const;
   // The SSL policy's error for the chain and the name, with the faults of

@@ -98,9 +98,18 @@ TEST(NtsYearAhead, TheCertificateIsJudgedAtTheServersTimeAndTheQuestionSaysWhy) 
   ASSERT_NE(box, nullptr) << "no question";
   const auto question = LinesOf(CMessageBoxView(box).Text());
   ASSERT_TRUE(question && !question->empty()) << "question: " << CMessageBoxView(box).Text();
-  EXPECT_EQ((*question)[0], std::wstring(kTrustedAtServerTimeOnly) +
-                                L": the local clock may be far off, or the server may not be what it claims. "
-                                L"Set the local time to the server's time?");
+  EXPECT_EQ((*question)[0], L"The server's certificate is valid by the server's time only, not by this "
+                            L"computer's: one of the two clocks is wrong, or the server is not what it claims. "
+                            L"Set the local time to the server's time?");
+  // The server's time, and the certificate's dates around it (a day ago,
+  // for 30 days, by the real clock that the server keeps).
+  ASSERT_EQ(question->size(), 7u) << CMessageBoxView(box).Text();
+  const auto serverTime = TimeIn((*question)[3], L"Server time");
+  const auto validFrom = TimeIn((*question)[5], L"The server's certificate is valid from");
+  const auto validUntil = TimeIn((*question)[6], L"The server's certificate is valid until");
+  ASSERT_TRUE(serverTime && validFrom && validUntil) << CMessageBoxView(box).Text();
+  EXPECT_GT(SecondsBetween(*validFrom, *serverTime), 0);
+  EXPECT_GT(SecondsBetween(*serverTime, *validUntil), 0);
   EXPECT_EQ(CMessageBoxView(box).DefaultButton(), IDNO);
   CMessageBoxView(box).Press(IDNO);
   const auto declined = LinesOf(run.AwaitLogOtherThan(compared, kLogMs));
