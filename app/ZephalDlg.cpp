@@ -72,6 +72,25 @@ void LocalTimeAndStepped(double seconds, SYSTEMTIME& now, SYSTEMTIME& stepped) {
   // File times count the same 100 ns ticks as tick times.
   toLocal(utcNow + static_cast<int64_t>(seconds * kTicksPerSecond), stepped);
 }
+
+SYSTEMTIME LocalTimeOf(const SYSTEMTIME& utc) {
+  SYSTEMTIME local{};
+  ::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local);
+  return local;
+}
+
+// The question for why, with the certificate's dates when they are why.
+std::wstring StepQuestion(const std::vector<std::wstring>& messages, LogMessage why,
+                          const SntpExchangeResult& result) {
+  SYSTEMTIME now;
+  SYSTEMTIME stepped;
+  LocalTimeAndStepped(result.m_dClockOffset, now, stepped);
+  if (why != kMessageCertificateQuestion)
+    return FormatStepQuestion(messages, why, now, stepped, result.m_dClockOffset);
+  return FormatCertificateQuestion(messages, now, stepped, result.m_dClockOffset,
+                                   LocalTimeOf(result.m_CertificateValidFrom),
+                                   LocalTimeOf(result.m_CertificateValidUntil));
+}
 }  // namespace
 
 CZephalDlg::CZephalDlg(CWnd* pParent) : CDialog(IDD_MAIN, pParent) {}
@@ -344,7 +363,7 @@ bool CZephalDlg::MeasureAgreedStep(CWorkerLink& link, CServerQuery& query, SntpE
     const double step = result.m_dClockOffset;
     const std::optional<LogMessage> question = QuestionBefore(result);
     if (!question || (agreed && std::abs(step - *agreed) <= kAgreedStepSeconds)) return true;
-    if (!ConfirmStep(link, *question, step)) {
+    if (!ConfirmStep(link, *question, result)) {
       Finish(link, [&](CZephalDlg& dialog) { dialog.ShowDeclinedStep(result); });
       return false;
     }
@@ -355,13 +374,10 @@ bool CZephalDlg::MeasureAgreedStep(CWorkerLink& link, CServerQuery& query, SntpE
 // On the worker: puts the question to the user on the dialog's thread and
 // waits for the answer; false for no, once the dialog is closing, and when
 // the question could not be put.
-bool CZephalDlg::ConfirmStep(CWorkerLink& link, LogMessage why, double step) {
-  SYSTEMTIME now;
-  SYSTEMTIME stepped;
-  LocalTimeAndStepped(step, now, stepped);
+bool CZephalDlg::ConfirmStep(CWorkerLink& link, LogMessage why, const SntpExchangeResult& result) {
   bool asked = false;
   return link.UseDialog([&](CZephalDlg& dialog) {
-    link.SetQuestion(FormatStepQuestion(dialog.m_arrMessages, why, now, stepped, step));
+    link.SetQuestion(StepQuestion(dialog.m_arrMessages, why, result));
     asked = PostToDialog(dialog.m_hWnd, WM_CONFIRM_STEP);
   }) && asked && link.AwaitAnswer();
 }

@@ -41,7 +41,7 @@ private:
   static UINT SynchronizeThreadProc(LPVOID pParam);
   static Result<SntpExchangeResult, FailedExchange> QueryDialogServer(CWorkerLink& link, CServerQuery& query);
   static bool MeasureAgreedStep(CWorkerLink& link, CServerQuery& query, SntpExchangeResult& result);
-  static bool ConfirmStep(CWorkerLink& link, LogMessage why, double step);
+  static bool ConfirmStep(CWorkerLink& link, LogMessage why, const SntpExchangeResult& result);
   template <class Show>
   static void Finish(CWorkerLink& link, Show show);
 

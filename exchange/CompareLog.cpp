@@ -38,6 +38,10 @@ std::wstring Stamp(const SYSTEMTIME& time) {
   return stamp;
 }
 
+std::wstring StepLine(const std::vector<std::wstring>& messages, double step) {
+  return LabelLine(messages[kMessageStep], Seconds(L"%+f sec.", step));
+}
+
 // A server's Error or Warning record is told with its code.
 std::wstring NtsReason(const std::vector<std::wstring>& messages, const FailedExchange& failure) {
   const std::wstring& reason = messages[kMessageFirstNtsFailure + static_cast<int>(failure.nts) - 1];
@@ -100,8 +104,16 @@ std::wstring MessageLine(const std::vector<std::wstring>& messages, LogMessage m
 
 std::wstring FormatStepQuestion(const std::vector<std::wstring>& messages, LogMessage why,
                                 const SYSTEMTIME& localTime, const SYSTEMTIME& newLocalTime, double step) {
-  return MessageLine(messages, why) + kLineEnd +
+  return MessageLine(messages, why) + kLineEnd + LabelLine(messages[kMessageLocalTime], Stamp(localTime)) +
+         LabelLine(messages[kMessageNewLocalTime], Stamp(newLocalTime)) + StepLine(messages, step);
+}
+
+std::wstring FormatCertificateQuestion(const std::vector<std::wstring>& messages, const SYSTEMTIME& localTime,
+                                       const SYSTEMTIME& serverTime, double step, const SYSTEMTIME& validFrom,
+                                       const SYSTEMTIME& validUntil) {
+  return MessageLine(messages, kMessageCertificateQuestion) + kLineEnd +
          LabelLine(messages[kMessageLocalTime], Stamp(localTime)) +
-         LabelLine(messages[kMessageNewLocalTime], Stamp(newLocalTime)) +
-         LabelLine(messages[kMessageStep], Seconds(L"%+f sec.", step));
+         LabelLine(messages[kMessageServerTime], Stamp(serverTime)) + StepLine(messages, step) +
+         LabelLine(messages[kMessageCertificateValidFrom], Stamp(validFrom)) +
+         LabelLine(messages[kMessageCertificateValidUntil], Stamp(validUntil));
 }

@@ -34,7 +34,13 @@ enum LogMessage {
   kMessageNtsFailed,
   // Then one text for each NTS failure after None, in the order of NtsFailure.
   kMessageFirstNtsFailure,
-  kMessageCount = kMessageFirstNtsFailure + static_cast<int>(kLastNtsFailure),
+  // Then the labels of the question before setting the clock to a time
+  // whose server's certificate holds at the server's time only (keys 47 to
+  // 49).
+  kMessageServerTime = kMessageFirstNtsFailure + static_cast<int>(kLastNtsFailure),
+  kMessageCertificateValidFrom,
+  kMessageCertificateValidUntil,
+  kMessageCount,
 };
 
 // Why an exchange that the user started failed.
@@ -77,9 +83,16 @@ std::wstring FailureReason(const std::vector<std::wstring>& messages, const Fail
 // One message as a line of its own.
 std::wstring MessageLine(const std::vector<std::wstring>& messages, LogMessage message);
 
-// The question before the clock is stepped by more than an hour, or by a
-// time whose server's certificate holds at the server's time only: why it
-// is asked, the local time now, the time it would be set to, and the step
-// in seconds.
+// The question before the clock is stepped by more than an hour: why it is
+// asked, the local time now, the time it would be set to, and the step in
+// seconds.
 std::wstring FormatStepQuestion(const std::vector<std::wstring>& messages, LogMessage why,
                                 const SYSTEMTIME& localTime, const SYSTEMTIME& newLocalTime, double step);
+
+// The question before the clock is set to a time whose server's certificate
+// holds at the server's time only: why it is asked, the local time now, the
+// server's time, the step in seconds, and the dates between which the
+// certificate is valid, all in the local time zone.
+std::wstring FormatCertificateQuestion(const std::vector<std::wstring>& messages, const SYSTEMTIME& localTime,
+                                       const SYSTEMTIME& serverTime, double step, const SYSTEMTIME& validFrom,
+                                       const SYSTEMTIME& validUntil);

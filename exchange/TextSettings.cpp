@@ -39,8 +39,8 @@ const MessageSetting kLogMessages[kMessageCount] = {
     {L"26", L"Answered from"},
     {L"27", L"The time was authenticated with Network Time Security (NTS)"},
     {L"28", L"The server's certificate is valid by the server's time only, not by the local time"},
-    {L"29", L"The server's certificate is valid by the server's time only, not by the local time: the local clock "
-            L"may be far off, or the server may not be what it claims. Set the local time to the server's time?"},
+    {L"29", L"The server's certificate is valid by the server's time only, not by this computer's: one of the two "
+            L"clocks is wrong, or the server is not what it claims. Set the local time to the server's time?"},
     {L"30", L"Network Time Security failed"},
     {L"31", L"the server refused the key exchange's connection"},
     {L"32", L"no answer to the key exchange within 5 seconds"},
@@ -57,4 +57,8 @@ const MessageSetting kLogMessages[kMessageCount] = {
     {L"43", L"the server's key exchange breaks the protocol"},
     {L"44", L"answers came, but none was authenticated"},
     {L"45", L"the server refused the cookies of a new key exchange"},
+    {L"46", L"the server's time is earlier than this program was built"},
+    {L"47", L"Server time"},
+    {L"48", L"The server's certificate is valid from"},
+    {L"49", L"The server's certificate is valid until"},
 };

@@ -18,6 +18,11 @@ namespace {
 constexpr DWORD kChainFlags = CERT_CHAIN_DISABLE_AIA | CERT_CHAIN_REVOCATION_CHECK_CHAIN_EXCLUDE_ROOT |
                               CERT_CHAIN_REVOCATION_CHECK_CACHE_ONLY;
 constexpr DWORD kRootRetrievalTimeout = 3000;
+// The machine's chain engine: its roots are the system's and those an
+// administrator installed. A user's own Root store does not count: any
+// program the user runs can add a root there, and this one sets the clock
+// of the whole machine on the verdict.
+const HCERTCHAINENGINE kMachineEngine = HCCE_LOCAL_MACHINE;
 // The policy counts a revocation status that is not known, which is what
 // the cache mostly gives, as a fault: it leaves revocation aside, and Judge
 // refuses a chain known to be revoked itself.
@@ -72,13 +77,18 @@ CertificateVerdict CCertificateTrust::Check(const FILETIME* time) const {
   para.RequestedUsage.Usage.rgpszUsageIdentifier = kServerUsage;
   para.dwUrlRetrievalTimeout = kRootRetrievalTimeout;
   PCCERT_CHAIN_CONTEXT chain = nullptr;
-  if (!m_pLibrary->CertGetCertificateChain(nullptr, m_pServer, const_cast<FILETIME*>(time), m_hSent, &para,
+  if (!m_pLibrary->CertGetCertificateChain(kMachineEngine, m_pServer, const_cast<FILETIME*>(time), m_hSent, &para,
                                            kChainFlags, nullptr, &chain)) {
     return CertificateVerdict::Faulty;
   }
   const CertificateVerdict verdict = Judge(chain);
   m_pLibrary->CertFreeCertificateChain(chain);
   return verdict;
+}
+
+bool CCertificateTrust::ValidityPeriod(SYSTEMTIME& notBefore, SYSTEMTIME& notAfter) const {
+  return m_pServer && ::FileTimeToSystemTime(&m_pServer->pCertInfo->NotBefore, &notBefore) &&
+         ::FileTimeToSystemTime(&m_pServer->pCertInfo->NotAfter, &notAfter);
 }
 
 // A chain that reaches no root fails Windows' policy, but passes Wine's:

@@ -27,10 +27,11 @@ enum class CertificateVerdict {
 };
 
 // A server's certificate chain as the TLS handshake received it, checked
-// as Windows' own TLS clients check one: Windows' chain engine builds it
-// to a root of the machine's (the system's and those an administrator
-// installed), with the other certificates the server sent as candidate
-// issuers, and the SSL policy judges it for the server's name.
+// as Windows' own TLS clients check one, but by the machine's chain engine:
+// it builds the chain to a root of the machine's (the system's and those an
+// administrator installed), never to one in a user's own Root store, with
+// the other certificates the server sent as candidate issuers, and the SSL
+// policy judges it for the server's name.
 //
 // The check goes to the network only as Windows does for a root it trusts
 // but does not hold yet (from Windows Update, for a few seconds at most).
@@ -53,6 +54,10 @@ public:
 
   // The verdict at the UTC time given, or now for null.
   CertificateVerdict Check(const FILETIME* time = nullptr) const;
+
+  // The dates, in UTC, between which the server's own certificate is valid
+  // (not before, not after); false when there is no certificate.
+  bool ValidityPeriod(SYSTEMTIME& notBefore, SYSTEMTIME& notAfter) const;
 
 private:
   CertificateVerdict Judge(PCCERT_CHAIN_CONTEXT chain) const;

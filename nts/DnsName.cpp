@@ -34,3 +34,8 @@ bool DnsName(LPCWSTR name, std::string& ascii) {
 std::wstring WideName(const std::string& ascii) {
   return std::wstring(ascii.begin(), ascii.end());
 }
+
+bool TlsServerNameOf(LPCWSTR name, TlsServerName& tlsName) {
+  std::string ascii;
+  return DnsName(name, ascii) && MakeTlsServerName(ascii, tlsName);
+}

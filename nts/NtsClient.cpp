@@ -6,6 +6,7 @@
 #include "nts/DnsName.h"
 #include "nts/NtsCredentials.h"
 #include "nts/NtsKeyExchange.h"
+#include "sntp/BuildTime.h"
 #include "sntp/PreciseTime.h"
 
 namespace {
@@ -110,8 +111,15 @@ Result<AddressList, NtsQueryFailure> CNtsClient::NtpServerAddresses(const CNtsAs
 
 // The server's time is authentic. With keys from a TLS session whose
 // certificate Windows trusts but for its dates, the certificate is believed
-// once valid at that time, and the result says it was so judged.
+// once valid at that time, and the result says it was so judged, with the
+// certificate's dates.
 Result<SntpExchangeResult, NtsQueryFailure> CNtsClient::Accept(CNtsSession& session, SntpExchangeResult result) {
+  // No genuine time is older than the program: an old certificate's key
+  // cannot vouch for its own dates.
+  if (PredatesBuild(result.m_TransmitTime, PreciseFileTimeNow())) {
+    session.Forget();
+    return NtsQueryFailure(NtsFailure::PredatesProgram);
+  }
   if (const CCertificateTrust* certificate = session.CertificateToCheck()) {
     const FILETIME serverTime = ServerTime(result);
     if (certificate->Check(&serverTime) != CertificateVerdict::Trusted) {
@@ -120,6 +128,6 @@ Result<SntpExchangeResult, NtsQueryFailure> CNtsClient::Accept(CNtsSession& sess
     }
     session.TrustAtServerTime();
   }
-  result.m_bTrustedAtServerTimeOnly = session.TrustedAtServerTimeOnly();
+  session.DescribeTrust(result);
   return result;
 }

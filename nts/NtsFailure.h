@@ -24,8 +24,9 @@ enum class NtsFailure {
   // The time exchange:
   NotAuthenticated,           // answers came, none of them authenticated
   CookieRefused,              // the server refused a fresh cookie too (NTS NAK)
+  PredatesProgram,            // its authenticated time is earlier than this program was built
 };
-constexpr NtsFailure kLastNtsFailure = NtsFailure::CookieRefused;
+constexpr NtsFailure kLastNtsFailure = NtsFailure::PredatesProgram;
 
 // Why an authenticated query failed: for a reason of NTS's own, with the
 // code of the server's Error or Warning record, or as the exchange

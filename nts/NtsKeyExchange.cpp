@@ -108,8 +108,9 @@ std::string NarrowAddressText(const SOCKADDR_INET& address) {
 AssociationResult CNtsKeyExchange::Run(LPCWSTR server, const CTimeLimit& outer) {
   m_certificateToCheck.reset();
   const CTimeLimit deadline(kKeyExchangeTimeout, outer);
-  std::string name;
-  if (!DnsName(server, name)) return NtsQueryFailure(NetFailure{NetFailure::Kind::NameNotFound, WSAHOST_NOT_FOUND});
+  TlsServerName name;
+  if (!TlsServerNameOf(server, name))
+    return NtsQueryFailure(NetFailure{NetFailure::Kind::NameNotFound, WSAHOST_NOT_FOUND});
   const Result<AddressList, NetFailure> addresses =
       ResolveHost(server, kNtsKePort, deadline.MillisecondsLeft(), m_hStopEvent);
   if (!addresses) return NtsQueryFailure(addresses.Error());
@@ -118,10 +119,12 @@ AssociationResult CNtsKeyExchange::Run(LPCWSTR server, const CTimeLimit& outer) 
   const Result<Done, NetFailure> connected = stream.Connect(*addresses, deadline, m_hStopEvent);
   if (!connected) return FailureOfStream(connected.Error());
   CTlsConnection tls;
-  const Result<Done, CTlsConnection::Failure> opened = tls.Open(stream, name, kNtsKeAlpn, deadline, m_hStopEvent);
+  const Result<Done, CTlsConnection::Failure> opened =
+      tls.Open(stream, name.indicated, kNtsKeAlpn, deadline, m_hStopEvent);
   if (!opened) return FailureOfTls(opened.Error());
   // Nothing is sent to a server that Windows does not trust for the name.
-  const Result<Done, NtsQueryFailure> trusted = Trusts(std::make_unique<CCertificateTrust>(tls.PeerChain(), WideName(name)));
+  const Result<Done, NtsQueryFailure> trusted =
+      Trusts(std::make_unique<CCertificateTrust>(tls.PeerChain(), WideName(name.checked)));
   if (!trusted) return trusted.Error();
   return Records(tls, deadline, stream.Peer());
 }

@@ -3,6 +3,7 @@
 
 #include "nts/CertificateTrust.h"
 #include "nts/NtsAssociation.h"
+#include "sntp/SntpExchangeResult.h"
 
 // What a run keeps of one NTS server between its exchanges, in memory
 // only: the association of the last key exchange and, when the server's
@@ -28,8 +29,13 @@ public:
     return m_bTrustedAtServerTime ? nullptr : m_certificateToCheck.get();
   }
   void TrustAtServerTime() { m_bTrustedAtServerTime = true; }
-  // Whether the association's certificate was trusted at the server's time only.
-  bool TrustedAtServerTimeOnly() const { return m_bTrustedAtServerTime; }
+  // Whether the certificate held at the server's time only, told in the
+  // result of an exchange with the certificate's dates.
+  void DescribeTrust(SntpExchangeResult& result) const {
+    result.m_bTrustedAtServerTimeOnly = m_bTrustedAtServerTime;
+    if (m_bTrustedAtServerTime)
+      m_certificateToCheck->ValidityPeriod(result.m_CertificateValidFrom, result.m_CertificateValidUntil);
+  }
 
 private:
   std::unique_ptr<CNtsAssociation> m_association;

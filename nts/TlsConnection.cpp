@@ -48,7 +48,7 @@ bool CTlsConnection::Configure(const std::string& serverName, const char* protoc
   mbedtls_ssl_conf_authmode(&m_config, MBEDTLS_SSL_VERIFY_NONE);
   mbedtls_ssl_conf_rng(&m_config, mbedtls_psa_get_random, MBEDTLS_PSA_RANDOM_STATE);
   return mbedtls_ssl_conf_alpn_protocols(&m_config, m_protocols) == 0 && mbedtls_ssl_setup(&m_ssl, &m_config) == 0 &&
-         mbedtls_ssl_set_hostname(&m_ssl, serverName.c_str()) == 0;
+         mbedtls_ssl_set_hostname(&m_ssl, serverName.empty() ? nullptr : serverName.c_str()) == 0;
 }
 
 Result<Done, CTlsConnection::Failure> CTlsConnection::Open(CStreamSocket& stream, const std::string& serverName,

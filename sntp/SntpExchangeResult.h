@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "framework/SystemTime.h"
 #include "sntp/NtpTimestamp.h"
 
 // What one SNTP exchange found out; filled only by a successful exchange.
@@ -25,6 +26,10 @@ struct SntpExchangeResult {
   // Security).
   bool m_bAuthenticated = false;
   // Whether the server's certificate was valid at the server's time only,
-  // not at the local time: the local clock is far off, or the server lies.
+  // not at the local time: one of the two clocks is wrong, or the server is
+  // not what it claims.
   bool m_bTrustedAtServerTimeOnly = false;
+  // Then the dates, in UTC, between which that certificate is valid.
+  SYSTEMTIME m_CertificateValidFrom{};
+  SYSTEMTIME m_CertificateValidUntil{};
 };

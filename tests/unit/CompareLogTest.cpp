@@ -95,3 +95,20 @@ TEST(CompareLog, TheStepQuestionShowsBothTimesAndTheStep) {
             L"New local time : 2029/12/07, 14:03:28.623\r\n"
             L"Step : +94694401.500000 sec.\r\n");
 }
+
+// Neither clock is blamed: the question shows both times and the dates
+// between which the certificate holds, and leaves the judging to the user.
+TEST(CompareLog, TheCertificateQuestionShowsTheServersTimeAndTheCertificatesDates) {
+  EXPECT_EQ(FormatCertificateQuestion(kDefaultMessages, CalendarRecord(2027, 3, 2, 9, 0, 0, 0),
+                                      CalendarRecord(2026, 3, 1, 8, 59, 58, 500), -31536001.5,
+                                      CalendarRecord(2026, 2, 20, 10, 0, 0, 0),
+                                      CalendarRecord(2026, 3, 22, 10, 0, 0, 0)),
+            L"The server's certificate is valid by the server's time only, not by this computer's: one of the two "
+            L"clocks is wrong, or the server is not what it claims. Set the local time to the server's time?\r\n"
+            L"\r\n"
+            L"Local time : 2027/03/02, 09:00:00.000\r\n"
+            L"Server time : 2026/03/01, 08:59:58.500\r\n"
+            L"Step : -31536001.500000 sec.\r\n"
+            L"The server's certificate is valid from : 2026/02/20, 10:00:00.000\r\n"
+            L"The server's certificate is valid until : 2026/03/22, 10:00:00.000\r\n");
+}

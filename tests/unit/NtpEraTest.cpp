@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "sntp/BuildTime.h"
 #include "sntp/SntpPacket.h"
 #include "tests/unit/CalendarRecord.h"
 #include "ticktime/TickTime.h"
@@ -74,5 +75,32 @@ const Scenario kScenarios[] = {
 
 INSTANTIATE_TEST_SUITE_P(Ntp, EraEnd, testing::ValuesIn(kScenarios),
                          [](const testing::TestParamInfo<Scenario>& info) { return info.param.name; });
+
+// The build-date floor, with the server's time read in the era of the local
+// clock, whichever way that clock is off.
+TEST(BuildTime, AServerTimeBeforeTheBuildIsOlderThanAnyGenuineTime) {
+  constexpr double kDay = 86400;
+  constexpr double kYear = 365.25 * kDay;
+  const uint64_t build = BuildFileTime();
+  EXPECT_GT(build, FileTime(CalendarRecord(2025, 1, 1, 0, 0, 0, 0))) << "the build's date is not the commit's";
+  const struct {
+    const char* what;
+    double serverFromBuild;  // seconds
+    double localFromBuild;
+    bool predates;
+  } kRows[] = {
+      {"a second before the build", -1, kDay, true},
+      {"at the build", 0, kDay, false},
+      {"a day after it", kDay, 0, false},
+      {"twenty years before it", -20 * kYear, kDay, true},
+      {"after it, on a clock reset to a year before it", kDay, -kYear, false},
+      {"before it, on a clock sixty years ahead", -kDay, 60 * kYear, true},
+  };
+  for (const auto& row : kRows) {
+    SCOPED_TRACE(row.what);
+    const CNtpTimestamp server = CNtpTimestamp::FromFileTime(Later(build, row.serverFromBuild));
+    EXPECT_EQ(PredatesBuild(server, Later(build, row.localFromBuild)), row.predates);
+  }
+}
 
 }  // namespace

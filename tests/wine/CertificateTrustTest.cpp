@@ -34,6 +34,44 @@ Chain ChainOf(const std::vector<const wchar_t*>& names) {
   return chain;
 }
 
+// A root in the current user's own Root store (its registry part, as a
+// program the user runs adds one), for as long as it lives.
+class UserRoot {
+public:
+  explicit UserRoot(const std::vector<BYTE>& der)
+      : m_hStore(::CertOpenStore(CERT_STORE_PROV_SYSTEM_REGISTRY_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"Root")) {
+    if (m_hStore)
+      ::CertAddEncodedCertificateToStore(m_hStore, X509_ASN_ENCODING, der.data(), static_cast<DWORD>(der.size()),
+                                         CERT_STORE_ADD_REPLACE_EXISTING, &m_pRoot);
+  }
+  ~UserRoot() {
+    if (m_pRoot) ::CertDeleteCertificateFromStore(m_pRoot);  // frees it too
+    if (m_hStore) ::CertCloseStore(m_hStore, 0);
+  }
+  UserRoot(const UserRoot&) = delete;
+  UserRoot& operator=(const UserRoot&) = delete;
+  bool Added() const { return m_pRoot != nullptr; }
+
+private:
+  HCERTSTORE m_hStore;
+  PCCERT_CONTEXT m_pRoot = nullptr;
+};
+
+// Whether the current user's chain engine takes the chain to a trusted root.
+bool UserEngineTrusts(const std::vector<BYTE>& der) {
+  PCCERT_CONTEXT certificate =
+      ::CertCreateCertificateContext(X509_ASN_ENCODING, der.data(), static_cast<DWORD>(der.size()));
+  CERT_CHAIN_PARA para{};
+  para.cbSize = sizeof para;
+  PCCERT_CHAIN_CONTEXT chain = nullptr;
+  const bool built = certificate && ::CertGetCertificateChain(HCCE_CURRENT_USER, certificate, nullptr, nullptr,
+                                                              &para, 0, nullptr, &chain);
+  const bool trusted = built && !(chain->TrustStatus.dwErrorStatus & CERT_TRUST_IS_UNTRUSTED_ROOT);
+  if (chain) ::CertFreeCertificateChain(chain);
+  if (certificate) ::CertFreeCertificateContext(certificate);
+  return trusted;
+}
+
 FILETIME DaysFromNow(int days) {
   FILETIME now;
   ::GetSystemTimeAsFileTime(&now);
@@ -84,6 +122,16 @@ TEST(CertificateTrust, WindowsJudgesEachChainForTheServersName) {
     const FILETIME time = DaysFromNow(trustCase.daysFromNow);
     EXPECT_EQ(trust.Check(&time), trustCase.verdict);
   }
+}
+
+// A root that a program of the user's put in the user's own Root store
+// makes no server trusted: the clock is the machine's.
+TEST(CertificateTrust, ARootInTheUsersOwnStoreDoesNotCount) {
+  const Chain chain = ChainOf({L"untrusted-ca"});
+  const UserRoot root(Certificate(L"untrusted-root"));
+  ASSERT_TRUE(root.Added()) << "could not add to the user's Root store: " << ::GetLastError();
+  ASSERT_TRUE(UserEngineTrusts(chain[0])) << "the user's own engine does not see the root";
+  EXPECT_EQ(CCertificateTrust(chain, TimeServers::kNtsUntrustedCa).Check(), CertificateVerdict::UntrustedRoot);
 }
 
 // The check at the local time, a year off, and then at the authenticated

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "res/resource.h"
+#include "tests/wine/ResponderControl.h"
 #include "tests/wine/TimeServers.h"
 #include "tests/wine/compare/LogReading.h"
 #include "tests/wine/console/ConsoleRun.h"
@@ -19,7 +20,7 @@ constexpr DWORD kLogMs = 8000;
 constexpr DWORD kBoxMs = 8000;
 // Closing must not wait for the key exchange's 5 s.
 constexpr DWORD kEndMs = 2500;
-constexpr DWORD kSuccess = 0, kNtsFailed = 5;
+constexpr DWORD kSuccess = 0, kNoAnswer = 2, kNtsFailed = 5;
 constexpr wchar_t kAuthenticated[] = L"The time was authenticated with Network Time Security (NTS)";
 constexpr wchar_t kTrustedAtServerTimeOnly[] =
     L"The server's certificate is valid by the server's time only, not by the local time";
@@ -98,12 +99,94 @@ TEST(NtsYearAhead, TheCertificateIsJudgedAtTheServersTimeAndTheQuestionSaysWhy) 
   ASSERT_NE(box, nullptr) << "no question";
   const auto question = LinesOf(CMessageBoxView(box).Text());
   ASSERT_TRUE(question && !question->empty()) << "question: " << CMessageBoxView(box).Text();
-  EXPECT_EQ((*question)[0], std::wstring(kTrustedAtServerTimeOnly) +
-                                L": the local clock may be far off, or the server may not be what it claims. "
-                                L"Set the local time to the server's time?");
+  EXPECT_EQ((*question)[0], L"The server's certificate is valid by the server's time only, not by this "
+                            L"computer's: one of the two clocks is wrong, or the server is not what it claims. "
+                            L"Set the local time to the server's time?");
+  // The server's time, and the certificate's dates around it (a day ago,
+  // for 30 days, by the real clock that the server keeps).
+  ASSERT_EQ(question->size(), 7u) << CMessageBoxView(box).Text();
+  const auto serverTime = TimeIn((*question)[3], L"Server time");
+  const auto validFrom = TimeIn((*question)[5], L"The server's certificate is valid from");
+  const auto validUntil = TimeIn((*question)[6], L"The server's certificate is valid until");
+  ASSERT_TRUE(serverTime && validFrom && validUntil) << CMessageBoxView(box).Text();
+  EXPECT_GT(SecondsBetween(*validFrom, *serverTime), 0);
+  EXPECT_GT(SecondsBetween(*serverTime, *validUntil), 0);
   EXPECT_EQ(CMessageBoxView(box).DefaultButton(), IDNO);
   CMessageBoxView(box).Press(IDNO);
   const auto declined = LinesOf(run.AwaitLogOtherThan(compared, kLogMs));
   ASSERT_TRUE(declined && !declined->empty()) << "no log after No";
   EXPECT_EQ(declined->back(), L"The local time was not changed");
+}
+
+namespace {
+
+// How long the peer may take to see the program's connection end.
+constexpr DWORD kPeerDoneMs = 15000;
+constexpr DWORD kPollMs = 100;
+
+constexpr char kNtsFailedText[] = "Network Time Security failed : ";
+
+// One script of the hostile key-exchange peer, and what Movrane.com tells.
+struct HostileServer {
+  const char* script;  // tests/fixtures/sntp-responder, "kescript"
+  DWORD exitCode;
+  const char* toldStartsWith;  // the JSON report's error text
+  bool nothingAfterHandshake;  // the peer must receive no application data
+};
+
+// A key exchange that succeeds names an NTP server where nothing answers:
+// the run then fails in the time exchange, not in the key exchange.
+const HostileServer kHostileServers[] = {
+    {"junk", kNtsFailed, kNtsFailedText, false},
+    {"alert", kNtsFailed, kNtsFailedText, false},
+    {"close", kNtsFailed, "Network Time Security failed : the server's key exchange breaks the protocol", false},
+    {"bytewise", kNoAnswer, "No answer from the server within 5 seconds", false},
+    // Records after End of Message in its record: refused, as RFC 8915 has
+    // End of Message last.
+    {"trailing", kNtsFailed, "Network Time Security failed : the server's key exchange breaks the protocol", false},
+    {"zoneserver", kNtsFailed, kNtsFailedText, false},
+    {"singlelabel", kNtsFailed, kNtsFailedText, false},
+    {"noalpn", kNtsFailed, "Network Time Security failed : the server offers no NTS key exchange", true},
+    // A protocol the client did not offer breaks TLS itself (RFC 7301).
+    {"otheralpn", kNtsFailed, "Network Time Security failed : no TLS 1.3 session could be made", true},
+};
+
+// What the peer received after the handshake on its last connection, once
+// that connection has ended; "" when it did not end in time.
+std::string PeerReceived(CResponderControl& responder) {
+  for (const ULONGLONG endBy = ::GetTickCount64() + kPeerDoneMs; ::GetTickCount64() < endBy; ::Sleep(kPollMs)) {
+    const std::string received = responder.Command("kereceived");
+    if (!received.empty() && received != "open") return received;
+  }
+  return "";
+}
+
+}  // namespace
+
+// Servers that break the key exchange, each told as what it is, and the
+// program ends as it should whatever they send.
+TEST(NtsHostileServer, KeyExchangesThatBreakTheProtocolAreToldAndTheProgramLives) {
+  CResponderControl responder;
+  for (const HostileServer& server : kHostileServers) {
+    SCOPED_TRACE(server.script);
+    // A folder each: a program that died may leave its files held open.
+    CRunDirectory directory(CRunDirectory::kConsoleProgram);
+    ASSERT_EQ(responder.Command(std::string("kescript ") + server.script), "ok");
+    const ConsoleOutcome run =
+        RunConsoleProgram(directory, std::wstring(L"/compare /json /nts /server:") + TimeServers::kNtsHostile);
+    EXPECT_EQ(run.exitCode, server.exitCode) << run.errors;
+    // A row whose program died still lets the next rows run.
+    const std::optional<JsonValue> json = ReadJson(run.output);
+    EXPECT_TRUE(json) << "output: " << run.output << run.errors;
+    if (json) {
+      EXPECT_EQ((*json)["error"]["text"].string.rfind(server.toldStartsWith, 0), 0u)
+          << (*json)["error"]["text"].string;
+    }
+    const std::string received = PeerReceived(responder);
+    EXPECT_NE(received, "") << "the peer's connection did not end";
+    if (server.nothingAfterHandshake) {
+      EXPECT_EQ(received, "0") << "sent after a handshake without ntske/1";
+    }
+  }
+  EXPECT_EQ(responder.Command("reset"), "ok");
 }
