@@ -11,7 +11,8 @@ struct ByteRange {
 
   ByteRange() = default;
   ByteRange(const uint8_t* bytes, size_t count) : data(bytes), size(count) {}
-  ByteRange(const std::vector<uint8_t>& bytes) : data(bytes.data()), size(bytes.size()) {}
+  template <class Allocator>
+  ByteRange(const std::vector<uint8_t, Allocator>& bytes) : data(bytes.data()), size(bytes.size()) {}
   template <size_t N>
   ByteRange(const std::array<uint8_t, N>& bytes) : data(bytes.data()), size(N) {}
 

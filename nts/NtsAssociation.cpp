@@ -29,10 +29,9 @@ CNtsAssociation::CNtsAssociation(const NtsKey& clientToServerKey, const NtsKey& 
 CNtsAssociation::~CNtsAssociation() {
   mbedtls_platform_zeroize(m_clientToServerKey.data(), m_clientToServerKey.size());
   mbedtls_platform_zeroize(m_serverToClientKey.data(), m_serverToClientKey.size());
-  for (NtsCookie& cookie : m_cookies) mbedtls_platform_zeroize(cookie.data(), cookie.size());
 }
 
-// Moved out whole, so that no copy of its bytes stays behind unwiped.
+// Moved out whole: the association keeps no copy of a spent cookie.
 NtsCookie CNtsAssociation::TakeCookie() {
   NtsCookie cookie = std::move(m_cookies.front());
   m_cookies.pop_front();

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "nts/WipingAllocator.h"
+
 // Why a key exchange's response gives no keys to use.
 enum class NtsKeFailure {
   None,
@@ -14,8 +16,10 @@ enum class NtsKeFailure {
   Malformed,          // a record breaks the protocol, a critical record is unknown, or it is too long
 };
 
-// A cookie: opaque to the client, sent back once in an NTP request.
-using NtsCookie = std::vector<uint8_t>;
+// A cookie: opaque to the client, sent back once in an NTP request. Whoever
+// holds a cookie can use it in the client's name: every copy is wiped when
+// dropped.
+using NtsCookie = std::vector<uint8_t, WipingAllocator<uint8_t>>;
 // A client holds this many; more from one server message are dropped.
 constexpr size_t kNtsMaxCookies = 8;
 // Longer ones are refused, as chrony refuses them (NKE_MAX_COOKIE_LENGTH).

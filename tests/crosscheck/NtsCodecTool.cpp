@@ -37,6 +37,11 @@ std::string ToHex(const Bytes& bytes) {
   return hex.empty() ? "." : hex;
 }
 
+NtsCookie CookieFromHex(const std::string& hex) {
+  const Bytes bytes = FromHex(hex);
+  return {bytes.begin(), bytes.end()};
+}
+
 template <class Array>
 Array ArrayFromHex(const std::string& hex) {
   Array array{};
@@ -81,7 +86,7 @@ std::string Answer(const std::string& line) {
     return opened ? ToHex(*opened) : "fail";
   }
   if (command == "request") {
-    return ToHex(BuildNtsRequest(SntpRequest{}, ArrayFromHex<NtsUniqueId>(a), FromHex(b), std::stoul(c),
+    return ToHex(BuildNtsRequest(SntpRequest{}, ArrayFromHex<NtsUniqueId>(a), CookieFromHex(b), std::stoul(c),
                                  ArrayFromHex<NtsNonce>(d), ArrayFromHex<NtsKey>(e)));
   }
   if (command == "reply") {
@@ -90,7 +95,7 @@ std::string Answer(const std::string& line) {
     if (reply.m_Verdict == ReplyProof::Refused) return "nak";
     if (reply.m_Verdict == ReplyProof::NotAuthentic) return "notauthentic";
     std::string cookies;
-    for (const NtsCookie& cookie : reply.m_Cookies) cookies += (cookies.empty() ? "" : ",") + ToHex(cookie);
+    for (const NtsCookie& cookie : reply.m_Cookies) cookies += (cookies.empty() ? "" : ",") + ToHex({cookie.begin(), cookie.end()});
     return "authentic " + cookies;
   }
   return "unknown command";

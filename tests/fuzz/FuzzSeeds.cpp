@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
   Bytes nak = Header(0, "NTSN");
   Append(nak, Field(NtsFieldType::UniqueIdentifier, Bytes(kFuzzUniqueId.begin(), kFuzzUniqueId.end())));
   Write(reply, "nak", nak);
-  Write(reply, "request", BuildNtsRequest(SntpRequest{}, kFuzzUniqueId, Bytes(100, 0xC0), 3, NtsNonce{}, kFuzzKey));
+  Write(reply, "request", BuildNtsRequest(SntpRequest{}, kFuzzUniqueId, NtsCookie(100, 0xC0), 3, NtsNonce{}, kFuzzKey));
 
   const std::string sealed = root + "/NtsSealedReply";
   Write(sealed, "two", SealedReplyInput(kNtsNonceSize, 0, CookieFields(2, 100)));

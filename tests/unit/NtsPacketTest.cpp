@@ -12,12 +12,13 @@ const NtsKey kClientToServer = ArrayFromHex<NtsKey>(std::string(64, '1'));
 const NtsKey kServerToClient = ArrayFromHex<NtsKey>(std::string(64, '2'));
 const NtsUniqueId kUniqueId = ArrayFromHex<NtsUniqueId>(std::string(64, 'a'));
 const NtsNonce kNonce = ArrayFromHex<NtsNonce>("000102030405060708090a0b0c0d0e0f");
-const NtsCookie kCookie = FromHex("c0 c1 c2 c3 c4");
+const NtsCookie kCookie = FromHex<NtsCookie>("c0 c1 c2 c3 c4");
 const CNtpTimestamp kSent(0xCAD9A12F1F7CED91u);
 // The cookie a reply seals unless a case says otherwise.
-const NtsCookie kSealedCookie = FromHex("d0d1d2d3 d4d5d6d7 d8d9dadb");  // fills its field: no padding
+const NtsCookie kSealedCookie = FromHex<NtsCookie>("d0d1d2d3 d4d5d6d7 d8d9dadb");  // fills its field: no padding
 
-std::vector<uint8_t> Field(uint16_t type, std::vector<uint8_t> value, size_t size = 0) {
+template <class Bytes = std::vector<uint8_t>>
+std::vector<uint8_t> Field(uint16_t type, const Bytes& value, size_t size = 0) {
   size = size ? size : ExtensionFieldSize(value.size());
   std::vector<uint8_t> field(std::max(4 + value.size(), size), 0);
   field[0] = static_cast<uint8_t>(type >> 8);
@@ -178,7 +179,7 @@ TEST(NtsPacket, AuthenticRepliesGiveTheirCookiesInOrderUpToEight) {
   const NtsReply reply = Read(parts);
   ASSERT_EQ(reply.m_Verdict, kAuthentic);
   ASSERT_EQ(reply.m_Cookies.size(), kNtsMaxCookies);
-  for (uint8_t i = 0; i < kNtsMaxCookies; ++i) EXPECT_EQ(reply.m_Cookies[i], std::vector<uint8_t>(12, i + 1));
+  for (uint8_t i = 0; i < kNtsMaxCookies; ++i) EXPECT_EQ(reply.m_Cookies[i], NtsCookie(12, i + 1));
 }
 
 // The request as a server reads it: the header, then the unique id, the

@@ -3,9 +3,11 @@
 #include <string>
 #include <vector>
 
-// Bytes written as hex, spaces allowed, for test vectors.
-inline std::vector<uint8_t> FromHex(const std::string& hex) {
-  std::vector<uint8_t> bytes;
+// Bytes written as hex, spaces allowed, for test vectors; in a vector of
+// another allocator when asked (a cookie's).
+template <class Bytes = std::vector<uint8_t>>
+Bytes FromHex(const std::string& hex) {
+  Bytes bytes;
   std::string digits;
   for (const char c : hex) {
     if (c != ' ') digits += c;
