@@ -3,12 +3,6 @@
 #include <algorithm>
 #include <chrono>
 
-namespace {
-
-using Clock = CTimeLimit::Clock;
-
-}  // namespace
-
 Result<CRaceEntrant*, NetFailure> CAddressRace::Run(const AddressList& addresses, const Enter& enter) {
   const AddressList candidates = FirstOfEachFamily(addresses);
   size_t next = 0;
@@ -22,7 +16,7 @@ Result<CRaceEntrant*, NetFailure> CAddressRace::Run(const AddressList& addresses
       std::unique_ptr<CRaceEntrant> entrant = enter(candidates[next++]);
       const Result<Done, NetFailure> begun = entrant->Begin();
       if (begun) {
-        m_running.push_back(std::move(entrant));
+        m_running.push_back(Runner{std::move(entrant), 1, Clock::now()});
         nextStart = Clock::now() + std::chrono::milliseconds(kNextAddressDelayMs);
       } else {
         lastOut = begun.Error();
@@ -32,27 +26,44 @@ Result<CRaceEntrant*, NetFailure> CAddressRace::Run(const AddressList& addresses
     if (m_running.empty()) return lastOut;
 
     bool lookAgain = false;
-    for (auto entrant = m_running.begin(); entrant != m_running.end();) {
-      switch ((*entrant)->Look()) {
-        case CRaceEntrant::Turn::Won:
-          return entrant->get();
-        case CRaceEntrant::Turn::Out:
-          lastOut = (*entrant)->Failure();
-          entrant = m_running.erase(entrant);
-          break;
-        case CRaceEntrant::Turn::Again:
-          lookAgain = true;
-          ++entrant;
-          break;
-        case CRaceEntrant::Turn::Waiting:
-          ++entrant;
-          break;
+    for (auto runner = m_running.begin(); runner != m_running.end();) {
+      const CRaceEntrant::Turn turn = runner->entrant->Look();
+      if (turn == CRaceEntrant::Turn::Won) return runner->entrant.get();
+      lookAgain = lookAgain || turn == CRaceEntrant::Turn::Again;
+      std::optional<NetFailure> out;
+      if (turn == CRaceEntrant::Turn::Out) out = runner->entrant->Failure();
+      if (turn == CRaceEntrant::Turn::Waiting) out = RepeatIfOverdue(*runner);
+      if (out) {
+        lastOut = *out;
+        runner = m_running.erase(runner);
+      } else {
+        ++runner;
       }
     }
     if (lookAgain || m_running.empty()) continue;
     const DWORD untilNextStart = next < candidates.size() ? CTimeLimit::MillisecondsUntil(nextStart) : INFINITE;
-    AwaitNews(std::min(left, untilNextStart));
+    AwaitNews(std::min({left, untilNextStart, MillisecondsToNextRepeat()}));
   }
+}
+
+std::optional<NetFailure> CAddressRace::RepeatIfOverdue(Runner& runner) const {
+  const Clock::time_point due = runner.lastRequest + std::chrono::milliseconds(m_requests.apartMilliseconds);
+  if (runner.requests >= m_requests.most || Clock::now() < due) return std::nullopt;
+  const Result<Done, NetFailure> repeated = runner.entrant->Repeat();
+  if (!repeated) return repeated.Error();
+  ++runner.requests;
+  runner.lastRequest = Clock::now();
+  return std::nullopt;
+}
+
+DWORD CAddressRace::MillisecondsToNextRepeat() const {
+  DWORD soonest = INFINITE;
+  for (const Runner& runner : m_running) {
+    if (runner.requests >= m_requests.most) continue;
+    const Clock::time_point due = runner.lastRequest + std::chrono::milliseconds(m_requests.apartMilliseconds);
+    soonest = std::min<DWORD>(soonest, CTimeLimit::MillisecondsUntil(due));
+  }
+  return soonest;
 }
 
 bool CAddressRace::Stopped() const {
@@ -62,7 +73,7 @@ bool CAddressRace::Stopped() const {
 // Until an entrant's event or the stop event is signalled, or the time is up.
 void CAddressRace::AwaitNews(DWORD timeoutMilliseconds) const {
   std::vector<HANDLE> events;
-  for (const auto& entrant : m_running) events.push_back(entrant->Event());
+  for (const Runner& runner : m_running) events.push_back(runner.entrant->Event());
   if (m_hStopEvent) events.push_back(m_hStopEvent);
   ::WaitForMultipleObjects(static_cast<DWORD>(events.size()), events.data(), FALSE, timeoutMilliseconds);
 }

@@ -20,6 +20,9 @@ public:
 
   // Begins its part: sends its request, or starts its connection.
   virtual Result<Done, NetFailure> Begin() = 0;
+  // Asks once more, where a race repeats its requests (see CAddressRace):
+  // a request anew, the earlier ones still answerable.
+  virtual Result<Done, NetFailure> Repeat() = 0;
   // Signalled when something may have come.
   virtual HANDLE Event() const = 0;
   virtual Turn Look() = 0;

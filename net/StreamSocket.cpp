@@ -29,6 +29,8 @@ public:
     return Done{};
   }
 
+  // The system retries a connection itself.
+  Result<Done, NetFailure> Repeat() override { return Done{}; }
   HANDLE Event() const override { return m_hConnected; }
   const SOCKADDR_INET& Peer() const { return m_peer; }
 

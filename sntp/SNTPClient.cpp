@@ -11,6 +11,10 @@
 namespace {
 
 constexpr DWORD kReplyTimeout = 5000;
+// A datagram may be lost either way: each address is asked again when no
+// reply has come a second after its last request, three times at most,
+// never in a burst that a rate-limited server would refuse.
+constexpr CAddressRace::Requests kRequestsPerAddress{3, 1000};
 // How long the name lookup may take, before the wait for the reply.
 constexpr DWORD kLookupTimeout = 5000;
 // Access to the own token that enabling a privilege needs.
@@ -88,7 +92,7 @@ Result<SntpExchangeResult, SntpFailure> CSNTPClient::Exchange(const AddressList&
                                                              CExchangeCredentials* credentials,
                                                              const CTimeLimit& deadline) {
   CSntpAttempt::Notes notes;
-  CAddressRace race(deadline, m_hStopEvent);
+  CAddressRace race(deadline, m_hStopEvent, kRequestsPerAddress);
   const Result<CRaceEntrant*, NetFailure> won =
       race.Run(addresses, [&](const SOCKADDR_INET& address) {
         return std::make_unique<CSntpAttempt>(address, credentials, notes);

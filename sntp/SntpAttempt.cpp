@@ -1,16 +1,22 @@
 #include "sntp/SntpAttempt.h"
 
+#include <algorithm>
+
 #include "framework/SystemRandom.h"
 #include "sntp/PreciseTime.h"
 
 namespace {
 
-// Errors recv reports of one datagram, which leave the socket as it was: a
-// datagram too long for the buffer, or a report that an earlier one could
-// not be delivered (ICMP port unreachable).
+// Errors of one datagram, which leave the socket as it was: a datagram too
+// long for the buffer, or a report that an earlier one could not be
+// delivered (ICMP port unreachable), which Windows gives as a reset and
+// Wine as a refusal, from recv or from the next send.
 bool IsOneDatagramsError(DWORD error) {
-  return error == WSAEMSGSIZE || error == WSAECONNRESET || error == WSAENETRESET;
+  return error == WSAEMSGSIZE || error == WSAECONNRESET || error == WSAENETRESET || error == WSAECONNREFUSED;
 }
+
+// Why no request could be made: the credentials have none left to give.
+constexpr DWORD kNoCredentialsLeft = ERROR_NO_MORE_ITEMS;
 
 // 64 bits from the system's cryptographic random source.
 bool RandomTimestamp(CNtpTimestamp& value) {
@@ -22,28 +28,43 @@ bool RandomTimestamp(CNtpTimestamp& value) {
 
 }  // namespace
 
-// The reply must echo a value that no one off the path can guess; when the
-// request left is the client's own knowledge.
 Result<Done, NetFailure> CSntpAttempt::Begin() {
   const Result<Done, NetFailure> opened = m_socket.Open(m_peer);
   if (!opened) return opened;
-  if (!RandomTimestamp(m_transmitField)) return NetFailure{NetFailure::Kind::System, ERROR_GEN_FAILURE};
-  const std::vector<uint8_t> datagram = Datagram();
-  if (datagram.empty()) return NetFailure{NetFailure::Kind::System, ERROR_NO_MORE_ITEMS};
   m_received.resize(m_pCredentials ? m_pCredentials->LongestReply() : kSntpReplyBufferSize);
-  m_sentAt = PreciseNtpNow();
+  return Send();
+}
+
+// Without a cookie left, the requests already out are all there is to wait
+// for; a loss reported by the send is no more than any other.
+Result<Done, NetFailure> CSntpAttempt::Repeat() {
+  const Result<Done, NetFailure> sent = Send();
+  if (!sent && (sent.Error().error == kNoCredentialsLeft || IsOneDatagramsError(sent.Error().error))) return Done{};
+  return sent;
+}
+
+// The reply must echo a value that no one off the path can guess; when the
+// request left is the client's own knowledge. Each request has its own,
+// and its own credentials: a request repeated is a new request.
+Result<Done, NetFailure> CSntpAttempt::Send() {
+  Request request;
+  if (!RandomTimestamp(request.transmitField)) return NetFailure{NetFailure::Kind::System, ERROR_GEN_FAILURE};
+  const std::vector<uint8_t> datagram = Datagram(request);
+  if (datagram.empty()) return NetFailure{NetFailure::Kind::System, kNoCredentialsLeft};
+  request.sentAt = PreciseNtpNow();
+  m_requests.push_back(std::move(request));
   return m_socket.Send(datagram.data(), static_cast<int>(datagram.size()));
 }
 
 // The plain packet, or what the credentials make of it.
-std::vector<uint8_t> CSntpAttempt::Datagram() {
+std::vector<uint8_t> CSntpAttempt::Datagram(Request& request) {
   if (!m_pCredentials) {
-    const SntpRequest packet = BuildSntpRequest(m_transmitField);
+    const SntpRequest packet = BuildSntpRequest(request.transmitField);
     return std::vector<uint8_t>(packet.begin(), packet.end());
   }
-  m_requestCredentials = m_pCredentials->ForRequest();
-  if (!m_requestCredentials) return {};
-  return m_requestCredentials->Datagram(BuildSntpRequest(m_transmitField, m_pCredentials->ProtocolVersion()));
+  request.credentials = m_pCredentials->ForRequest();
+  if (!request.credentials) return {};
+  return request.credentials->Datagram(BuildSntpRequest(request.transmitField, m_pCredentials->ProtocolVersion()));
 }
 
 // The arrival is read once the datagram is in: read before, a reply that
@@ -60,19 +81,23 @@ CRaceEntrant::Turn CSntpAttempt::Look() {
     return Turn::Out;
   }
   const auto size = static_cast<size_t>(length);
-  if (!AnswersSntpRequest(m_received.data(), size, m_transmitField)) return Turn::Again;
-  const Turn proved = Prove(m_received.data(), size);
+  const auto answered = std::find_if(m_requests.begin(), m_requests.end(), [&](const Request& request) {
+    return AnswersSntpRequest(m_received.data(), size, request.transmitField);
+  });
+  if (answered == m_requests.end()) return Turn::Again;
+  const Turn proved = Prove(*answered, m_received.data(), size);
   if (proved != Turn::Won) return proved;
   m_reply = SntpReplyOf(m_received.data());
+  m_sentAt = answered->sentAt;
   m_arrival = arrival;
   return Turn::Won;
 }
 
 // A reply that proves nothing, a refusal included, is noted and skipped
 // like any datagram that is no answer.
-CRaceEntrant::Turn CSntpAttempt::Prove(const uint8_t* datagram, size_t size) {
-  if (!m_requestCredentials) return Turn::Won;
-  switch (m_requestCredentials->Check(datagram, size)) {
+CRaceEntrant::Turn CSntpAttempt::Prove(Request& request, const uint8_t* datagram, size_t size) {
+  if (!request.credentials) return Turn::Won;
+  switch (request.credentials->Check(datagram, size)) {
     case ReplyProof::Authentic:
       return Turn::Won;
     case ReplyProof::Refused:

@@ -11,10 +11,11 @@
 #include "sntp/SntpExchangeResult.h"
 #include "sntp/SntpPacket.h"
 
-// One request to one address of the server, with a transmit field (and,
-// for an authenticated exchange, credentials) of its own, and the
+// The requests to one address of the server, each with a transmit field
+// (and, for an authenticated exchange, credentials) of its own, and the
 // datagrams that come back on its socket: an entrant of the exchange's
-// race over the server's addresses. It wins with a reply to its request.
+// race over the server's addresses. It wins with a reply to any of its
+// requests, judged against the request it answers.
 class CSntpAttempt : public CRaceEntrant {
 public:
   // What the attempts of one exchange saw that ended none of them.
@@ -29,30 +30,38 @@ public:
   CSntpAttempt(const SOCKADDR_INET& peer, CExchangeCredentials* credentials, Notes& notes)
       : m_peer(peer), m_pCredentials(credentials), m_notes(notes) {}
 
-  // Sends the request.
+  // Sends the first request, and another.
   Result<Done, NetFailure> Begin() override;
+  Result<Done, NetFailure> Repeat() override;
   HANDLE Event() const override { return m_socket.ReadableEvent(); }
   // Reads one datagram.
   Turn Look() override;
   NetFailure Failure() const override { return m_failure; }
 
   const SOCKADDR_INET& Peer() const { return m_peer; }
-  // After it won: the reply, when the request was sent (T1) and when the
-  // reply came (T4).
+  // After it won: the reply, when the request it answers was sent (T1) and
+  // when the reply came (T4).
   const SntpReply& Reply() const { return m_reply; }
   const CNtpTimestamp& SentAt() const { return m_sentAt; }
   const CNtpTimestamp& ArrivedAt() const { return m_arrival; }
 
 private:
-  std::vector<uint8_t> Datagram();
-  Turn Prove(const uint8_t* datagram, size_t size);
+  // One request, remembered until the exchange ends.
+  struct Request {
+    CNtpTimestamp transmitField;
+    CNtpTimestamp sentAt;
+    std::unique_ptr<CRequestCredentials> credentials;
+  };
+
+  Result<Done, NetFailure> Send();
+  std::vector<uint8_t> Datagram(Request& request);
+  Turn Prove(Request& request, const uint8_t* datagram, size_t size);
 
   const SOCKADDR_INET m_peer;
   CExchangeCredentials* const m_pCredentials;
   Notes& m_notes;
-  std::unique_ptr<CRequestCredentials> m_requestCredentials;
+  std::vector<Request> m_requests;
   CDatagramSocket m_socket;
-  CNtpTimestamp m_transmitField;
   CNtpTimestamp m_sentAt;
   CNtpTimestamp m_arrival;
   std::vector<uint8_t> m_received;

@@ -23,6 +23,8 @@ constexpr double kEarlyTimeout = 0.5;
 constexpr double kLateTimeout = 0.75;
 // Seconds: failing without waiting for the reply, on however busy a machine.
 constexpr double kAtOnce = 2.5;
+// When a request unanswered is sent again.
+constexpr double kRepeatAfter = 1.0;
 
 struct Exchange {
   BOOL bSucceeded;
@@ -200,10 +202,31 @@ TEST_F(ResponderExchange, HostNameIsResolved) {
   EXPECT_EQ(m_responder.RequestCount(), 1);
 }
 
-TEST_F(ResponderExchange, SilentServerTimesOutAfterOneRequest) {
+// A silent server is asked three times, a second apart, each time with a
+// transmit field of its own, before the deadline.
+TEST_F(ResponderExchange, SilentServerIsAskedThreeTimesAndTimesOut) {
   Reply("");
   ExpectTimedOut(Query(TimeServers::kResponder));
-  EXPECT_EQ(m_responder.RequestCount(), 1);
+  EXPECT_EQ(m_responder.RequestCount(), 3);
+  std::istringstream transmits(m_responder.Command("transmits"));
+  std::set<std::string> fields;
+  for (std::string field, offset; transmits >> field >> offset;) fields.insert(field);
+  EXPECT_EQ(fields.size(), 3u);
+}
+
+// A request or reply lost on the way costs a second, not the compare; a
+// reply to the first request that comes after the second was sent is
+// judged against the first's send time.
+TEST_F(ResponderExchange, ALostDatagramIsAskedForAgainASecondLater) {
+  ASSERT_EQ(m_responder.Command("drop 1"), "ok");
+  const Exchange resent = Query(TimeServers::kResponder);
+  ExpectAcceptedWithOffset(resent, 0.0);
+  EXPECT_GT(resent.dSeconds, kRepeatAfter - kEarlyTimeout);
+  EXPECT_LT(resent.dSeconds, kRepeatAfter + kAtOnce);
+  EXPECT_EQ(m_responder.RequestCount(), 2);
+
+  Reply("late=1.3");
+  ExpectAcceptedWithOffset(Query(TimeServers::kResponder), 0.0);
 }
 
 // The genuine reply comes 0.2 s after the forged one; taking T4 at the forged
@@ -217,7 +240,7 @@ TEST_F(ResponderExchange, ForgedReplyIsSkippedForTheGenuineOne) {
 TEST_F(ResponderExchange, OnlyForgedRepliesTimeOut) {
   Reply("forged forged forged forged forged forged");
   ExpectTimedOut(Query(TimeServers::kResponder));
-  EXPECT_EQ(m_responder.RequestCount(), 1);
+  EXPECT_EQ(m_responder.RequestCount(), 3);
 }
 
 // No datagram ends the wait but the reply: not one too short, empty, too
