@@ -93,6 +93,15 @@ TEST(NtsExchange, ChronydsTimeIsAuthenticatedAndLaterQueriesSpendCookies) {
   ExpectAuthenticatedSameClock(Ask(TimeServers::kNtsOtherPort));
 }
 
+// Without a Server record, time is asked where the key exchange connected
+// (127.0.0.10, after ::1 refused it), not at the name's first address.
+TEST(NtsExchange, NtpGoesToTheAddressTheKeyExchangeConnectedTo) {
+  const Query query = Ask(TimeServers::kNtsSplit);
+  ExpectAuthenticatedSameClock(query);
+  EXPECT_EQ(query.result.m_strServerAddress, TimeServers::kNtsSplitServer);
+  EXPECT_EQ(query.result.m_strAnsweringAddress, L"");
+}
+
 // Nothing is asked of a server Windows does not trust for its name; an
 // expired certificate stays out of date at the server's own time.
 TEST(NtsExchange, CertificatesWindowsDoesNotTrustAreRefused) {
@@ -142,4 +151,21 @@ TEST_F(NtsResponder, ANakIsNotedUntilTheDeadlineAndThenGetsOneNewKeyExchange) {
   EXPECT_LT(query.dSeconds, 2 * kDeadline + kLate);
   // Three requests a second apart in each time exchange, before and after.
   EXPECT_EQ(m_responder.RequestCount(), 6);
+}
+
+// NAKs raced ahead of chronyd's reply, which the responder relays, prove
+// nothing: the authentic reply is used, and its one key exchange serves the
+// next query too (a second would send a second request at once).
+TEST_F(NtsResponder, NaksRacedAheadOfTheAuthenticReplyAreSkipped) {
+  Reply("ntsnak ntsnak relay=127.0.0.16:123");
+  CNtsSession session;
+  const Query query = Ask(TimeServers::kNtsToResponder, session);
+  ASSERT_TRUE(query.bAnswered) << "failure " << static_cast<int>(query.failure);
+  EXPECT_TRUE(query.result.m_bAuthenticated);
+  EXPECT_LT(query.dSeconds, kAtOnce);
+  EXPECT_EQ(m_responder.RequestCount(), 1);
+  const CNtsAssociation* keyExchanged = &session.Association();
+  EXPECT_TRUE(Ask(TimeServers::kNtsToResponder, session).bAnswered);
+  EXPECT_EQ(&session.Association(), keyExchanged) << "a second key exchange";
+  EXPECT_EQ(m_responder.RequestCount(), 2);
 }

@@ -52,5 +52,8 @@ constexpr LPCWSTR kNtsClosed = L"closed.movrane.test";
 // Trusted: the responder's hostile key-exchange peer, whose script the
 // responder's control port chooses ("kescript").
 constexpr LPCWSTR kNtsHostile = L"hostile.movrane.test";
+// ::1, where no key exchange listens, and nts.movrane.test's 127.0.0.10.
+constexpr LPCWSTR kNtsSplit = L"split.movrane.test";
+constexpr LPCWSTR kNtsSplitServer = L"127.0.0.10";
 
 }  // namespace TimeServers
