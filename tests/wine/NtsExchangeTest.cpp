@@ -156,7 +156,7 @@ TEST_F(NtsResponder, ANakIsNotedUntilTheDeadlineAndThenGetsOneNewKeyExchange) {
 // NAKs raced ahead of chronyd's reply, which the responder relays, prove
 // nothing: the authentic reply is used, and its one key exchange serves the
 // next query too (a second would send a second request at once).
-TEST_F(NtsResponder, NaksRacedAheadOfTheAuthenticReplyAreSkipped) {
+TEST_F(NtsResponder, NaksRacedAheadAndALostRequestCostNothing) {
   Reply("ntsnak ntsnak relay=127.0.0.16:123");
   CNtsSession session;
   const Query query = Ask(TimeServers::kNtsToResponder, session);
@@ -168,4 +168,12 @@ TEST_F(NtsResponder, NaksRacedAheadOfTheAuthenticReplyAreSkipped) {
   EXPECT_TRUE(Ask(TimeServers::kNtsToResponder, session).bAnswered);
   EXPECT_EQ(&session.Association(), keyExchanged) << "a second key exchange";
   EXPECT_EQ(m_responder.RequestCount(), 2);
+
+  // A request lost: the next, a second later, carries a cookie and an
+  // identifier of its own, which the server authenticates.
+  ASSERT_EQ(m_responder.Command("drop 1"), "ok");
+  const Query resent = Ask(TimeServers::kNtsToResponder, session);
+  ASSERT_TRUE(resent.bAnswered) << "failure " << static_cast<int>(resent.failure);
+  EXPECT_TRUE(resent.result.m_bAuthenticated);
+  EXPECT_EQ(m_responder.RequestCount(), 4);
 }
