@@ -79,7 +79,7 @@ ExitCode CConsoleProgram::Measure() {
 
 ExitCode CConsoleProgram::ExchangeFailed(const FailedExchange& failure) {
   if (failure.kind == ExchangeFailure::Stopped) return Stopped();
-  return Fail(ExitCodeOf(failure.kind), FailureReason(m_messages, failure),
+  return Fail(ExitCodeOf(failure), FailureReason(m_messages, failure),
               FormatFailureLog(m_messages, m_report.settings.server, failure, m_report.synchronizing));
 }
 

@@ -21,11 +21,27 @@ const ExitCodeMeaning kMeanings[] = {
                             L"certificate holds by the server's time only"},
     {ExitCode::ClockNotSet, L"/sync could not set the clock"},
     {ExitCode::Stopped, L"stopped by Ctrl+C or Ctrl+Break"},
+    {ExitCode::NtsPortBlocked,
+     L"the NTS key exchange's port (TCP 4460) accepted no connection: a firewall may block it"},
+    {ExitCode::NtsPacketsDropped, L"no NTS request was answered: the network may drop large NTP packets"},
 };
+
+// Two ways NTS fails that a script can act on: another server, or nts=0.
+ExitCode ExitCodeOfNts(NtsFailure failure) {
+  switch (failure) {
+    case NtsFailure::ConnectionUnanswered:
+      return ExitCode::NtsPortBlocked;
+    case NtsFailure::RequestsUnanswered:
+      return ExitCode::NtsPacketsDropped;
+    default:
+      return ExitCode::NtsFailed;
+  }
+}
+
 }  // namespace
 
-ExitCode ExitCodeOf(ExchangeFailure failure) {
-  switch (failure) {
+ExitCode ExitCodeOf(const FailedExchange& failure) {
+  switch (failure.kind) {
     case ExchangeFailure::NoAnswer:
       return ExitCode::NoAnswer;
     case ExchangeFailure::NameServiceSilent:
@@ -36,7 +52,7 @@ ExitCode ExitCodeOf(ExchangeFailure failure) {
     case ExchangeFailure::ReplyRefused:
       return ExitCode::ReplyRefused;
     case ExchangeFailure::NtsFailed:
-      return ExitCode::NtsFailed;
+      return ExitCodeOfNts(failure.nts);
     case ExchangeFailure::Stopped:
       return ExitCode::Stopped;
   }

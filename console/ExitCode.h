@@ -17,10 +17,12 @@ enum class ExitCode {
   StepRefused = 8,
   ClockNotSet = 9,
   Stopped = 10,
+  NtsPortBlocked = 11,     // the key exchange's connection neither accepted nor refused
+  NtsPacketsDropped = 12,  // no NTS request answered after a key exchange that worked
 };
 
 // The exit code of an exchange that failed so.
-ExitCode ExitCodeOf(ExchangeFailure failure);
+ExitCode ExitCodeOf(const FailedExchange& failure);
 
 // Every exit code and what it means, a line each, for the usage text.
 std::wstring ExitCodeList();

@@ -35,8 +35,8 @@ enum LogMessage {
   // Then one text for each NTS failure after None, in the order of NtsFailure.
   kMessageFirstNtsFailure,
   // Then the labels of the question before setting the clock to a time
-  // whose server's certificate holds at the server's time only (keys 47 to
-  // 49).
+  // whose server's certificate holds at the server's time only (keys 49 to
+  // 51).
   kMessageServerTime = kMessageFirstNtsFailure + static_cast<int>(kLastNtsFailure),
   kMessageCertificateValidFrom,
   kMessageCertificateValidUntil,

@@ -58,7 +58,9 @@ const MessageSetting kLogMessages[kMessageCount] = {
     {L"44", L"answers came, but none was authenticated"},
     {L"45", L"the server refused the cookies of a new key exchange"},
     {L"46", L"the server's time is earlier than this program was built"},
-    {L"47", L"Server time"},
-    {L"48", L"The server's certificate is valid from"},
-    {L"49", L"The server's certificate is valid until"},
+    {L"47", L"The server did not accept a connection on port 4460 (Network Time Security); a firewall may block it"},
+    {L"48", L"no authenticated request was answered: the network may drop large NTP packets"},
+    {L"49", L"Server time"},
+    {L"50", L"The server's certificate is valid from"},
+    {L"51", L"The server's certificate is valid until"},
 };

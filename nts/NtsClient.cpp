@@ -28,16 +28,22 @@ bool RefusedCookies(const Result<SntpExchangeResult, NtsQueryFailure>& answer) {
   return !answer && answer.Error().reason == NtsFailure::CookieRefused;
 }
 
-// What the time exchange's failure tells of NTS.
+// What the time exchange's failure tells of NTS. Not one answer to an NTS
+// request, the key exchange having worked: the requests, a few hundred
+// bytes each, may be more than the network lets through.
 NtsQueryFailure FailureOfTimeExchange(const SntpFailure& failure) {
   switch (failure.kind) {
     case SntpFailure::Kind::NotAuthenticated:
       return NtsFailure::NotAuthenticated;
     case SntpFailure::Kind::CredentialsRefused:
       return NtsFailure::CookieRefused;
-    default:
-      return failure;
+    case SntpFailure::Kind::Network:
+      if (failure.network.kind == NetFailure::Kind::TimedOut) return NtsFailure::RequestsUnanswered;
+      break;
+    case SntpFailure::Kind::ReplyRefused:
+      break;
   }
+  return failure;
 }
 
 // The NTP server as the log names it, when the key exchange named one: its

@@ -25,8 +25,10 @@ enum class NtsFailure {
   NotAuthenticated,           // answers came, none of them authenticated
   CookieRefused,              // the server refused a fresh cookie too (NTS NAK)
   PredatesProgram,            // its authenticated time is earlier than this program was built
+  ConnectionUnanswered,       // no connection to its key exchange's port within the time: blocked, it seems
+  RequestsUnanswered,         // the key exchange worked, but no authenticated request got any answer
 };
-constexpr NtsFailure kLastNtsFailure = NtsFailure::PredatesProgram;
+constexpr NtsFailure kLastNtsFailure = NtsFailure::RequestsUnanswered;
 
 // Why an authenticated query failed: for a reason of NTS's own, with the
 // code of the server's Error or Warning record, or as the exchange

@@ -60,6 +60,13 @@ NtsQueryFailure FailureOfStream(const NetFailure& failure) {
   }
 }
 
+// A connection neither accepted nor refused in time: its SYNs dropped, as
+// firewalls do with a port they block.
+NtsQueryFailure FailureOfConnect(const NetFailure& failure) {
+  if (failure.kind == NetFailure::Kind::TimedOut) return NtsFailure::ConnectionUnanswered;
+  return FailureOfStream(failure);
+}
+
 // Every failure of the TLS session is one of the key exchange: none can
 // pass for a success, whatever the stream's own error was.
 NtsQueryFailure FailureOfTls(const CTlsConnection::Failure& failure) {
@@ -117,7 +124,7 @@ AssociationResult CNtsKeyExchange::Run(LPCWSTR server, const CTimeLimit& outer) 
 
   CStreamSocket stream;
   const Result<Done, NetFailure> connected = stream.Connect(*addresses, deadline, m_hStopEvent);
-  if (!connected) return FailureOfStream(connected.Error());
+  if (!connected) return FailureOfConnect(connected.Error());
   CTlsConnection tls;
   const Result<Done, CTlsConnection::Failure> opened =
       tls.Open(stream, name.indicated, kNtsKeAlpn, deadline, m_hStopEvent);

@@ -82,13 +82,17 @@ TEST(ConsoleCommand, WhatIsNotUnderstoodIsRefusedWithWhy) {
 // A lookup that found nothing and one whose name service was silent are
 // both the name's failure for a script.
 TEST(ConsoleCommand, EachFailureHasItsExitCodeAndTheUsageListsThemAll) {
-  EXPECT_EQ(ExitCodeOf(ExchangeFailure::NoAnswer), ExitCode::NoAnswer);
-  EXPECT_EQ(ExitCodeOf(ExchangeFailure::NameServiceSilent), ExitCode::NameNotFound);
-  EXPECT_EQ(ExitCodeOf(ExchangeFailure::NameNotFound), ExitCode::NameNotFound);
-  EXPECT_EQ(ExitCodeOf(ExchangeFailure::NetworkRefused), ExitCode::NetworkRefused);
-  EXPECT_EQ(ExitCodeOf(ExchangeFailure::ReplyRefused), ExitCode::ReplyRefused);
+  EXPECT_EQ(ExitCodeOf({ExchangeFailure::NoAnswer}), ExitCode::NoAnswer);
+  EXPECT_EQ(ExitCodeOf({ExchangeFailure::NameServiceSilent}), ExitCode::NameNotFound);
+  EXPECT_EQ(ExitCodeOf({ExchangeFailure::NameNotFound}), ExitCode::NameNotFound);
+  EXPECT_EQ(ExitCodeOf({ExchangeFailure::NetworkRefused}), ExitCode::NetworkRefused);
+  EXPECT_EQ(ExitCodeOf({ExchangeFailure::ReplyRefused}), ExitCode::ReplyRefused);
+  const auto nts = [](NtsFailure reason) { return FailedExchange{ExchangeFailure::NtsFailed, {}, 0, reason}; };
+  EXPECT_EQ(ExitCodeOf(nts(NtsFailure::UntrustedCertificate)), ExitCode::NtsFailed);
+  EXPECT_EQ(ExitCodeOf(nts(NtsFailure::ConnectionUnanswered)), ExitCode::NtsPortBlocked);
+  EXPECT_EQ(ExitCodeOf(nts(NtsFailure::RequestsUnanswered)), ExitCode::NtsPacketsDropped);
   const std::wstring usage = UsageText();
-  for (int code = 0; code <= static_cast<int>(ExitCode::Stopped); ++code) {
+  for (int code = 0; code <= static_cast<int>(ExitCode::NtsPacketsDropped); ++code) {
     const std::wstring listed = (code < 10 ? L"   " : L"  ") + std::to_wstring(code) + L"  ";
     EXPECT_NE(usage.find(listed), std::wstring::npos) << code;
   }

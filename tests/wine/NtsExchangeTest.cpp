@@ -111,7 +111,7 @@ TEST(NtsExchange, CertificatesWindowsDoesNotTrustAreRefused) {
   ExpectFailure(Ask(TimeServers::kNtsExpired), NtsFailure::OutdatedCertificate);
 }
 
-TEST(NtsExchange, AClosedOrSilentKeyExchangeIsToldWithinItsDeadlineAndTheStopEndsIt) {
+TEST(NtsExchange, AClosedSilentOrBlockedKeyExchangeIsToldAsSuchWithinItsDeadlineAndTheStopEndsIt) {
   const Query closed = Ask(TimeServers::kNtsClosed);
   ExpectFailure(closed, NtsFailure::Refused);
   EXPECT_LT(closed.dSeconds, kAtOnce);
@@ -120,6 +120,11 @@ TEST(NtsExchange, AClosedOrSilentKeyExchangeIsToldWithinItsDeadlineAndTheStopEnd
   ExpectFailure(silent, NtsFailure::NoAnswer);
   EXPECT_GT(silent.dSeconds, kDeadline - kLate);
   EXPECT_LT(silent.dSeconds, kDeadline + kLate);
+
+  const Query blocked = Ask(TimeServers::kNtsBlocked);
+  ExpectFailure(blocked, NtsFailure::ConnectionUnanswered);
+  EXPECT_GT(blocked.dSeconds, kDeadline - kLate);
+  EXPECT_LT(blocked.dSeconds, kDeadline + kLate);
 
   CNtsSession session;
   const Query stopped = Ask(TimeServers::kNtsSilent, session, 300);

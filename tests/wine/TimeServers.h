@@ -49,6 +49,7 @@ constexpr LPCWSTR kNtsToResponder = L"to-responder.movrane.test";
 // A key exchange port that accepts and never answers, and a closed one.
 constexpr LPCWSTR kNtsSilent = L"silent.movrane.test";
 constexpr LPCWSTR kNtsClosed = L"closed.movrane.test";
+constexpr LPCWSTR kNtsBlocked = L"blocked.movrane.test";
 // Trusted: the responder's hostile key-exchange peer, whose script the
 // responder's control port chooses ("kescript").
 constexpr LPCWSTR kNtsHostile = L"hostile.movrane.test";
