@@ -73,7 +73,7 @@ std::wstring FormatTextReport(const ConsoleReport& report) {
   std::wstring text = Line(L"Server", report.settings.server);
   if (!measured.m_strNegotiatedServer.empty()) text += Line(L"NTP server", measured.m_strNegotiatedServer);
   text += Line(L"Address", measured.m_strServerAddress) + Line(L"Authenticated", YesNo(measured.m_bAuthenticated)) +
-          Line(L"Offset", Seconds(measured.m_dClockOffset, true) + L" s") +
+          Line(L"Offset", Seconds(measured.m_dClockOffset, true) + L" s +/- " + Seconds(measured.m_dErrorBound) + L" s") +
           Line(L"Round trip", Seconds(measured.m_dRoundTripDelay) + L" s") +
           Line(L"Stratum", std::to_wstring(measured.m_nStratum)) + Line(L"Local time", IsoUtc(report.localTime)) +
           Line(L"Server time", IsoUtc(report.serverTime));
@@ -95,6 +95,7 @@ std::wstring FormatJsonReport(const ConsoleReport& report) {
     json.Add(L"address", JsonString(measured.m_strServerAddress))
         .Add(L"stratum", std::to_wstring(measured.m_nStratum))
         .Add(L"offset", Seconds(measured.m_dClockOffset))
+        .Add(L"bound", Seconds(measured.m_dErrorBound))
         .Add(L"delay", Seconds(measured.m_dRoundTripDelay))
         .Add(L"local_time", JsonString(IsoUtc(report.localTime)))
         .Add(L"server_time", JsonString(IsoUtc(report.serverTime)));

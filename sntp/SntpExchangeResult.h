@@ -14,6 +14,9 @@ struct SntpExchangeResult {
   CNtpTimestamp m_DestinationTime;  // T4: local clock, when the reply was found waiting
   double m_dClockOffset = 0;        // seconds to add to the local clock; positive when the server is ahead
   double m_dRoundTripDelay = 0;     // seconds the request and the reply spent travelling
+  // Seconds the true offset may lie either side of the measured one: half
+  // the round trip plus the server's own distance from its reference.
+  double m_dErrorBound = 0;
   // The address that answered, as people write it.
   std::wstring m_strServerAddress;
   // The address that answered, as people write it, when it was not the

@@ -107,6 +107,7 @@ void ReadSntpReply(const SntpReply& reply, SntpExchangeResult& result) {
   result.m_dClockOffset = (result.m_ReceiveTime.SecondsSince(result.m_OriginateTime) +
                            result.m_TransmitTime.SecondsSince(result.m_DestinationTime)) * 0.5;
   result.m_dRoundTripDelay = RoundTripDelay(result);
+  result.m_dErrorBound = RootDistance(reply, result);
 }
 
 // The packet sanity tests of RFC 5905 (section 8 and its packet()) as

@@ -29,6 +29,7 @@ ConsoleReport MeasuredReport() {
   result.m_nStratum = 2;
   result.m_dClockOffset = -2.25;
   result.m_dRoundTripDelay = 0.000312;
+  result.m_dErrorBound = 0.001156;
   result.m_strServerAddress = L"192.0.2.1";
   report.measurement = result;
   report.localTime = CalendarRecord(2026, 12, 7, 14, 3, 27, 123);
@@ -104,14 +105,14 @@ TEST(ConsoleReport, TextHasALineForEachFieldAndTheClockForASynchronize) {
             L"Server        : time.example\r\n"
             L"Address       : 192.0.2.1\r\n"
             L"Authenticated : no\r\n"
-            L"Offset        : -2.250000 s\r\n"
+            L"Offset        : -2.250000 s +/- 0.001156 s\r\n"
             L"Round trip    : 0.000312 s\r\n"
             L"Stratum       : 2\r\n"
             L"Local time    : 2026-12-07T14:03:27.123Z\r\n"
             L"Server time   : 2026-12-07T14:03:24.873Z\r\n");
   report.synchronizing = true;
   report.measurement->m_dClockOffset = 0.5;
-  EXPECT_NE(FormatTextReport(report).find(L"Offset        : +0.500000 s\r\n"), std::wstring::npos);
+  EXPECT_NE(FormatTextReport(report).find(L"Offset        : +0.500000 s +/- 0.001156 s\r\n"), std::wstring::npos);
   EXPECT_NE(FormatTextReport(report).find(L"Clock         : not changed\r\n"), std::wstring::npos);
   report.clockSet = true;
   EXPECT_NE(FormatTextReport(report).find(L"Clock         : set\r\n"), std::wstring::npos);
@@ -123,7 +124,7 @@ TEST(ConsoleReport, JsonIsOneObjectWithEscapedStrings) {
   ConsoleReport report = MeasuredReport();
   EXPECT_EQ(FormatJsonReport(report),
             L"{\"command\":\"compare\",\"server\":\"time.example\",\"nts\":false,\"authenticated\":false,"
-            L"\"address\":\"192.0.2.1\",\"stratum\":2,\"offset\":-2.250000,\"delay\":0.000312,"
+            L"\"address\":\"192.0.2.1\",\"stratum\":2,\"offset\":-2.250000,\"bound\":0.001156,\"delay\":0.000312,"
             L"\"local_time\":\"2026-12-07T14:03:27.123Z\",\"server_time\":\"2026-12-07T14:03:24.873Z\"}\r\n");
   ConsoleReport failed;
   failed.synchronizing = true;

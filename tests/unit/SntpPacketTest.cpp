@@ -161,6 +161,13 @@ TEST(SntpPacket, ReadingAReplyFillsTheResult) {
   EXPECT_NEAR(result.m_dClockOffset, 10.0, 1e-9);
   // 0.5 s between send and arrival, of which the server held it 0.1 s.
   EXPECT_NEAR(result.m_dRoundTripDelay, 0.4, 1e-9);
+  // Half of it, and the server's distance: half its root delay and its
+  // root dispersion (0.25 s and 0.125 s here, its precision 2^-20 s).
+  reply[3] = static_cast<uint8_t>(-20);
+  PutShortFormat(0.25, reply.data() + 4);
+  PutShortFormat(0.125, reply.data() + 8);
+  ReadSntpReply(reply, result);
+  EXPECT_NEAR(result.m_dErrorBound, 0.2 + 0.125 + 0.125, 1e-4);
 }
 
 TEST(SntpPacket, ServerBehindGivesANegativeOffset) {
