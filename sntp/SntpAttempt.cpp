@@ -52,8 +52,9 @@ Result<Done, NetFailure> CSntpAttempt::Send() {
   const std::vector<uint8_t> datagram = Datagram(request);
   if (datagram.empty()) return NetFailure{NetFailure::Kind::System, kNoCredentialsLeft};
   request.sentAt = PreciseNtpNow();
+  const Result<Done, NetFailure> sent = m_socket.Send(datagram.data(), static_cast<int>(datagram.size()));
   m_requests.push_back(std::move(request));
-  return m_socket.Send(datagram.data(), static_cast<int>(datagram.size()));
+  return sent;
 }
 
 // The plain packet, or what the credentials make of it.
