@@ -15,6 +15,11 @@ constexpr LPCWSTR kAhead = L"127.0.0.3";
 constexpr double kAheadSeconds = 1.5;
 constexpr LPCWSTR kBehind = L"127.0.0.4";
 constexpr double kBehindSeconds = -2.25;
+// Two more, for several servers: one agreeing with kAhead, one 30 s
+// further ahead.
+constexpr LPCWSTR kAlsoAhead = L"127.0.0.21";
+constexpr LPCWSTR kFarAhead = L"127.0.0.22";
+constexpr double kFarAheadSeconds = 31.5;
 // chronyd without a time source: leap 3, stratum 0.
 constexpr LPCWSTR kUnsynchronised = L"127.0.0.5";
 
@@ -53,6 +58,10 @@ constexpr LPCWSTR kNtsBlocked = L"blocked.movrane.test";
 // Trusted: the responder's hostile key-exchange peer, whose script the
 // responder's control port chooses ("kescript").
 constexpr LPCWSTR kNtsHostile = L"hostile.movrane.test";
+// Three trusted NTS servers whose accepted key exchanges the responder
+// counts ("keaccepted ADDRESS").
+constexpr LPCWSTR kNtsCounted[] = {L"a.wild.movrane.test", L"b.wild.movrane.test", L"c.wild.movrane.test"};
+constexpr const char* kNtsCountedAddresses[] = {"127.0.0.23", "127.0.0.24", "127.0.0.25"};
 // ::1, where no key exchange listens, and nts.movrane.test's 127.0.0.10.
 constexpr LPCWSTR kNtsSplit = L"split.movrane.test";
 constexpr LPCWSTR kNtsSplitServer = L"127.0.0.10";

@@ -27,6 +27,7 @@ private:
     if (m_at >= m_text.size()) return std::nullopt;
     const char c = m_text[m_at];
     if (c == '{') return Object();
+    if (c == '[') return Array();
     if (c == '"') return String();
     if (Word("true")) return Boolean(true);
     if (Word("false")) return Boolean(false);
@@ -47,6 +48,18 @@ private:
       object.members[name->string] = *member;
     } while (Skip(','));
     return Skip('}') ? std::optional<JsonValue>(object) : std::nullopt;
+  }
+
+  std::optional<JsonValue> Array() {
+    JsonValue array = OfKind(JsonValue::Kind::Array);
+    ++m_at;
+    if (Skip(']')) return array;
+    do {
+      std::optional<JsonValue> item = Value();
+      if (!item) return std::nullopt;
+      array.items.push_back(*item);
+    } while (Skip(','));
+    return Skip(']') ? std::optional<JsonValue>(array) : std::nullopt;
   }
 
   std::optional<JsonValue> String() {
