@@ -251,26 +251,26 @@ void CZephalDlg::ShowLog(const CString& text) {
   ::SetDlgItemTextW(m_hWnd, IDC_LOG, text.c_str());
 }
 
-void CZephalDlg::ShowExchange(const SntpExchangeResult& result) {
-  ShowLog(ExchangeLog(result));
+void CZephalDlg::ShowPoll(const ServerPoll& poll) {
+  ShowLog(PollLog(poll));
 }
 
-CString CZephalDlg::ExchangeLog(const SntpExchangeResult& result) const {
+CString CZephalDlg::PollLog(const ServerPoll& poll) const {
   SYSTEMTIME localTime;
   ::GetLocalTime(&localTime);
-  return FormatCompareLog(m_arrMessages, m_serverSettings.server, result, localTime);
+  return FormatPollLog(m_arrMessages, poll, localTime);
 }
 
-// The server line and why the exchange failed; for a synchronize, also that
-// the clock was not changed.
-void CZephalDlg::ShowFailure(const FailedExchange& failure, bool synchronizing) {
-  if (failure.kind == ExchangeFailure::Stopped) return;
-  ShowLog(FormatFailureLog(m_arrMessages, m_serverSettings.server, failure, synchronizing));
+// Why no time was chosen; for a synchronize, also that the clock was not
+// changed.
+void CZephalDlg::ShowPollFailure(const ServerPoll& poll, bool synchronizing) {
+  if (PollFailure(poll).kind == ExchangeFailure::Stopped) return;
+  ShowLog(FormatPollFailureLog(m_arrMessages, poll, synchronizing));
 }
 
 // What was measured, and that the clock was left as it was.
-void CZephalDlg::ShowDeclinedStep(const SntpExchangeResult& result) {
-  ShowLog(ExchangeLog(result) + MessageLine(m_arrMessages, kMessageClockUnchanged));
+void CZephalDlg::ShowDeclinedStep(const ServerPoll& poll) {
+  ShowLog(PollLog(poll) + MessageLine(m_arrMessages, kMessageClockUnchanged));
 }
 
 void CZephalDlg::SetServerClock(CTickSpan offset) {
@@ -278,17 +278,17 @@ void CZephalDlg::SetServerClock(CTickSpan offset) {
   m_bServerTimeKnown = true;
 }
 
-// The exchange both workers begin with, with the dialog's server and NTS
-// session; Stopped when the dialog has gone.
-Result<SntpExchangeResult, FailedExchange> CZephalDlg::QueryDialogServer(CWorkerLink& link, CServerQuery& query) {
+// The compare both workers begin with, with the dialog's servers and NTS
+// sessions; nothing when the dialog has gone.
+std::optional<ServerPoll> CZephalDlg::QueryDialogServers(CWorkerLink& link, CServerListQuery& query) {
   ServerSettings settings;
-  std::shared_ptr<CNtsSession> session;
+  std::shared_ptr<NtsSessions> sessions;
   if (!link.UseDialog([&](CZephalDlg& dialog) {
         settings = dialog.m_serverSettings;
-        session = dialog.m_ntsSession;
+        sessions = dialog.m_ntsSessions;
       }))
-    return FailedExchange{ExchangeFailure::Stopped};
-  return query.Run(settings, *session);
+    return std::nullopt;
+  return query.Run(settings, *sessions);
 }
 
 // The worker's last turn in the gate: it shows what it has to show and
@@ -304,14 +304,15 @@ void CZephalDlg::Finish(CWorkerLink& link, Show show) {
 
 UINT CZephalDlg::CompareThreadProc(LPVOID pParam) {
   const std::shared_ptr<CWorkerLink> link = CWorkerLink::Adopt(pParam);
-  CServerQuery query(link->StopEvent());
-  const Result<SntpExchangeResult, FailedExchange> measured = QueryDialogServer(*link, query);
+  CServerListQuery query(link->StopEvent());
+  const std::optional<ServerPoll> poll = QueryDialogServers(*link, query);
+  if (!poll) return 0;
   Finish(*link, [&](CZephalDlg& dialog) {
-    if (measured) {
-      dialog.ShowExchange(*measured);
-      dialog.SetServerClock(ServerClockOffset(*measured));
+    if (poll->chosen) {
+      dialog.ShowPoll(*poll);
+      dialog.SetServerClock(ServerClockOffset(poll->ChosenTime()));
     } else {
-      dialog.ShowFailure(measured.Error(), false);
+      dialog.ShowPollFailure(*poll, false);
     }
   });
   return 0;
@@ -319,14 +320,15 @@ UINT CZephalDlg::CompareThreadProc(LPVOID pParam) {
 
 UINT CZephalDlg::SynchronizeThreadProc(LPVOID pParam) {
   const std::shared_ptr<CWorkerLink> link = CWorkerLink::Adopt(pParam);
-  CServerQuery query(link->StopEvent());
-  SntpExchangeResult result;
-  if (!MeasureAgreedStep(*link, query, result)) return 0;
+  CServerListQuery query(link->StopEvent());
+  ServerPoll poll;
+  if (!MeasureAgreedStep(*link, query, poll)) return 0;
+  const double step = poll.ChosenTime().m_dClockOffset;
   // The clock is set only while the dialog is there and not closing: the
   // dialog's close signals the stop event and then waits for the gate.
   BOOL clockSet = FALSE;
   if (!link->UseDialog([&](CZephalDlg&) {
-        clockSet = query.Client().SetSystemClock(PreciseNtpNow().AddSeconds(result.m_dClockOffset));
+        clockSet = query.Client().SetSystemClock(PreciseNtpNow().AddSeconds(step));
       }))
     return 0;
   if (!clockSet) {
@@ -334,7 +336,7 @@ UINT CZephalDlg::SynchronizeThreadProc(LPVOID pParam) {
     return 0;
   }
   if (!link->UseDialog([&](CZephalDlg& dialog) {
-        dialog.ShowExchange(result);
+        dialog.ShowPoll(poll);
         dialog.SetServerClock(CTickSpan());
       }))
     return 0;
@@ -347,24 +349,27 @@ UINT CZephalDlg::SynchronizeThreadProc(LPVOID pParam) {
 
 // Measures until the step needs no question, or until a fresh measurement
 // after Yes confirms the step agreed to: a question may stay open for
-// minutes, and the clock is never set from a measurement that old. False
+// minutes, and the clock is never set from a measurement that old. Only a
+// time a majority of the servers that answered agree on is taken. False
 // when the synchronize ends here, having said why.
-bool CZephalDlg::MeasureAgreedStep(CWorkerLink& link, CServerQuery& query, SntpExchangeResult& result) {
+bool CZephalDlg::MeasureAgreedStep(CWorkerLink& link, CServerListQuery& query, ServerPoll& poll) {
   std::optional<double> agreed;
   for (;;) {
-    const Result<SntpExchangeResult, FailedExchange> measured = QueryDialogServer(link, query);
-    if (!measured) {
-      Finish(link, [&](CZephalDlg& dialog) { dialog.ShowFailure(measured.Error(), true); });
+    std::optional<ServerPoll> polled = QueryDialogServers(link, query);
+    if (!polled) return false;
+    poll = std::move(*polled);
+    if (!poll.chosen) {
+      Finish(link, [&](CZephalDlg& dialog) { dialog.ShowPollFailure(poll, true); });
       return false;
     }
-    result = *measured;
+    const SntpExchangeResult& result = poll.ChosenTime();
     if (!link.UseDialog([&](CZephalDlg& dialog) { dialog.SetServerClock(ServerClockOffset(result)); }))
       return false;
     const double step = result.m_dClockOffset;
     const std::optional<LogMessage> question = QuestionBefore(result);
     if (!question || (agreed && std::abs(step - *agreed) <= kAgreedStepSeconds)) return true;
     if (!ConfirmStep(link, *question, result)) {
-      Finish(link, [&](CZephalDlg& dialog) { dialog.ShowDeclinedStep(result); });
+      Finish(link, [&](CZephalDlg& dialog) { dialog.ShowDeclinedStep(poll); });
       return false;
     }
     agreed = step;

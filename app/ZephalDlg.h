@@ -1,10 +1,12 @@
 #pragma once
 #include <atomic>
 #include <memory>
+#include <optional>
 
 #include "exchange/CompareLog.h"
 #include "app/SecondTick.h"
-#include "exchange/ServerQuery.h"
+#include "exchange/ServerListQuery.h"
+#include "exchange/ServerPoll.h"
 #include "exchange/ServerSettings.h"
 #include "app/WorkerLink.h"
 #include "controls/ClockST.h"
@@ -39,19 +41,20 @@ private:
   // Worker entry points; the parameter is the worker's CWorkerLink.
   static UINT CompareThreadProc(LPVOID pParam);
   static UINT SynchronizeThreadProc(LPVOID pParam);
-  static Result<SntpExchangeResult, FailedExchange> QueryDialogServer(CWorkerLink& link, CServerQuery& query);
-  static bool MeasureAgreedStep(CWorkerLink& link, CServerQuery& query, SntpExchangeResult& result);
+  static std::optional<ServerPoll> QueryDialogServers(CWorkerLink& link, CServerListQuery& query);
+  static bool MeasureAgreedStep(CWorkerLink& link, CServerListQuery& query, ServerPoll& poll);
   static bool ConfirmStep(CWorkerLink& link, LogMessage why, const SntpExchangeResult& result);
   template <class Show>
   static void Finish(CWorkerLink& link, Show show);
 
   void StartWorker(AFX_THREADPROC pfnThreadProc);
   void ShowLog(const CString& text);
-  void ShowExchange(const SntpExchangeResult& result);
-  // The server line, which clock is ahead and by how much, and the local time now.
-  CString ExchangeLog(const SntpExchangeResult& result) const;
-  void ShowFailure(const FailedExchange& failure, bool synchronizing);
-  void ShowDeclinedStep(const SntpExchangeResult& result);
+  void ShowPoll(const ServerPoll& poll);
+  // The server line, which clock is ahead and by how much, how many servers
+  // agree when there are several, and the local time now.
+  CString PollLog(const ServerPoll& poll) const;
+  void ShowPollFailure(const ServerPoll& poll, bool synchronizing);
+  void ShowDeclinedStep(const ServerPoll& poll);
   void SetServerClock(CTickSpan offset);
 
   void LoadControlLabels();
@@ -65,9 +68,9 @@ private:
   CClockST m_clockServer;
   CNamedControl m_log;
   ServerSettings m_serverSettings;
-  // The NTS keys and cookies of the server, for the run; its workers use it
-  // one at a time, and the last of them lets it go.
-  std::shared_ptr<CNtsSession> m_ntsSession = std::make_shared<CNtsSession>();
+  // The NTS keys and cookies of each server, for the run; its workers use
+  // them one at a time, and the last of them lets them go.
+  std::shared_ptr<NtsSessions> m_ntsSessions = std::make_shared<NtsSessions>();
   std::atomic<bool> m_bServerTimeKnown{false};
   // Busy marker: the running worker, set before it runs, cleared by it
   // when it ends (Finish), or by the dialog when it closes.

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "console/ExitCode.h"
+#include "exchange/ServerSettings.h"
 
 namespace {
 const wchar_t kCompare[] = L"compare";
@@ -66,7 +67,8 @@ public:
 private:
   // False when the option was refused.
   bool Take(const Option& option, const std::wstring& argument) {
-    if (!m_seen.insert(option.name).second) return Refuse(L"Given more than once: " + argument);
+    if (option.name != kServer && !m_seen.insert(option.name).second)
+      return Refuse(L"Given more than once: " + argument);
     if (option.name == kServer || option.name == kMaxStep) return TakeValue(option, argument);
     if (option.value) return Refuse(L"Unknown option: " + argument);
     if (option.name == kCompare) return TakeAction(ConsoleAction::Compare);
@@ -80,7 +82,9 @@ private:
   bool TakeValue(const Option& option, const std::wstring& argument) {
     if (!option.value || option.value->empty()) return Refuse(L"Needs a value after the colon: " + argument);
     if (option.name == kServer) {
-      m_command.server = *option.value;
+      if (m_command.servers.size() == kMostServers)
+        return Refuse(L"More than " + std::to_wstring(kMostServers) + L" servers: " + argument);
+      m_command.servers.push_back(*option.value);
       return true;
     }
     const std::optional<double> seconds = SecondsOf(*option.value);
@@ -131,15 +135,17 @@ ConsoleCommand ParseConsoleCommand(const std::vector<std::wstring>& arguments) {
 }
 
 std::wstring UsageText() {
-  return L"Movrane.com compares this computer's clock with a time server and can set it.\r\n"
+  return L"Movrane.com compares this computer's clock with time servers and can set it.\r\n"
          L"\r\n"
-         L"Movrane.com [/compare | /sync [/maxstep:SECONDS]] [/server:NAME] [/nts | /nonts] [/json]\r\n"
+         L"Movrane.com [/compare | /sync [/maxstep:SECONDS]] [/server:NAME]... [/nts | /nonts] [/json]\r\n"
          L"\r\n"
          L"  /compare          asks the server for its time and prints the offset (the default)\r\n"
          L"  /sync             the same, then sets the clock; needs administrator rights\r\n"
          L"  /maxstep:SECONDS  the largest step /sync takes (3600 unless given); a larger\r\n"
          L"                    one is refused and leaves the clock alone\r\n"
-         L"  /server:NAME      the server to ask, instead of server1 in Movrane.ini\r\n"
+         L"  /server:NAME      a server to ask, instead of server1 to server8 in Movrane.ini;\r\n"
+         L"                    up to 8, each with its own /server. Of several servers, the\r\n"
+         L"                    time a majority of those that answer agree on is taken\r\n"
          L"  /nts, /nonts      with or without Network Time Security, instead of nts in\r\n"
          L"                    Movrane.ini\r\n"
          L"  /json             prints one JSON object instead of text\r\n"

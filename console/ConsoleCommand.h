@@ -12,7 +12,7 @@ enum class ConsoleAction { Compare, Sync, Usage };
 // and its name may be written in any case.
 struct ConsoleCommand {
   ConsoleAction action = ConsoleAction::Compare;
-  std::optional<std::wstring> server;  // /server:NAME
+  std::vector<std::wstring> servers;   // /server:NAME, once for each server
   std::optional<bool> nts;             // /nts or /nonts
   bool json = false;                   // /json
   double maxStep = kLargeStepSeconds;  // /maxstep:SECONDS, with /sync only

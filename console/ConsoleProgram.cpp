@@ -39,8 +39,9 @@ std::wstring StepRefusal(double step, double limit) {
 CConsoleProgram::CConsoleProgram(const ConsoleCommand& command, HANDLE stopEvent)
     : m_command(command), m_messages(ReadLogMessages()), m_query(stopEvent) {
   m_report.synchronizing = command.action == ConsoleAction::Sync;
-  m_report.settings = ReadServerSettings(command.server);
+  m_report.settings = ReadServerSettings(command.servers);
   if (command.nts) m_report.settings.nts = *command.nts;
+  if (m_report.settings.servers.size() == 1) m_report.server = m_report.settings.servers.front();
 }
 
 ExitCode CConsoleProgram::Run() {
@@ -68,19 +69,38 @@ void CConsoleProgram::WarnWhereOthersCanChange() const {
 }
 
 ExitCode CConsoleProgram::Measure() {
-  const Result<SntpExchangeResult, FailedExchange> measured = m_query.Run(m_report.settings, m_session);
-  if (!measured) return ExchangeFailed(measured.Error());
-  const SntpExchangeResult& result = *measured;
+  const ServerPoll poll = m_query.Run(m_report.settings, m_sessions);
+  if (poll.Several()) ReportServers(poll);
+  if (!poll.chosen) return PollFailed(poll);
+  const SntpExchangeResult& result = poll.ChosenTime();
+  m_report.server = poll.Chosen().server;
   m_report.localTime = CalendarNearNow(result.m_DestinationTime);
   m_report.serverTime = CalendarNearNow(result.m_DestinationTime.AddSeconds(result.m_dClockOffset));
   m_report.measurement = result;
   return m_report.synchronizing ? Synchronize() : Finish(ExitCode::Success);
 }
 
+// Each server with its verdict, and its time or why it gave none.
+void CConsoleProgram::ReportServers(const ServerPoll& poll) {
+  for (const ServerAnswer& answer : poll.answers) {
+    if (answer.answer)
+      m_report.servers.push_back({answer.server, answer.verdict, *answer.answer, L""});
+    else
+      m_report.servers.push_back({answer.server, answer.verdict, std::nullopt, FailureReason(m_messages, answer.answer.Error())});
+  }
+}
+
 ExitCode CConsoleProgram::ExchangeFailed(const FailedExchange& failure) {
   if (failure.kind == ExchangeFailure::Stopped) return Stopped();
   return Fail(ExitCodeOf(failure), FailureReason(m_messages, failure),
-              FormatFailureLog(m_messages, m_report.settings.server, failure, m_report.synchronizing));
+              FormatFailureLog(m_messages, m_report.settings.servers.front(), failure, m_report.synchronizing));
+}
+
+ExitCode CConsoleProgram::PollFailed(const ServerPoll& poll) {
+  const FailedExchange failure = PollFailure(poll);
+  if (failure.kind == ExchangeFailure::Stopped) return Stopped();
+  return Fail(ExitCodeOf(failure), FailureReason(m_messages, failure),
+              FormatPollFailureLog(m_messages, poll, m_report.synchronizing));
 }
 
 // From the measurement just made, as the dialog does after its question;

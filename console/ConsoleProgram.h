@@ -3,7 +3,8 @@
 
 #include <string>
 
-#include "exchange/ServerQuery.h"
+#include "exchange/ServerListQuery.h"
+#include "exchange/ServerPoll.h"
 #include "exchange/ServerSettings.h"
 #include "console/ConsoleCommand.h"
 #include "console/ConsoleOutput.h"
@@ -11,10 +12,10 @@
 #include "framework/String.h"
 #include "nts/NtsSession.h"
 
-// One run of Movrane.com with a command that was understood: one
-// exchange with the server of the settings (or the command's), the
-// clock set for /sync, the report on standard output and what went
-// wrong on standard error.
+// One run of Movrane.com with a command that was understood: one compare
+// of the servers of the settings (or the command's), the clock set for
+// /sync from the time a majority of them agree on, the report on standard
+// output and what went wrong on standard error.
 class CConsoleProgram {
 public:
   CConsoleProgram(const ConsoleCommand& command, HANDLE stopEvent);
@@ -25,7 +26,9 @@ private:
   bool MaySetTheClock() const;
   void WarnWhereOthersCanChange() const;
   ExitCode Measure();
+  void ReportServers(const ServerPoll& poll);
   ExitCode ExchangeFailed(const FailedExchange& failure);
+  ExitCode PollFailed(const ServerPoll& poll);
   ExitCode Synchronize();
   ExitCode RefuseStep(const std::wstring& reason);
   // Tells why on standard error (errorText, whole lines) and ends.
@@ -36,8 +39,8 @@ private:
   const ConsoleCommand& m_command;
   CStringArray m_messages;
   ConsoleReport m_report;
-  CServerQuery m_query;
-  CNtsSession m_session;
+  CServerListQuery m_query;
+  NtsSessions m_sessions;
   CConsoleOutput m_output{STD_OUTPUT_HANDLE};
   CConsoleOutput m_errors{STD_ERROR_HANDLE};
 };

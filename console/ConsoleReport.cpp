@@ -65,41 +65,110 @@ public:
 private:
   std::wstring m_members;
 };
+std::wstring Count(size_t count) {
+  return std::to_wstring(count);
+}
+
+size_t CountOf(const std::vector<ServerReport>& servers, bool (*counted)(const ServerReport&)) {
+  size_t count = 0;
+  for (const ServerReport& server : servers) count += counted(server) ? 1 : 0;
+  return count;
+}
+
+bool Answered(const ServerReport& server) {
+  return server.measurement.has_value();
+}
+
+bool Agrees(const ServerReport& server) {
+  return server.verdict == ServerVerdict::Truechimer;
+}
+
+const wchar_t* VerdictName(ServerVerdict verdict) {
+  switch (verdict) {
+    case ServerVerdict::Truechimer:
+      return L"truechimer";
+    case ServerVerdict::Falseticker:
+      return L"falseticker";
+    case ServerVerdict::LeftOut:
+      break;
+  }
+  return L"left out";
+}
+
+// How many of the servers that answered agree, then each server whose time
+// is not among theirs.
+std::wstring ServerLines(const std::vector<ServerReport>& servers) {
+  std::wstring text =
+      Line(L"Agreement", Count(CountOf(servers, Agrees)) + L" of " + Count(CountOf(servers, Answered)) + L" servers agree");
+  for (const ServerReport& server : servers) {
+    if (server.verdict == ServerVerdict::Falseticker)
+      text += Line(L"Falseticker", server.server + L" (" + Seconds(server.measurement->m_dClockOffset, true) + L" s)");
+    if (server.verdict == ServerVerdict::LeftOut) text += Line(L"Left out", server.server + L": " + server.failure);
+  }
+  return text;
+}
+
+// What one exchange measured, its server left to the caller.
+void AddMeasurement(JsonObject& json, const SntpExchangeResult& measured) {
+  if (!measured.m_strNegotiatedServer.empty()) json.Add(L"ntp_server", JsonString(measured.m_strNegotiatedServer));
+  json.Add(L"address", JsonString(measured.m_strServerAddress))
+      .Add(L"stratum", std::to_wstring(measured.m_nStratum))
+      .Add(L"offset", Seconds(measured.m_dClockOffset))
+      .Add(L"bound", Seconds(measured.m_dErrorBound))
+      .Add(L"delay", Seconds(measured.m_dRoundTripDelay));
+}
+
+std::wstring JsonServer(const ServerReport& server) {
+  JsonObject json;
+  json.Add(L"server", JsonString(server.server)).Add(L"verdict", JsonString(VerdictName(server.verdict)));
+  if (server.measurement) {
+    json.Add(L"authenticated", JsonBool(server.measurement->m_bAuthenticated));
+    AddMeasurement(json, *server.measurement);
+  } else {
+    json.Add(L"error", JsonString(server.failure));
+  }
+  return json.Text();
+}
+
+// Every server asked, and which time was chosen.
+void AddServers(JsonObject& json, const ConsoleReport& report) {
+  std::wstring list;
+  for (const ServerReport& server : report.servers) list += (list.empty() ? L"" : L",") + JsonServer(server);
+  json.Add(L"agree", Count(CountOf(report.servers, Agrees)))
+      .Add(L"answered", Count(CountOf(report.servers, Answered)))
+      .Add(L"chosen", report.server.empty() ? L"null" : JsonString(report.server))
+      .Add(L"servers", L"[" + list + L"]");
+}
 }  // namespace
 
 std::wstring FormatTextReport(const ConsoleReport& report) {
   if (!report.measurement) return {};
   const SntpExchangeResult& measured = *report.measurement;
-  std::wstring text = Line(L"Server", report.settings.server);
+  std::wstring text = Line(L"Server", report.server);
   if (!measured.m_strNegotiatedServer.empty()) text += Line(L"NTP server", measured.m_strNegotiatedServer);
   text += Line(L"Address", measured.m_strServerAddress) + Line(L"Authenticated", YesNo(measured.m_bAuthenticated)) +
           Line(L"Offset", Seconds(measured.m_dClockOffset, true) + L" s +/- " + Seconds(measured.m_dErrorBound) + L" s") +
           Line(L"Round trip", Seconds(measured.m_dRoundTripDelay) + L" s") +
           Line(L"Stratum", std::to_wstring(measured.m_nStratum)) + Line(L"Local time", IsoUtc(report.localTime)) +
           Line(L"Server time", IsoUtc(report.serverTime));
+  if (!report.servers.empty()) text += ServerLines(report.servers);
   if (report.synchronizing) text += Line(L"Clock", report.clockSet ? L"set" : L"not changed");
   return text;
 }
 
 std::wstring FormatJsonReport(const ConsoleReport& report) {
   JsonObject json;
-  json.Add(L"command", JsonString(report.synchronizing ? L"sync" : L"compare"))
-      .Add(L"server", JsonString(report.settings.server))
-      .Add(L"nts", JsonBool(report.settings.nts));
+  json.Add(L"command", JsonString(report.synchronizing ? L"sync" : L"compare"));
+  if (!report.server.empty()) json.Add(L"server", JsonString(report.server));
+  json.Add(L"nts", JsonBool(report.settings.nts));
   const bool authenticated = report.measurement && report.measurement->m_bAuthenticated;
   json.Add(L"authenticated", JsonBool(authenticated));
   if (report.measurement) {
-    const SntpExchangeResult& measured = *report.measurement;
-    if (!measured.m_strNegotiatedServer.empty())
-      json.Add(L"ntp_server", JsonString(measured.m_strNegotiatedServer));
-    json.Add(L"address", JsonString(measured.m_strServerAddress))
-        .Add(L"stratum", std::to_wstring(measured.m_nStratum))
-        .Add(L"offset", Seconds(measured.m_dClockOffset))
-        .Add(L"bound", Seconds(measured.m_dErrorBound))
-        .Add(L"delay", Seconds(measured.m_dRoundTripDelay))
-        .Add(L"local_time", JsonString(IsoUtc(report.localTime)))
+    AddMeasurement(json, *report.measurement);
+    json.Add(L"local_time", JsonString(IsoUtc(report.localTime)))
         .Add(L"server_time", JsonString(IsoUtc(report.serverTime)));
   }
+  if (!report.servers.empty()) AddServers(json, report);
   if (report.synchronizing) json.Add(L"clock_set", JsonBool(report.clockSet));
   if (report.error) {
     json.Add(L"error", JsonObject()

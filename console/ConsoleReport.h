@@ -1,7 +1,9 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "exchange/ServerPoll.h"
 #include "exchange/ServerSettings.h"
 #include "console/ExitCode.h"
 #include "framework/SystemTime.h"
@@ -13,10 +15,24 @@ struct ConsoleError {
   std::wstring text;
 };
 
+// One server of several, as the report lists it: what the selection made
+// of it, and its time or why it gave none.
+struct ServerReport {
+  std::wstring server;
+  ServerVerdict verdict = ServerVerdict::LeftOut;
+  std::optional<SntpExchangeResult> measurement;
+  std::wstring failure;
+};
+
 // What one run of Movrane.com found out and did.
 struct ConsoleReport {
   bool synchronizing = false;
   ServerSettings settings;
+  // The server whose time is reported: the one chosen among several, the
+  // only one otherwise; empty when several gave no time.
+  std::wstring server;
+  // Every server, when several were asked.
+  std::vector<ServerReport> servers;
   // The exchange, when the server answered, and the UTC times it gives:
   // the local clock's when the reply arrived, and the server's then.
   std::optional<SntpExchangeResult> measurement;
@@ -26,8 +42,9 @@ struct ConsoleReport {
   std::optional<ConsoleError> error;
 };
 
-// The measurement, a "label : value" line each, and for a synchronize
-// whether the clock was set; empty when nothing was measured. Times are
+// The measurement, a "label : value" line each; of several servers, how
+// many agree and each falseticker and server left out; and for a
+// synchronize whether the clock was set. Empty when no time was chosen. Times are
 // UTC in ISO 8601, seconds have a dot as the decimal mark.
 std::wstring FormatTextReport(const ConsoleReport& report);
 

@@ -24,6 +24,7 @@ const ExitCodeMeaning kMeanings[] = {
     {ExitCode::NtsPortBlocked,
      L"the NTS key exchange's port (TCP 4460) accepted no connection: a firewall may block it"},
     {ExitCode::NtsPacketsDropped, L"no NTS request was answered: the network may drop large NTP packets"},
+    {ExitCode::NoMajority, L"the servers that answered disagree: no majority of them agrees on the time"},
 };
 
 // Two ways NTS fails that a script can act on: another server, or nts=0.
@@ -53,6 +54,8 @@ ExitCode ExitCodeOf(const FailedExchange& failure) {
       return ExitCode::ReplyRefused;
     case ExchangeFailure::NtsFailed:
       return ExitCodeOfNts(failure.nts);
+    case ExchangeFailure::NoMajority:
+      return ExitCode::NoMajority;
     case ExchangeFailure::Stopped:
       return ExitCode::Stopped;
   }

@@ -19,6 +19,7 @@ enum class ExitCode {
   Stopped = 10,
   NtsPortBlocked = 11,     // the key exchange's connection neither accepted nor refused
   NtsPacketsDropped = 12,  // no NTS request answered after a key exchange that worked
+  NoMajority = 13,         // several servers answered, and no majority of them agree
 };
 
 // The exit code of an exchange that failed so.

@@ -38,8 +38,12 @@ std::wstring Stamp(const SYSTEMTIME& time) {
   return stamp;
 }
 
+std::wstring StepText(double step) {
+  return Seconds(L"%+f sec.", step);
+}
+
 std::wstring StepLine(const std::vector<std::wstring>& messages, double step) {
-  return LabelLine(messages[kMessageStep], Seconds(L"%+f sec.", step));
+  return LabelLine(messages[kMessageStep], StepText(step));
 }
 
 // A server's Error or Warning record is told with its code.
@@ -58,23 +62,97 @@ std::wstring AnsweredFrom(const SntpExchangeResult& result) {
   return named == result.m_strServerAddress ? named : named + L" (" + result.m_strServerAddress + L")";
 }
 
-}  // namespace
-
-std::wstring FormatCompareLog(const std::vector<std::wstring>& messages, const std::wstring& server,
-                              const SntpExchangeResult& result, const SYSTEMTIME& localTime) {
+// What a server's answer tells, every line of a compare log but the local
+// time's.
+std::wstring MeasurementLines(const std::vector<std::wstring>& messages, const std::wstring& server,
+                              const SntpExchangeResult& result) {
   std::wstring log = ServerLine(messages, server);
   const std::wstring answeredFrom = AnsweredFrom(result);
   if (!answeredFrom.empty()) log += LabelLine(messages[kMessageAnsweredFrom], answeredFrom);
   if (result.m_bAuthenticated) log += MessageLine(messages, kMessageAuthenticated);
   if (result.m_bTrustedAtServerTimeOnly) log += MessageLine(messages, kMessageTrustedAtServerTime);
   if (result.m_dClockOffset != 0.0) log += OffsetLine(messages, result.m_dClockOffset);
-  return log + LabelLine(messages[kMessageLocalTime], Stamp(localTime));
+  return log;
+}
+
+std::wstring LocalTimeLine(const std::vector<std::wstring>& messages, const SYSTEMTIME& localTime) {
+  return LabelLine(messages[kMessageLocalTime], Stamp(localTime));
+}
+
+// The text with %1 and %2 replaced by the numbers: the settings file's text
+// is never a format of its own.
+std::wstring WithNumbers(const std::wstring& text, size_t first, size_t second) {
+  std::wstring replaced;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const bool placeholder = text[i] == L'%' && i + 1 < text.size() && (text[i + 1] == L'1' || text[i + 1] == L'2');
+    if (!placeholder) {
+      replaced += text[i];
+      continue;
+    }
+    replaced += std::to_wstring(text[++i] == L'1' ? first : second);
+  }
+  return replaced;
+}
+
+// A server that answered, named with its offset under the label.
+std::wstring ServerOffsetLine(const std::wstring& label, const ServerAnswer& answer) {
+  return LabelLine(label, answer.server + L" (" + StepText(answer.answer->m_dClockOffset) + L")");
+}
+
+std::wstring LeftOutLine(const std::vector<std::wstring>& messages, const ServerAnswer& answer) {
+  return LabelLine(messages[kMessageLeftOut], answer.server + L": " + FailureReason(messages, answer.answer.Error()));
+}
+
+// One short line for each server whose time is not the chosen one's.
+std::wstring OtherServerLines(const std::vector<std::wstring>& messages, const ServerPoll& poll) {
+  std::wstring lines;
+  for (const ServerAnswer& answer : poll.answers) {
+    if (answer.verdict == ServerVerdict::Falseticker) lines += ServerOffsetLine(messages[kMessageFalseticker], answer);
+    if (answer.verdict == ServerVerdict::LeftOut) lines += LeftOutLine(messages, answer);
+  }
+  return lines;
+}
+
+std::wstring ClockUnchangedLine(const std::vector<std::wstring>& messages, bool synchronizing) {
+  return synchronizing ? MessageLine(messages, kMessageClockUnchanged) : std::wstring();
+}
+
+}  // namespace
+
+std::wstring FormatCompareLog(const std::vector<std::wstring>& messages, const std::wstring& server,
+                              const SntpExchangeResult& result, const SYSTEMTIME& localTime) {
+  return MeasurementLines(messages, server, result) + LocalTimeLine(messages, localTime);
+}
+
+std::wstring FormatPollLog(const std::vector<std::wstring>& messages, const ServerPoll& poll,
+                           const SYSTEMTIME& localTime) {
+  const ServerAnswer& chosen = poll.Chosen();
+  if (!poll.Several()) return FormatCompareLog(messages, chosen.server, *chosen.answer, localTime);
+  return MeasurementLines(messages, chosen.server, *chosen.answer) +
+         WithNumbers(messages[kMessageServersAgree], poll.Agreeing(), poll.Answered()) + kLineEnd +
+         OtherServerLines(messages, poll) + LocalTimeLine(messages, localTime);
+}
+
+std::wstring FormatPollFailureLog(const std::vector<std::wstring>& messages, const ServerPoll& poll,
+                                  bool synchronizing) {
+  if (!poll.Several()) {
+    const ServerAnswer& only = poll.answers.front();
+    return FormatFailureLog(messages, only.server, only.answer.Error(), synchronizing);
+  }
+  std::wstring log = poll.Answered() > 0 ? MessageLine(messages, kMessageNoMajority) : std::wstring();
+  for (const ServerAnswer& answer : poll.answers) {
+    if (answer.answer) log += ServerOffsetLine(messages[kMessageTimeServer], answer);
+  }
+  for (const ServerAnswer& answer : poll.answers) {
+    if (!answer.answer) log += LeftOutLine(messages, answer);
+  }
+  return log + ClockUnchangedLine(messages, synchronizing);
 }
 
 std::wstring FormatFailureLog(const std::vector<std::wstring>& messages, const std::wstring& server,
                               const FailedExchange& failure, bool synchronizing) {
-  const std::wstring log = ServerLine(messages, server) + FailureReason(messages, failure) + kLineEnd;
-  return synchronizing ? log + MessageLine(messages, kMessageClockUnchanged) : log;
+  return ServerLine(messages, server) + FailureReason(messages, failure) + kLineEnd +
+         ClockUnchangedLine(messages, synchronizing);
 }
 
 std::wstring FailureReason(const std::vector<std::wstring>& messages, const FailedExchange& failure) {
@@ -92,6 +170,8 @@ std::wstring FailureReason(const std::vector<std::wstring>& messages, const Fail
                        messages[kMessageFirstRefusal + static_cast<int>(failure.refusal) - 1]);
     case ExchangeFailure::NtsFailed:
       return LabelText(messages[kMessageNtsFailed], NtsReason(messages, failure));
+    case ExchangeFailure::NoMajority:
+      return messages[kMessageNoMajority];
     case ExchangeFailure::Stopped:
       break;
   }

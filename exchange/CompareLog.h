@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+#include "exchange/FailedExchange.h"
+#include "exchange/ServerPoll.h"
 #include "framework/SystemTime.h"
 #include "nts/NtsFailure.h"
 #include "sntp/SntpExchangeResult.h"
@@ -40,27 +42,12 @@ enum LogMessage {
   kMessageServerTime = kMessageFirstNtsFailure + static_cast<int>(kLastNtsFailure),
   kMessageCertificateValidFrom,
   kMessageCertificateValidUntil,
+  // Then the texts of a compare of several servers (keys 52 to 55).
+  kMessageServersAgree,
+  kMessageFalseticker,
+  kMessageLeftOut,
+  kMessageNoMajority,
   kMessageCount,
-};
-
-// Why an exchange that the user started failed.
-enum class ExchangeFailure {
-  NoAnswer,
-  NameServiceSilent,
-  NameNotFound,
-  NetworkRefused,
-  ReplyRefused,
-  NtsFailed,
-  Stopped,  // the user stopped it: nothing to tell in the log
-};
-
-struct FailedExchange {
-  ExchangeFailure kind;
-  SntpRefusal refusal = SntpRefusal::None;  // for ReplyRefused
-  // The system's error code, told for NetworkRefused; the server's record's
-  // code for NtsFailed with ServerError or ServerWarning.
-  unsigned long error = 0;
-  NtsFailure nts = NtsFailure::None;  // for NtsFailed
 };
 
 // The log of a compare or synchronize that reached the server: the server
@@ -75,6 +62,20 @@ std::wstring FormatCompareLog(const std::vector<std::wstring>& messages, const s
 // synchronize that the clock was left as it was.
 std::wstring FormatFailureLog(const std::vector<std::wstring>& messages, const std::wstring& server,
                               const FailedExchange& failure, bool synchronizing);
+
+// The log of a poll that chose a time. Of one server, the compare log of
+// its answer. Of several, the compare log of the chosen server, with, before
+// the local time, how many of those that answered agree, each falseticker
+// with its offset and each server left out with why.
+std::wstring FormatPollLog(const std::vector<std::wstring>& messages, const ServerPoll& poll,
+                           const SYSTEMTIME& localTime);
+
+// The log of a poll that chose no time. Of one server, its failure log. Of
+// several, that no majority agrees when some answered, each of them with
+// its offset, each server left out with why, and for a synchronize that the
+// clock was left as it was.
+std::wstring FormatPollFailureLog(const std::vector<std::wstring>& messages, const ServerPoll& poll,
+                                  bool synchronizing);
 
 // Why the exchange failed, as the failure log's line after the server's
 // says it, without the line's end.

@@ -17,7 +17,8 @@ CServerQuery::CServerQuery(HANDLE stopEvent) : m_nts(m_client, stopEvent) {
   m_client.SetStopEvent(stopEvent);
 }
 
-Result<SntpExchangeResult, FailedExchange> CServerQuery::Run(const ServerSettings& settings, CNtsSession& session) {
-  if (settings.nts) return Told(m_nts.Query(settings.server.c_str(), session));
-  return Told(m_client.Query(settings.server.c_str(), kNtpPort));
+Result<SntpExchangeResult, FailedExchange> CServerQuery::Run(const std::wstring& server, bool nts,
+                                                            CNtsSession& session) {
+  if (nts) return Told(m_nts.Query(server.c_str(), session));
+  return Told(m_client.Query(server.c_str(), kNtpPort));
 }

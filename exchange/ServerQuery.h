@@ -1,23 +1,25 @@
 #pragma once
 #include <windows.h>
 
-#include "exchange/CompareLog.h"
-#include "exchange/ServerSettings.h"
+#include <string>
+
+#include "exchange/FailedExchange.h"
 #include "net/Result.h"
 #include "nts/NtsClient.h"
 #include "nts/NtsSession.h"
 #include "sntp/SNTPClient.h"
 
-// One exchange with the configured server, as the program makes it: with
-// NTS when the settings ask for it, the keys and cookies kept in the run's
-// session; plain SNTP otherwise. It ends at once when stopEvent is signalled.
+// One exchange with one server of the settings, as the program makes it:
+// with NTS when the settings ask for it, the keys and cookies kept in the
+// server's session for the run; plain SNTP otherwise. It ends at once when
+// stopEvent is signalled.
 class CServerQuery {
 public:
   explicit CServerQuery(HANDLE stopEvent);
 
   // The measurement, or what the user is told of the failure (Stopped when
   // the stop event ended it).
-  Result<SntpExchangeResult, FailedExchange> Run(const ServerSettings& settings, CNtsSession& session);
+  Result<SntpExchangeResult, FailedExchange> Run(const std::wstring& server, bool nts, CNtsSession& session);
 
   // Sets the clock, see CSNTPClient::SetSystemClock.
   CSNTPClient& Client() { return m_client; }

@@ -5,9 +5,15 @@ const wchar_t kOn[] = L"1";
 const wchar_t kOff[] = L"0";
 }  // namespace
 
-ServerSettings ServerSettingsFrom(const std::optional<std::wstring>& server1,
+ServerSettings ServerSettingsFrom(const std::vector<std::optional<std::wstring>>& serverKeys,
                                   const std::optional<std::wstring>& nts) {
-  ServerSettings settings{server1.value_or(kDefaultServer), !server1.has_value()};
+  ServerSettings settings;
+  for (const std::optional<std::wstring>& server : serverKeys)
+    if (server) settings.servers.push_back(*server);
+  if (settings.servers.empty()) {
+    settings.servers.assign(std::begin(kDefaultServers), std::end(kDefaultServers));
+    settings.nts = true;
+  }
   if (nts == kOn) settings.nts = true;
   if (nts == kOff) settings.nts = false;
   return settings;

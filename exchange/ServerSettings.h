@@ -1,23 +1,32 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <vector>
 
-// The time server both programs ask, from the [sntp] section of the
-// settings file: its name (server1) and whether the exchange is to be
-// authenticated with Network Time Security (nts).
+// The time servers both programs ask, from the [sntp] section of the
+// settings file: their names (server1 to server8, in that order) and
+// whether the exchanges are to be authenticated with Network Time Security
+// (nts), which holds for every server of the list.
 struct ServerSettings {
-  std::wstring server;
+  std::vector<std::wstring> servers;
   bool nts = false;
 };
 
-// The server asked when the settings file names none: a public NTS server,
-// which anyone may use.
-constexpr wchar_t kDefaultServer[] = L"time.cloudflare.com";
+// The keys server1 to server8.
+constexpr size_t kMostServers = 8;
 
-// The settings from the values of server1 and nts as the file has them,
-// nothing for a key the file lacks. Without server1 the built-in server is
-// asked with NTS; a server of the user's own is asked without, unless nts
-// says otherwise. nts is 1 (on) or 0 (off); any other value leaves the
+// The servers asked when the settings file names none: public NTS servers
+// of four operators, which anyone may use, each on a public certificate
+// authority.
+constexpr size_t kDefaultServerCount = 4;
+constexpr const wchar_t* kDefaultServers[kDefaultServerCount] = {
+    L"time.cloudflare.com", L"nts.netnod.se", L"ptbtime1.ptb.de", L"nts.time.nl"};
+
+// The settings from the values of server1 to server8 and nts as the file
+// has them, nothing for a key it lacks. Every server key the file has is a
+// server of the list, as it is written. Without any, the built-in servers
+// are asked with NTS; servers of the user's own are asked without, unless
+// nts says otherwise. nts is 1 (on) or 0 (off); any other value leaves the
 // default.
-ServerSettings ServerSettingsFrom(const std::optional<std::wstring>& server1,
+ServerSettings ServerSettingsFrom(const std::vector<std::optional<std::wstring>>& serverKeys,
                                   const std::optional<std::wstring>& nts);

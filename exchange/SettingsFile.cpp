@@ -7,7 +7,7 @@
 
 namespace {
 const wchar_t kServerSection[] = L"sntp";
-const wchar_t kServerKey[] = L"server1";
+const wchar_t kServerKeyStem[] = L"server";
 const wchar_t kNtsKey[] = L"nts";
 // Server names are cut to 2083 characters, as long as a URL may be; the
 // NTS switch is short: a longer value is cut, never to 0 or 1.
@@ -41,9 +41,13 @@ std::optional<CString> ReadOptionalSetting(LPCWSTR section, LPCWSTR key, DWORD b
   return value;
 }
 
-ServerSettings ReadServerSettings(const std::optional<CString>& server) {
-  return ServerSettingsFrom(server ? server : ReadOptionalSetting(kServerSection, kServerKey, kServerBufferSize),
-                            ReadOptionalSetting(kServerSection, kNtsKey, kSwitchBufferSize));
+ServerSettings ReadServerSettings(const std::vector<std::wstring>& servers) {
+  std::vector<std::optional<std::wstring>> serverKeys(servers.begin(), servers.end());
+  for (size_t number = 1; servers.empty() && number <= kMostServers; ++number) {
+    const CString key = kServerKeyStem + std::to_wstring(number);
+    serverKeys.push_back(ReadOptionalSetting(kServerSection, key.c_str(), kServerBufferSize));
+  }
+  return ServerSettingsFrom(serverKeys, ReadOptionalSetting(kServerSection, kNtsKey, kSwitchBufferSize));
 }
 
 CString ReadLabel(const LabelSetting& label) {

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <vector>
 
 #include "exchange/ServerSettings.h"
 #include "exchange/TextSettings.h"
@@ -19,9 +20,9 @@ CString ReadSetting(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, DWORD bu
 // or key is missing. A key that is there with an empty value is empty.
 std::optional<CString> ReadOptionalSetting(LPCWSTR section, LPCWSTR key, DWORD bufferSize);
 
-// The server to ask and whether with NTS, from the sntp section; with a
-// server given, that one as if the file named it.
-ServerSettings ReadServerSettings(const std::optional<CString>& server = std::nullopt);
+// The servers to ask and whether with NTS, from the sntp section; with
+// servers given, those as if the file named them.
+ServerSettings ReadServerSettings(const std::vector<std::wstring>& servers = {});
 
 // A label's text, and every log message with the built-in text for those
 // missing or empty.

@@ -63,4 +63,8 @@ const MessageSetting kLogMessages[kMessageCount] = {
     {L"49", L"Server time"},
     {L"50", L"The server's certificate is valid from"},
     {L"51", L"The server's certificate is valid until"},
+    {L"52", L"%1 of %2 servers agree"},
+    {L"53", L"Falseticker"},
+    {L"54", L"Left out"},
+    {L"55", L"The servers that answered disagree: no majority of them agrees on the time"},
 };

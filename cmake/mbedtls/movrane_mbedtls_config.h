@@ -14,6 +14,12 @@
 #define MBEDTLS_HAVE_ASM
 #define MBEDTLS_AESNI_C
 
+/* Several key exchanges run at once, one on each thread: the library's
+ * shared state (the PSA key slots and globals) is locked through the
+ * thread library both builds link */
+#define MBEDTLS_THREADING_C
+#define MBEDTLS_THREADING_PTHREAD
+
 /* Random numbers: the system's, through our hook */
 #define MBEDTLS_PSA_CRYPTO_C
 #define MBEDTLS_PSA_CRYPTO_EXTERNAL_RNG

@@ -112,3 +112,37 @@ TEST(CompareLog, TheCertificateQuestionShowsTheServersTimeAndTheCertificatesDate
             L"The server's certificate is valid from : 2026/02/20, 10:00:00.000\r\n"
             L"The server's certificate is valid until : 2026/03/22, 10:00:00.000\r\n");
 }
+
+// Of several servers: the chosen one's lines, how many agree, then one line
+// for each other; without a majority, each that answered and each left out.
+TEST(CompareLog, SeveralServersAreToldAServerALine) {
+  ServerPoll poll;
+  SntpExchangeResult liar = Measured(31.5);
+  poll.answers = {{L"a.example", Measured(1.5)}, {L"b.example", liar}, {L"c.example", Measured(1.5)},
+                  {L"d.example", FailedExchange{ExchangeFailure::NoAnswer}}};
+  poll.answers[0].verdict = poll.answers[2].verdict = ServerVerdict::Truechimer;
+  poll.answers[1].verdict = ServerVerdict::Falseticker;
+  poll.chosen = 2;
+  EXPECT_EQ(FormatPollLog(kDefaultMessages, poll, CalendarRecord(2026, 12, 8, 10, 0, 0, 0)),
+            L"Time server : c.example\r\n"
+            L"Local time is slower than Server time (1.500000 sec.)\r\n"
+            L"2 of 3 servers agree\r\n"
+            L"Falseticker : b.example (+31.500000 sec.)\r\n"
+            L"Left out : d.example: No answer from the server within 5 seconds\r\n"
+            L"Local time : 2026/12/08, 10:00:00.000\r\n");
+  poll.chosen.reset();
+  poll.answers.erase(poll.answers.begin() + 2);
+  EXPECT_EQ(FormatPollFailureLog(kDefaultMessages, poll, true),
+            L"The servers that answered disagree: no majority of them agrees on the time\r\n"
+            L"Time server : a.example (+1.500000 sec.)\r\n"
+            L"Time server : b.example (+31.500000 sec.)\r\n"
+            L"Left out : d.example: No answer from the server within 5 seconds\r\n"
+            L"The local time was not changed\r\n");
+  // The settings file's text takes the numbers, never a format of its own.
+  std::vector<std::wstring> messages = kDefaultMessages;
+  messages[kMessageServersAgree] = L"%2 %s %1%% %3";
+  poll.answers = {{L"a", Measured(1)}, {L"b", Measured(1)}};
+  poll.answers[0].verdict = poll.answers[1].verdict = ServerVerdict::Truechimer;
+  poll.chosen = 0;
+  EXPECT_NE(FormatPollLog(messages, poll, {}).find(L"\r\n2 %s 2%% %3\r\n"), std::wstring::npos);
+}

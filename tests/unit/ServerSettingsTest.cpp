@@ -17,23 +17,34 @@ TEST(ServerSettings, TheBuiltInServerWithNtsAUsersOwnWithoutUnlessNtsSays) {
     bool expectedNts;
   };
   const Case cases[] = {
-      {std::nullopt, std::nullopt, kDefaultServer, true},
+      {std::nullopt, std::nullopt, kDefaultServers[0], true},
       {L"ntp.example.org", std::nullopt, L"ntp.example.org", false},
       // An empty server1 is a server of the user's own, as it is written.
       {L"", std::nullopt, L"", false},
-      {std::nullopt, L"0", kDefaultServer, false},
+      {std::nullopt, L"0", kDefaultServers[0], false},
       {L"ntp.example.org", L"1", L"ntp.example.org", true},
       // Neither 1 nor 0: the default stands.
       {L"ntp.example.org", L"yes", L"ntp.example.org", false},
-      {std::nullopt, L"10", kDefaultServer, true},
-      {std::nullopt, L"", kDefaultServer, true},
+      {std::nullopt, L"10", kDefaultServers[0], true},
+      {std::nullopt, L"", kDefaultServers[0], true},
   };
   for (const Case& test : cases) {
-    const ServerSettings settings = ServerSettingsFrom(test.server1, test.nts);
+    const ServerSettings settings = ServerSettingsFrom({test.server1}, test.nts);
     SCOPED_TRACE(L"server1=" + test.server1.value_or(L"(none)") + L" nts=" + test.nts.value_or(L"(none)"));
-    EXPECT_EQ(settings.server, test.server);
+    EXPECT_EQ(settings.servers.front(), test.server);
     EXPECT_EQ(settings.nts, test.expectedNts);
   }
+}
+
+// Every server key the file has is one server of the list, in order; with
+// none, the built-in list of four operators' NTS servers.
+TEST(ServerSettings, AListOfTheKeysTheFileHasOrTheBuiltInOne) {
+  const ServerSettings mine = ServerSettingsFrom({std::nullopt, L"b.example", std::nullopt, L"d.example"}, std::nullopt);
+  EXPECT_EQ(mine.servers, (std::vector<std::wstring>{L"b.example", L"d.example"}));
+  EXPECT_FALSE(mine.nts);
+  const ServerSettings builtIn = ServerSettingsFrom(std::vector<std::optional<std::wstring>>(kMostServers), std::nullopt);
+  EXPECT_EQ(builtIn.servers.size(), kDefaultServerCount);
+  EXPECT_TRUE(builtIn.nts);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cwchar>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 
@@ -92,6 +93,36 @@ TEST(ServerAhead, StartUpCompareShowsItAndSynchronizeCannotFollowIt) {
   ExpectServerClockAhead(run, TimeServers::kAheadSeconds);
 
   // Wine refuses to move its clock by half a second or more.
+  run.Click(IDC_SYNCHRONIZE);
+  EXPECT_EQ(run.AwaitLogOtherThan(compared, kLogMs), L"Failed to set the local time");
+  ExpectServerClockAhead(run, TimeServers::kAheadSeconds);
+}
+
+// Of three servers, two agree 1.5 s ahead and one is 30 s further: the log
+// shows the two's time, how many agree and the third by name; synchronize
+// goes by the two's time, which Wine refuses to take.
+TEST(SeveralServers, TheMajorityIsShownAndTheFalsetickerNamed) {
+  CMainDialogRun run(TimeServers::kAhead, "", [](const std::filesystem::path& folder) {
+    std::ofstream(folder / "Movrane.ini", std::ios::binary)
+        << "[sntp]\r\nserver1=127.0.0.3\r\nserver2=127.0.0.22\r\nserver3=127.0.0.21\r\n";
+  });
+  ASSERT_NE(run.Dialog(), nullptr) << "the dialog did not show";
+  const std::wstring compared = run.AwaitLogOtherThan(L"", kLogMs);
+  const auto lines = LinesOf(compared);
+  ASSERT_TRUE(lines && lines->size() == 5) << "log: " << compared;
+  EXPECT_TRUE((*lines)[0] == std::wstring(L"Time server : ") + TimeServers::kAhead ||
+              (*lines)[0] == std::wstring(L"Time server : ") + TimeServers::kAlsoAhead)
+      << (*lines)[0];
+  const auto offset = OffsetIn((*lines)[1], kServerAheadLabels.offset);
+  ASSERT_TRUE(offset) << "offset line: " << (*lines)[1];
+  EXPECT_NEAR(*offset, TimeServers::kAheadSeconds, kOffsetTolerance);
+  EXPECT_EQ((*lines)[2], L"2 of 3 servers agree");
+  const std::wstring falseticker = L"Falseticker : 127.0.0.22 (+";
+  ASSERT_EQ((*lines)[3].rfind(falseticker, 0), 0u) << (*lines)[3];
+  EXPECT_NEAR(std::wcstod((*lines)[3].c_str() + falseticker.size(), nullptr), TimeServers::kFarAheadSeconds,
+              kOffsetTolerance);
+  ExpectServerClockAhead(run, TimeServers::kAheadSeconds);
+
   run.Click(IDC_SYNCHRONIZE);
   EXPECT_EQ(run.AwaitLogOtherThan(compared, kLogMs), L"Failed to set the local time");
   ExpectServerClockAhead(run, TimeServers::kAheadSeconds);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "console/FolderSafety.h"
 #include "tests/wine/ResponderControl.h"
@@ -17,7 +18,11 @@
 namespace {
 
 constexpr DWORD kSuccess = 0, kUsageError = 1, kNoAnswer = 2, kNameNotFound = 3, kReplyRefused = 4,
-                kNotElevated = 7, kStepRefused = 8, kClockNotSet = 9, kStopped = 10;
+                kNotElevated = 7, kStepRefused = 8, kClockNotSet = 9, kStopped = 10, kNoMajority = 13;
+// A compare of several servers, one of them silent, ends with the silent
+// one's 5 s wait, not after it: well within the one 10 s budget, with room
+// for starting the program on a busy machine.
+constexpr double kSeveralServersWithin = 8.0;
 // Seconds: the offset error a loopback exchange keeps well within, and
 // the clocks' distance from now in a report just made.
 constexpr double kOffsetTolerance = 0.1;
@@ -200,6 +205,49 @@ TEST_F(ConsoleSynchronize, SetsTheClockAndWarnsOfAFolderUsersCanChange) {
   EXPECT_EQ(ReportField(run.output, "Clock"), "set");
   EXPECT_EQ(run.errors.rfind(kWarning, 0), 0u) << run.errors;
   EXPECT_NE(run.errors.find("Program Files"), std::string::npos);
+}
+
+// Two servers agree 1.5 s ahead, one is 30 s further: the time of the two
+// is taken, the third is named a falseticker, and a silent fourth is left
+// out; two servers that disagree leave no majority, and /sync refuses.
+TEST_F(ConsoleProgram, SeveralServersAreOutvotedLeftOutOrLeaveNoMajority) {
+  const std::wstring majority = std::wstring(L"/server:") + TimeServers::kAhead + L" /server:127.0.0.9 /server:" +
+                                TimeServers::kFarAhead + L" /server:" + TimeServers::kAlsoAhead;
+  const ConsoleOutcome run = Run(L"/sync /json " + majority);
+  // Wine refuses a step of 1.5 s: the step tried is the majority's.
+  EXPECT_EQ(run.exitCode, kClockNotSet) << run.errors;
+  EXPECT_LT(run.seconds, kSeveralServersWithin);
+  const std::optional<JsonValue> json = ReadJson(run.output);
+  ASSERT_TRUE(json) << run.output;
+  EXPECT_NEAR((*json)["offset"].number, TimeServers::kAheadSeconds, kOffsetTolerance);
+  EXPECT_EQ((*json)["agree"].number, 2);
+  EXPECT_EQ((*json)["answered"].number, 3);
+  EXPECT_EQ((*json)["chosen"].string, (*json)["server"].string);
+  const std::vector<JsonValue>& servers = (*json)["servers"].items;
+  ASSERT_EQ(servers.size(), 4u) << run.output;
+  EXPECT_EQ(servers[0]["verdict"].string, "truechimer");
+  EXPECT_EQ(servers[1]["verdict"].string, "left out");
+  EXPECT_EQ(servers[1]["error"].string, "No answer from the server within 5 seconds");
+  EXPECT_EQ(servers[2]["verdict"].string, "falseticker");
+  EXPECT_NEAR(servers[2]["offset"].number, TimeServers::kFarAheadSeconds, kOffsetTolerance);
+  EXPECT_EQ(servers[3]["verdict"].string, "truechimer");
+
+  const ConsoleOutcome text = Run(majority);
+  ASSERT_EQ(text.exitCode, kSuccess) << text.errors;
+  EXPECT_EQ(ReportField(text.output, "Agreement"), "2 of 3 servers agree");
+  EXPECT_EQ(ReportField(text.output, "Left out"), "127.0.0.9: No answer from the server within 5 seconds");
+  EXPECT_EQ(ReportField(text.output, "Falseticker").value_or("").rfind("127.0.0.22 (+31.", 0), 0u) << text.output;
+
+  const ConsoleOutcome split = Run(std::wstring(L"/sync /server:") + TimeServers::kAhead + L" /server:" +
+                                   TimeServers::kFarAhead);
+  EXPECT_EQ(split.exitCode, kNoMajority);
+  EXPECT_EQ(split.output, "");
+  EXPECT_NE(split.errors.find("\r\nThe servers that answered disagree: no majority of them agrees on the time\r\n"
+                              "Time server : 127.0.0.3 (+1."),
+            std::string::npos)
+      << split.errors;
+  EXPECT_NE(split.errors.find("Time server : 127.0.0.22 (+31."), std::string::npos) << split.errors;
+  EXPECT_NE(split.errors.find("The local time was not changed\r\n"), std::string::npos) << split.errors;
 }
 
 TEST_F(ConsoleSynchronize, AStepBeyondTheLimitIsRefusedAndAllowedByMaxStep) {

@@ -2,8 +2,11 @@
 // under with-nts-servers, where their names resolve.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "res/resource.h"
 #include "tests/wine/ResponderControl.h"
@@ -73,6 +76,36 @@ TEST(NtsProgram, TheConsoleProgramAuthenticatesTooAndTellsWhyNot) {
   EXPECT_EQ(refused.exitCode, kNtsFailed);
   EXPECT_EQ(refused.errors, "Time server : wrong-name.movrane.test\r\n"
                             "Network Time Security failed : the server's certificate is for another name\r\n");
+}
+
+// Three NTS servers from nothing: one key exchange with each, made at
+// once; the next compare spends their cookies and makes none.
+TEST(NtsProgram, SeveralServersEachMakeOneKeyExchangeAndSpendItsCookiesAfter) {
+  CResponderControl responder;
+  const auto keyExchanges = [&responder] {
+    std::vector<int> accepted;
+    for (const char* address : TimeServers::kNtsCountedAddresses)
+      accepted.push_back(std::atoi(responder.Command(std::string("keaccepted ") + address).c_str()));
+    return accepted;
+  };
+  std::vector<int> expected = keyExchanges();
+  for (int& accepted : expected) ++accepted;
+  CMainDialogRun run(TimeServers::kNtsCounted[0], "", [](const std::filesystem::path& folder) {
+    std::ofstream settings(folder / "Movrane.ini", std::ios::binary);
+    settings << "[sntp]\r\nnts=1\r\n";
+    int number = 0;
+    for (const wchar_t* server : TimeServers::kNtsCounted)
+      settings << "server" << ++number << "=" << std::string(server, server + wcslen(server)) << "\r\n";
+  });
+  ASSERT_NE(run.Dialog(), nullptr) << "the dialog did not show";
+  const std::wstring compared = run.AwaitLogOtherThan(L"", kLogMs);
+  EXPECT_NE(compared.find(std::wstring(kAuthenticated) + L"\r\n"), std::wstring::npos) << compared;
+  EXPECT_NE(compared.find(L"\r\n3 of 3 servers agree\r\n"), std::wstring::npos) << compared;
+  EXPECT_EQ(keyExchanges(), expected);
+
+  const std::wstring again = run.ClickUntilLogged(IDC_COMPARE, compared, kLogMs);
+  EXPECT_NE(again.find(L"\r\n3 of 3 servers agree\r\n"), std::wstring::npos) << again;
+  EXPECT_EQ(keyExchanges(), expected) << "the second compare made key exchanges";
 }
 
 // The server never answers the TLS handshake.
