@@ -7,6 +7,7 @@
 #include "console/ConsoleReport.h"
 #include "console/ExitCode.h"
 #include "console/FolderChain.h"
+#include "console/ScheduledTaskXml.h"
 #include "tests/unit/CalendarRecord.h"
 
 namespace {
@@ -56,6 +57,12 @@ TEST(ConsoleCommand, OptionsInAnyCaseWithSlashOrDash) {
   // Only the first colon ends the name: a server may have more.
   EXPECT_EQ(ParseConsoleCommand({L"/server:[fe80::1%12]"}).server, L"[fe80::1%12]");
   EXPECT_EQ(ParseConsoleCommand({L"-?", L"/bogus"}).action, ConsoleAction::Usage);
+  // /schedule every 24 hours unless told, from 1 to a week.
+  EXPECT_EQ(ParseConsoleCommand({L"/schedule"}).action, ConsoleAction::Schedule);
+  EXPECT_EQ(ParseConsoleCommand({L"/schedule"}).scheduleHours, 24);
+  EXPECT_EQ(ParseConsoleCommand({L"-SCHEDULE:1"}).scheduleHours, 1);
+  EXPECT_EQ(ParseConsoleCommand({L"/schedule:0168"}).scheduleHours, 168);
+  EXPECT_EQ(ParseConsoleCommand({L"/Unschedule"}).action, ConsoleAction::Unschedule);
 }
 
 TEST(ConsoleCommand, WhatIsNotUnderstoodIsRefusedWithWhy) {
@@ -67,7 +74,16 @@ TEST(ConsoleCommand, WhatIsNotUnderstoodIsRefusedWithWhy) {
       {L"/json:1", L"Unknown option: /json:1"},
       {L"127.0.0.2", L"Not an option: 127.0.0.2"},
       {L"/", L"Not an option: /"},
-      {L"/sync /compare", L"/compare and /sync exclude each other"},
+      {L"/sync /compare", L"/compare, /sync, /schedule and /unschedule exclude each other"},
+      {L"/schedule /unschedule", L"/compare, /sync, /schedule and /unschedule exclude each other"},
+      {L"/schedule:0", L"Not a number of hours from 1 to 168: /schedule:0"},
+      {L"/schedule:169", L"Not a number of hours from 1 to 168: /schedule:169"},
+      {L"/schedule:4294967302", L"Not a number of hours from 1 to 168: /schedule:4294967302"},
+      {L"/schedule:6h", L"Not a number of hours from 1 to 168: /schedule:6h"},
+      {L"/schedule:", L"Not a number of hours from 1 to 168: /schedule:"},
+      {L"/unschedule:6", L"Unknown option: /unschedule:6"},
+      {L"/schedule /server:ntp.example", L"/schedule and /unschedule take no other option"},
+      {L"/json /unschedule", L"/schedule and /unschedule take no other option"},
       {L"/nts /NONTS", L"/nts and /nonts exclude each other"},
       {L"/json /json", L"Given more than once: /json"},
       {L"/server", L"Needs a value after the colon: /server"},
@@ -97,6 +113,30 @@ TEST(ConsoleCommand, EachFailureHasItsExitCodeAndTheUsageListsThemAll) {
     const std::wstring listed = (code < 10 ? L"   " : L"  ") + std::to_wstring(code) + L"  ";
     EXPECT_NE(usage.find(listed), std::wstring::npos) << code;
   }
+  for (const ExitCode code : {ExitCode::ScheduleRefused, ExitCode::NotAdministrator, ExitCode::SchedulerFailed})
+    EXPECT_NE(usage.find(L"  " + std::to_wstring(static_cast<int>(code)) + L"  "), std::wstring::npos);
+  EXPECT_NE(usage.find(L"Movrane.com /schedule[:HOURS] | /unschedule\r\n"), std::wstring::npos);
+}
+
+// Each part of the task where the Task Scheduler's schema puts it; the
+// program's path quoted and escaped, whatever characters its folder has.
+TEST(ScheduledTaskXml, RunsTheProgramsSyncAsSystemEveryHoursAndAtStartUp) {
+  const std::wstring xml =
+      ScheduledTaskXml(L"C:\\Tools & <Time>\\Movrane.com", 6, CalendarRecord(2026, 12, 8, 9, 5, 7, 123));
+  const wchar_t* const parts[] = {
+      L"<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">",
+      L"<Command>\"C:\\Tools &amp; &lt;Time&gt;\\Movrane.com\"</Command>\r\n      <Arguments>/sync</Arguments>",
+      L"<UserId>S-1-5-18</UserId>\r\n      <RunLevel>HighestAvailable</RunLevel>",
+      L"<BootTrigger>\r\n      <Enabled>true</Enabled>\r\n    </BootTrigger>",
+      L"<Interval>PT6H</Interval>\r\n        <StopAtDurationEnd>false</StopAtDurationEnd>",
+      L"<StartBoundary>2026-12-08T09:05:07</StartBoundary>",
+      L"<StartWhenAvailable>true</StartWhenAvailable>",
+      L"<DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries>",
+      L"<MultipleInstancesPolicy>IgnoreNew</MultipleInstancesPolicy>",
+  };
+  for (const wchar_t* part : parts) EXPECT_NE(xml.find(part), std::wstring::npos) << part;
+  EXPECT_EQ(xml.find(L"&amp;amp;"), std::wstring::npos);
+  EXPECT_NE(ScheduledTaskXml(L"C:\\M.com", 168, {}).find(L"<Interval>PT168H</Interval>"), std::wstring::npos);
 }
 
 TEST(ConsoleReport, TextHasALineForEachFieldAndTheClockForASynchronize) {

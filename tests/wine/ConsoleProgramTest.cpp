@@ -1,14 +1,18 @@
 #include <winsock2.h>
 #include <windows.h>
 #include <sddl.h>
+#include <taskschd.h>
+#include <wrl/client.h>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "console/FolderSafety.h"
+#include "console/ScheduledTask.h"
 #include "tests/wine/ResponderControl.h"
 #include "tests/wine/TimeServers.h"
 #include "tests/wine/console/ConsoleRun.h"
@@ -17,7 +21,8 @@
 namespace {
 
 constexpr DWORD kSuccess = 0, kUsageError = 1, kNoAnswer = 2, kNameNotFound = 3, kReplyRefused = 4,
-                kNotElevated = 7, kStepRefused = 8, kClockNotSet = 9, kStopped = 10;
+                kNotElevated = 7, kStepRefused = 8, kClockNotSet = 9, kStopped = 10, kScheduleRefused = 14,
+                kNotAdministrator = 15;
 // Seconds: the offset error a loopback exchange keeps well within, and
 // the clocks' distance from now in a report just made.
 constexpr double kOffsetTolerance = 0.1;
@@ -62,6 +67,30 @@ std::optional<double> SecondsFromNow(const std::string& iso) {
   return (ticks(then) - ticks(now)) / 1e7;
 }
 
+// The task as the Task Scheduler holds it, in its XML; none when it has
+// no such task.
+std::optional<std::wstring> RegisteredTask() {
+  using Microsoft::WRL::ComPtr;
+  ComPtr<ITaskService> service;
+  ComPtr<ITaskFolder> root;
+  ComPtr<IRegisteredTask> task;
+  VARIANT none;
+  ::VariantInit(&none);
+  BSTR rootPath = ::SysAllocString(L"\\");
+  BSTR name = ::SysAllocString(CScheduledTask::kName);
+  BSTR xml = nullptr;
+  const bool found =
+      SUCCEEDED(::CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&service))) &&
+      SUCCEEDED(service->Connect(none, none, none, none)) && SUCCEEDED(service->GetFolder(rootPath, &root)) &&
+      SUCCEEDED(root->GetTask(name, &task)) && SUCCEEDED(task->get_Xml(&xml));
+  const std::wstring text = xml ? xml : L"";
+  ::SysFreeString(xml);
+  ::SysFreeString(name);
+  ::SysFreeString(rootPath);
+  if (!found) return std::nullopt;
+  return text;
+}
+
 // Runs of the console program, each from a directory of its own.
 class ConsoleProgram : public testing::Test {
 protected:
@@ -78,6 +107,22 @@ protected:
   void SetUp() override { ASSERT_EQ(m_responder.Command("reset"), "ok"); }
 
   CResponderControl m_responder;
+};
+
+// Runs that make and remove the Task Scheduler's task, with Wine's Task
+// Scheduler service started (Windows' always runs) and no task left over.
+class ConsoleSchedule : public ConsoleProgram {
+protected:
+  static void SetUpTestSuite() {
+    ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    const SC_HANDLE manager = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+    const SC_HANDLE scheduler = manager ? ::OpenServiceW(manager, L"Schedule", SERVICE_START) : nullptr;
+    if (scheduler) ::StartServiceW(scheduler, 0, nullptr);
+    if (scheduler) ::CloseServiceHandle(scheduler);
+    if (manager) ::CloseServiceHandle(manager);
+  }
+  void SetUp() override { CScheduledTask::Remove(); }
+  void TearDown() override { CScheduledTask::Remove(); }
 };
 
 }  // namespace
@@ -284,4 +329,49 @@ TEST(FolderSafety, OnlyAdministratorsMayChangeASafeFolder) {
     EXPECT_EQ(LetsOthersChange(descriptor, test.rights), test.othersCanChange) << test.descriptor;
     ::LocalFree(descriptor);
   }
+}
+
+// Wine's Task Scheduler keeps a task's description and settings but drops
+// its principal, triggers and command (its IPrincipal is a stub): those
+// are checked in the task's XML, in the unit tests; here, that the task
+// is made, replaced and removed.
+TEST_F(ConsoleSchedule, ScheduleReplacesTheTaskAndUnscheduleRemovesItOnce) {
+  CRunDirectory directory(L"SafeFolderMovrane.com");
+  const ConsoleOutcome scheduled = RunConsoleProgram(directory, L"/schedule:6");
+  ASSERT_EQ(scheduled.exitCode, kSuccess) << scheduled.errors;
+  EXPECT_NE(scheduled.output.find("/sync runs as SYSTEM at start-up and every 6 hours."), std::string::npos)
+      << scheduled.output;
+  const std::optional<std::wstring> task = RegisteredTask();
+  ASSERT_TRUE(task) << "no task registered";
+  EXPECT_NE(task->find(L"<ExecutionTimeLimit>PT10M</ExecutionTimeLimit>"), std::wstring::npos);
+
+  EXPECT_EQ(RunConsoleProgram(directory, L"-SCHEDULE").exitCode, kSuccess) << "registered again, replaced";
+  EXPECT_TRUE(RegisteredTask());
+
+  const ConsoleOutcome removed = RunConsoleProgram(directory, L"/unschedule");
+  EXPECT_EQ(removed.exitCode, kSuccess) << removed.errors;
+  EXPECT_EQ(removed.output, "Removed the scheduled task \\Movrane\r\n");
+  EXPECT_FALSE(RegisteredTask());
+  const ConsoleOutcome none = RunConsoleProgram(directory, L"/unschedule");
+  EXPECT_EQ(none.exitCode, kSuccess) << none.errors;
+  EXPECT_EQ(none.output, "There was no scheduled task to remove: \\Movrane\r\n");
+}
+
+// From a folder users can change (under Wine, every folder) the task is
+// refused, naming it; without administrator rights neither command runs.
+TEST_F(ConsoleSchedule, RefusedFromAFolderUsersCanChangeAndWithoutAdministratorRights) {
+  const ConsoleOutcome refused = Run(L"/schedule");
+  EXPECT_EQ(refused.exitCode, kScheduleRefused);
+  EXPECT_EQ(refused.errors.rfind("Not scheduled: users other than administrators can change ", 0), 0u)
+      << refused.errors;
+  EXPECT_NE(refused.errors.find("movrane-run-"), std::string::npos) << refused.errors;
+  EXPECT_FALSE(RegisteredTask());
+
+  CRunDirectory directory(L"UnprivilegedMovrane.com");
+  for (const wchar_t* command : {L"/schedule:6", L"/unschedule"}) {
+    const ConsoleOutcome run = RunConsoleProgram(directory, command);
+    EXPECT_EQ(run.exitCode, kNotAdministrator) << command;
+    EXPECT_EQ(run.errors.rfind("Scheduling needs administrator rights", 0), 0u) << run.errors;
+  }
+  EXPECT_FALSE(RegisteredTask());
 }
