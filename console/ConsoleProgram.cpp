@@ -7,6 +7,7 @@
 #include "exchange/SettingsFile.h"
 #include "exchange/StepConsent.h"
 #include "console/ClockRights.h"
+#include "console/EventReport.h"
 #include "console/FolderSafety.h"
 #include "framework/ProgramPath.h"
 #include "framework/SocketInit.h"
@@ -18,6 +19,7 @@ const wchar_t kNotElevated[] =
     L"Setting the clock needs administrator rights, which this run does not have: run /sync from a "
     L"command prompt opened as administrator, or as a scheduled task of SYSTEM.";
 const wchar_t kStopped[] = L"Stopped by Ctrl+C or Ctrl+Break.";
+const wchar_t kEventNotWritten[] = L"Warning: this run could not be recorded in the Application log.";
 
 std::wstring Line(const std::wstring& text) {
   return text + kLineEnd;
@@ -111,6 +113,7 @@ ExitCode CConsoleProgram::RefuseStep(const std::wstring& reason) {
 
 ExitCode CConsoleProgram::Fail(ExitCode code, const std::wstring& reason, const std::wstring& errorText) {
   m_errors.Write(errorText);
+  m_failureLog = errorText;
   m_report.error = ConsoleError{code, reason};
   return Finish(code);
 }
@@ -123,5 +126,20 @@ ExitCode CConsoleProgram::Stopped() {
 
 ExitCode CConsoleProgram::Finish(ExitCode code) {
   m_output.Write(m_command.json ? FormatJsonReport(m_report) : FormatTextReport(m_report));
+  if (m_report.synchronizing) RecordSync();
   return code;
+}
+
+// Every /sync, scheduled ones above all, leaves one event in the
+// Application log: what it did, or its failure in the words of its log.
+void CConsoleProgram::RecordSync() const {
+  SyncOutcome outcome;
+  outcome.servers = m_report.settings.server;
+  if (m_report.measurement) {
+    outcome.offset = m_report.measurement->m_dClockOffset;
+    outcome.authenticated = m_report.measurement->m_bAuthenticated;
+  }
+  outcome.clockStepped = m_report.clockSet;
+  if (m_report.error) outcome.failure = m_failureLog;
+  if (!ReportSyncEvent(SyncEventOf(outcome))) m_errors.Write(Line(kEventNotWritten));
 }

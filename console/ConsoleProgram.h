@@ -32,6 +32,7 @@ private:
   ExitCode Fail(ExitCode code, const std::wstring& reason, const std::wstring& errorText);
   ExitCode Stopped();
   ExitCode Finish(ExitCode code);
+  void RecordSync() const;
 
   const ConsoleCommand& m_command;
   CStringArray m_messages;
@@ -40,4 +41,5 @@ private:
   CNtsSession m_session;
   CConsoleOutput m_output{STD_OUTPUT_HANDLE};
   CConsoleOutput m_errors{STD_ERROR_HANDLE};
+  std::wstring m_failureLog;  // what a failure wrote to standard error
 };

@@ -8,6 +8,7 @@
 #include "console/ExitCode.h"
 #include "console/FolderChain.h"
 #include "console/ScheduledTaskXml.h"
+#include "console/SyncEvent.h"
 #include "tests/unit/CalendarRecord.h"
 
 namespace {
@@ -137,6 +138,22 @@ TEST(ScheduledTaskXml, RunsTheProgramsSyncAsSystemEveryHoursAndAtStartUp) {
   for (const wchar_t* part : parts) EXPECT_NE(xml.find(part), std::wstring::npos) << part;
   EXPECT_EQ(xml.find(L"&amp;amp;"), std::wstring::npos);
   EXPECT_NE(ScheduledTaskXml(L"C:\\M.com", 168, {}).find(L"<Interval>PT168H</Interval>"), std::wstring::npos);
+}
+
+// A success says what the run did; a failure is its log's own text.
+TEST(SyncEvent, ASuccessNamesWhatWasDoneAndAFailureKeepsItsLog) {
+  SyncOutcome outcome{L"time.example", -2.25, true, true, std::nullopt};
+  EXPECT_EQ(SyncEventOf(outcome).text,
+            L"Synchronized with time.example: offset -2.250000 s, authenticated (NTS); the clock was stepped.");
+  EXPECT_FALSE(SyncEventOf(outcome).failed);
+  outcome.authenticated = outcome.clockStepped = false;
+  outcome.offset = 0.0001;
+  EXPECT_EQ(SyncEventOf(outcome).text,
+            L"Synchronized with time.example: offset +0.000100 s, not authenticated; the clock was not changed.");
+  outcome.failure = L"Time server : time.example\r\nNo answer from the server within 5 seconds\r\n";
+  const SyncEvent failed = SyncEventOf(outcome);
+  EXPECT_TRUE(failed.failed);
+  EXPECT_EQ(failed.text, *outcome.failure);
 }
 
 TEST(ConsoleReport, TextHasALineForEachFieldAndTheClockForASynchronize) {

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "SyncEvents.h"
+#include "console/EventReport.h"
 #include "console/FolderSafety.h"
 #include "console/ScheduledTask.h"
 #include "tests/wine/ResponderControl.h"
@@ -88,6 +90,36 @@ std::optional<std::wstring> RegisteredTask() {
   ::SysFreeString(name);
   ::SysFreeString(rootPath);
   if (!found) return std::nullopt;
+  return text;
+}
+
+// What the last report of an event passed to ReportEventW.
+struct ReportedEvent {
+  WORD type = 0;
+  DWORD id = 0;
+  std::vector<std::wstring> strings;
+};
+ReportedEvent g_reported;
+
+BOOL WINAPI RecordEvent(HANDLE, WORD type, WORD, DWORD id, PSID, WORD count, DWORD, LPCWSTR* strings, LPVOID) {
+  g_reported = ReportedEvent{type, id, std::vector<std::wstring>(strings, strings + count)};
+  return TRUE;
+}
+
+// The event as the event viewer shows it: the message of its id in
+// Movrane.com's message table, with its strings.
+std::wstring ShownEvent(const ReportedEvent& event) {
+  const HMODULE program = ::LoadLibraryExW(CRunDirectory::BuiltProgram().replace_filename(L"Movrane.com").c_str(),
+                                           nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  std::vector<DWORD_PTR> arguments;
+  for (const std::wstring& text : event.strings) arguments.push_back(reinterpret_cast<DWORD_PTR>(text.c_str()));
+  wchar_t* shown = nullptr;
+  ::FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_ARGUMENT_ARRAY,
+                   program, event.id, 0, reinterpret_cast<wchar_t*>(&shown), 0,
+                   reinterpret_cast<va_list*>(arguments.data()));
+  const std::wstring text = shown ? shown : L"";
+  ::LocalFree(shown);
+  if (program) ::FreeLibrary(program);
   return text;
 }
 
@@ -374,4 +406,29 @@ TEST_F(ConsoleSchedule, RefusedFromAFolderUsersCanChangeAndWithoutAdministratorR
     EXPECT_EQ(run.errors.rfind("Scheduling needs administrator rights", 0), 0u) << run.errors;
   }
   EXPECT_FALSE(RegisteredTask());
+}
+
+// Wine keeps no Event Log: what goes to it is read where it is handed to
+// ReportEventW, and shown as the event viewer shows it, from the message
+// table of Movrane.com.
+TEST(SyncEventReport, ASuccessAndAFailureReachTheLogWithTheirTypeAndWholeText) {
+  const struct {
+    SyncEvent event;
+    WORD type;
+    DWORD id;
+  } cases[] = {
+      {{false, L"Synchronized with 127.0.0.2: offset +0.000100 s, not authenticated; the clock was stepped."},
+       EVENTLOG_INFORMATION_TYPE, MSG_SYNC_SUCCEEDED},
+      {{true, L"Time server : 127.0.0.9\r\nNo answer from the server within 5 seconds\r\n"},
+       EVENTLOG_ERROR_TYPE, MSG_SYNC_FAILED},
+  };
+  for (const auto& test : cases) {
+    ASSERT_TRUE(ReportSyncEvent(test.event, RecordEvent));
+    EXPECT_EQ(g_reported.type, test.type);
+    EXPECT_EQ(g_reported.id, test.id);
+    ASSERT_EQ(g_reported.strings, std::vector<std::wstring>{test.event.text});
+    const std::wstring shown = ShownEvent(g_reported);
+    EXPECT_EQ(shown.substr(0, test.event.text.size()), test.event.text);
+    EXPECT_EQ(shown.find_first_not_of(L"\r\n", test.event.text.size()), std::wstring::npos) << shown;
+  }
 }
