@@ -17,3 +17,17 @@ bool HoldsSystemTimePrivilege(HANDLE token) {
   }
   return false;
 }
+
+// Membership is checked on an impersonation copy of the token, as
+// CheckTokenMembership asks.
+bool IsAdministrator(HANDLE token) {
+  HANDLE copy = nullptr;
+  if (!::DuplicateToken(token, SecurityIdentification, &copy)) return false;
+  BYTE administrators[SECURITY_MAX_SID_SIZE];
+  DWORD size = sizeof administrators;
+  BOOL member = FALSE;
+  const bool checked = ::CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size) &&
+                       ::CheckTokenMembership(copy, administrators, &member);
+  ::CloseHandle(copy);
+  return checked && member;
+}

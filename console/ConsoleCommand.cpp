@@ -14,6 +14,8 @@ const wchar_t kNts[] = L"nts";
 const wchar_t kNoNts[] = L"nonts";
 const wchar_t kJson[] = L"json";
 const wchar_t kMaxStep[] = L"maxstep";
+const wchar_t kSchedule[] = L"schedule";
+const wchar_t kUnschedule[] = L"unschedule";
 const wchar_t kHelp[] = L"?";
 
 // One option: its lower-case name, and what follows the first colon.
@@ -47,6 +49,22 @@ std::optional<double> SecondsOf(const std::wstring& text) {
   return std::wcstod(text.c_str(), nullptr);
 }
 
+// Whole hours from 1 to a week, written as digits.
+std::optional<int> HoursOf(const std::wstring& text) {
+  int hours = 0;
+  for (const wchar_t c : text) {
+    if (c < L'0' || c > L'9') return std::nullopt;
+    hours = 10 * hours + (c - L'0');
+    if (hours > kLongestScheduleHours) return std::nullopt;
+  }
+  if (text.empty() || hours < 1) return std::nullopt;
+  return hours;
+}
+
+bool SchedulesTask(ConsoleAction action) {
+  return action == ConsoleAction::Schedule || action == ConsoleAction::Unschedule;
+}
+
 class CommandReader {
 public:
   ConsoleCommand Read(const std::vector<std::wstring>& arguments) {
@@ -61,6 +79,8 @@ public:
     }
     if (m_maxStepGiven && m_command.action != ConsoleAction::Sync)
       return Refused(L"/maxstep goes with /sync only");
+    if (SchedulesTask(m_command.action) && (m_seen.size() > 1 || !m_command.servers.empty()))
+      return Refused(L"/schedule and /unschedule take no other option");
     return m_command;
   }
 
@@ -70,9 +90,11 @@ private:
     if (option.name != kServer && !m_seen.insert(option.name).second)
       return Refuse(L"Given more than once: " + argument);
     if (option.name == kServer || option.name == kMaxStep) return TakeValue(option, argument);
+    if (option.name == kSchedule) return TakeSchedule(option, argument);
     if (option.value) return Refuse(L"Unknown option: " + argument);
     if (option.name == kCompare) return TakeAction(ConsoleAction::Compare);
     if (option.name == kSync) return TakeAction(ConsoleAction::Sync);
+    if (option.name == kUnschedule) return TakeAction(ConsoleAction::Unschedule);
     if (option.name == kNts) return TakeNts(true);
     if (option.name == kNoNts) return TakeNts(false);
     if (option.name == kJson) return TakeJson();
@@ -94,9 +116,19 @@ private:
     return true;
   }
 
-  // Each option comes once at most: one given before is the other one.
+  // /schedule alone, or with its hours after the colon.
+  bool TakeSchedule(const Option& option, const std::wstring& argument) {
+    if (option.value) {
+      const std::optional<int> hours = HoursOf(*option.value);
+      if (!hours) return Refuse(L"Not a number of hours from 1 to 168: " + argument);
+      m_command.scheduleHours = *hours;
+    }
+    return TakeAction(ConsoleAction::Schedule);
+  }
+
+  // Each option comes once at most: one given before is another one.
   bool TakeAction(ConsoleAction action) {
-    if (m_actionGiven) return Refuse(L"/compare and /sync exclude each other");
+    if (m_actionGiven) return Refuse(L"/compare, /sync, /schedule and /unschedule exclude each other");
     m_command.action = action;
     m_actionGiven = true;
     return true;
@@ -138,6 +170,7 @@ std::wstring UsageText() {
   return L"Movrane.com compares this computer's clock with time servers and can set it.\r\n"
          L"\r\n"
          L"Movrane.com [/compare | /sync [/maxstep:SECONDS]] [/server:NAME]... [/nts | /nonts] [/json]\r\n"
+         L"Movrane.com /schedule[:HOURS] | /unschedule\r\n"
          L"\r\n"
          L"  /compare          asks the server for its time and prints the offset (the default)\r\n"
          L"  /sync             the same, then sets the clock; needs administrator rights\r\n"
@@ -149,6 +182,11 @@ std::wstring UsageText() {
          L"  /nts, /nonts      with or without Network Time Security, instead of nts in\r\n"
          L"                    Movrane.ini\r\n"
          L"  /json             prints one JSON object instead of text\r\n"
+         L"  /schedule:HOURS   makes a task of the Task Scheduler that runs /sync as SYSTEM at\r\n"
+         L"                    start-up and every HOURS hours (1 to 168, 24 unless given),\r\n"
+         L"                    replacing one made before; needs administrator rights and a\r\n"
+         L"                    folder that only administrators can change\r\n"
+         L"  /unschedule       removes that task; needs administrator rights\r\n"
          L"  /?                shows this\r\n"
          L"Options may start with - as well as /. Failures are told on standard error.\r\n"
          L"\r\n"

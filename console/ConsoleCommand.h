@@ -6,7 +6,11 @@
 #include "exchange/StepConsent.h"
 
 // What Movrane.com does.
-enum class ConsoleAction { Compare, Sync, Usage };
+enum class ConsoleAction { Compare, Sync, Schedule, Unschedule, Usage };
+
+// How often the scheduled task synchronizes, in hours, unless told.
+constexpr int kScheduleHours = 24;
+constexpr int kLongestScheduleHours = 168;  // a week
 
 // Movrane.com's command line, understood: each option starts with / or -
 // and its name may be written in any case.
@@ -16,6 +20,7 @@ struct ConsoleCommand {
   std::optional<bool> nts;             // /nts or /nonts
   bool json = false;                   // /json
   double maxStep = kLargeStepSeconds;  // /maxstep:SECONDS, with /sync only
+  int scheduleHours = kScheduleHours;  // /schedule:HOURS
   // Why the command line was not understood; empty when it was.
   std::wstring error;
 };

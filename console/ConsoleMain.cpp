@@ -8,6 +8,7 @@
 #include "console/ConsoleOutput.h"
 #include "console/ConsoleProgram.h"
 #include "console/ConsoleStop.h"
+#include "console/ScheduleProgram.h"
 
 namespace {
 const wchar_t kUsageHint[] = L"Movrane.com /? shows how to use it.\r\n";
@@ -23,6 +24,8 @@ int wmain(int argc, wchar_t* argv[]) {
     CConsoleOutput(STD_OUTPUT_HANDLE).Write(UsageText());
     return static_cast<int>(ExitCode::Success);
   }
+  if (command.action == ConsoleAction::Schedule || command.action == ConsoleAction::Unschedule)
+    return static_cast<int>(CScheduleProgram(command).Run());
   const CConsoleStop stop;
   return static_cast<int>(CConsoleProgram(command, stop.Event()).Run());
 }

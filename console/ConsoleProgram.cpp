@@ -7,6 +7,7 @@
 #include "exchange/SettingsFile.h"
 #include "exchange/StepConsent.h"
 #include "console/ClockRights.h"
+#include "console/EventReport.h"
 #include "console/FolderSafety.h"
 #include "framework/ProgramPath.h"
 #include "framework/SocketInit.h"
@@ -18,6 +19,7 @@ const wchar_t kNotElevated[] =
     L"Setting the clock needs administrator rights, which this run does not have: run /sync from a "
     L"command prompt opened as administrator, or as a scheduled task of SYSTEM.";
 const wchar_t kStopped[] = L"Stopped by Ctrl+C or Ctrl+Break.";
+const wchar_t kEventNotWritten[] = L"Warning: this run could not be recorded in the Application log.";
 
 std::wstring Line(const std::wstring& text) {
   return text + kLineEnd;
@@ -27,6 +29,14 @@ std::wstring ChangeableWarning(const std::wstring& path) {
   return L"Warning: users other than administrators can change " + path +
          L". Whoever can change it can make this program run code of theirs with the rights it has. Move "
          L"the program to a folder that only administrators can change, such as one under Program Files.";
+}
+
+// The server whose time was taken; of several, which they were too.
+std::wstring ServersText(const ConsoleReport& report) {
+  if (report.settings.servers.size() == 1) return report.server;
+  std::wstring names;
+  for (const std::wstring& server : report.settings.servers) names += (names.empty() ? L"" : L", ") + server;
+  return report.server.empty() ? names : report.server + L", chosen among " + names;
 }
 
 std::wstring StepRefusal(double step, double limit) {
@@ -131,6 +141,7 @@ ExitCode CConsoleProgram::RefuseStep(const std::wstring& reason) {
 
 ExitCode CConsoleProgram::Fail(ExitCode code, const std::wstring& reason, const std::wstring& errorText) {
   m_errors.Write(errorText);
+  m_failureLog = errorText;
   m_report.error = ConsoleError{code, reason};
   return Finish(code);
 }
@@ -143,5 +154,20 @@ ExitCode CConsoleProgram::Stopped() {
 
 ExitCode CConsoleProgram::Finish(ExitCode code) {
   m_output.Write(m_command.json ? FormatJsonReport(m_report) : FormatTextReport(m_report));
+  if (m_report.synchronizing) RecordSync();
   return code;
+}
+
+// Every /sync, scheduled ones above all, leaves one event in the
+// Application log: what it did, or its failure in the words of its log.
+void CConsoleProgram::RecordSync() const {
+  SyncOutcome outcome;
+  outcome.servers = ServersText(m_report);
+  if (m_report.measurement) {
+    outcome.offset = m_report.measurement->m_dClockOffset;
+    outcome.authenticated = m_report.measurement->m_bAuthenticated;
+  }
+  outcome.clockStepped = m_report.clockSet;
+  if (m_report.error) outcome.failure = m_failureLog;
+  if (!ReportSyncEvent(SyncEventOf(outcome))) m_errors.Write(Line(kEventNotWritten));
 }

@@ -35,6 +35,7 @@ private:
   ExitCode Fail(ExitCode code, const std::wstring& reason, const std::wstring& errorText);
   ExitCode Stopped();
   ExitCode Finish(ExitCode code);
+  void RecordSync() const;
 
   const ConsoleCommand& m_command;
   CStringArray m_messages;
@@ -43,4 +44,5 @@ private:
   NtsSessions m_sessions;
   CConsoleOutput m_output{STD_OUTPUT_HANDLE};
   CConsoleOutput m_errors{STD_ERROR_HANDLE};
+  std::wstring m_failureLog;  // what a failure wrote to standard error
 };

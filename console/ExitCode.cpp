@@ -25,6 +25,10 @@ const ExitCodeMeaning kMeanings[] = {
      L"the NTS key exchange's port (TCP 4460) accepted no connection: a firewall may block it"},
     {ExitCode::NtsPacketsDropped, L"no NTS request was answered: the network may drop large NTP packets"},
     {ExitCode::NoMajority, L"the servers that answered disagree: no majority of them agrees on the time"},
+    {ExitCode::ScheduleRefused, L"/schedule refused: users other than administrators can change the program, "
+                                L"its Movrane.ini or a folder it is in"},
+    {ExitCode::NotAdministrator, L"/schedule or /unschedule without administrator rights"},
+    {ExitCode::SchedulerFailed, L"the Task Scheduler could not register or remove the task"},
 };
 
 // Two ways NTS fails that a script can act on: another server, or nts=0.

@@ -2,5 +2,5 @@
 
 HANDLE OpenRunToken() {
   HANDLE token = nullptr;
-  return ::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token) ? token : nullptr;
+  return ::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY | TOKEN_DUPLICATE, &token) ? token : nullptr;
 }

@@ -7,6 +7,8 @@
 #include "console/ConsoleReport.h"
 #include "console/ExitCode.h"
 #include "console/FolderChain.h"
+#include "console/ScheduledTaskXml.h"
+#include "console/SyncEvent.h"
 #include "tests/unit/CalendarRecord.h"
 
 namespace {
@@ -60,6 +62,12 @@ TEST(ConsoleCommand, OptionsInAnyCaseWithSlashOrDash) {
   EXPECT_EQ(ParseConsoleCommand(Words(L"/server:a -SERVER:b /server:a")).servers,
             (std::vector<std::wstring>{L"a", L"b", L"a"}));
   EXPECT_EQ(ParseConsoleCommand({L"-?", L"/bogus"}).action, ConsoleAction::Usage);
+  // /schedule every 24 hours unless told, from 1 to a week.
+  EXPECT_EQ(ParseConsoleCommand({L"/schedule"}).action, ConsoleAction::Schedule);
+  EXPECT_EQ(ParseConsoleCommand({L"/schedule"}).scheduleHours, 24);
+  EXPECT_EQ(ParseConsoleCommand({L"-SCHEDULE:1"}).scheduleHours, 1);
+  EXPECT_EQ(ParseConsoleCommand({L"/schedule:0168"}).scheduleHours, 168);
+  EXPECT_EQ(ParseConsoleCommand({L"/Unschedule"}).action, ConsoleAction::Unschedule);
 }
 
 TEST(ConsoleCommand, WhatIsNotUnderstoodIsRefusedWithWhy) {
@@ -71,7 +79,16 @@ TEST(ConsoleCommand, WhatIsNotUnderstoodIsRefusedWithWhy) {
       {L"/json:1", L"Unknown option: /json:1"},
       {L"127.0.0.2", L"Not an option: 127.0.0.2"},
       {L"/", L"Not an option: /"},
-      {L"/sync /compare", L"/compare and /sync exclude each other"},
+      {L"/sync /compare", L"/compare, /sync, /schedule and /unschedule exclude each other"},
+      {L"/schedule /unschedule", L"/compare, /sync, /schedule and /unschedule exclude each other"},
+      {L"/schedule:0", L"Not a number of hours from 1 to 168: /schedule:0"},
+      {L"/schedule:169", L"Not a number of hours from 1 to 168: /schedule:169"},
+      {L"/schedule:4294967302", L"Not a number of hours from 1 to 168: /schedule:4294967302"},
+      {L"/schedule:6h", L"Not a number of hours from 1 to 168: /schedule:6h"},
+      {L"/schedule:", L"Not a number of hours from 1 to 168: /schedule:"},
+      {L"/unschedule:6", L"Unknown option: /unschedule:6"},
+      {L"/schedule /server:ntp.example", L"/schedule and /unschedule take no other option"},
+      {L"/json /unschedule", L"/schedule and /unschedule take no other option"},
       {L"/nts /NONTS", L"/nts and /nonts exclude each other"},
       {L"/json /json", L"Given more than once: /json"},
       {L"/server", L"Needs a value after the colon: /server"},
@@ -104,6 +121,46 @@ TEST(ConsoleCommand, EachFailureHasItsExitCodeAndTheUsageListsThemAll) {
     const std::wstring listed = (code < 10 ? L"   " : L"  ") + std::to_wstring(code) + L"  ";
     EXPECT_NE(usage.find(listed), std::wstring::npos) << code;
   }
+  for (const ExitCode code : {ExitCode::ScheduleRefused, ExitCode::NotAdministrator, ExitCode::SchedulerFailed})
+    EXPECT_NE(usage.find(L"  " + std::to_wstring(static_cast<int>(code)) + L"  "), std::wstring::npos);
+  EXPECT_NE(usage.find(L"Movrane.com /schedule[:HOURS] | /unschedule\r\n"), std::wstring::npos);
+}
+
+// Each part of the task where the Task Scheduler's schema puts it; the
+// program's path quoted and escaped, whatever characters its folder has.
+TEST(ScheduledTaskXml, RunsTheProgramsSyncAsSystemEveryHoursAndAtStartUp) {
+  const std::wstring xml =
+      ScheduledTaskXml(L"C:\\Tools & <Time>\\Movrane.com", 6, CalendarRecord(2026, 12, 8, 9, 5, 7, 123));
+  const wchar_t* const parts[] = {
+      L"<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">",
+      L"<Command>\"C:\\Tools &amp; &lt;Time&gt;\\Movrane.com\"</Command>\r\n      <Arguments>/sync</Arguments>",
+      L"<UserId>S-1-5-18</UserId>\r\n      <RunLevel>HighestAvailable</RunLevel>",
+      L"<BootTrigger>\r\n      <Enabled>true</Enabled>\r\n    </BootTrigger>",
+      L"<Interval>PT6H</Interval>\r\n        <StopAtDurationEnd>false</StopAtDurationEnd>",
+      L"<StartBoundary>2026-12-08T09:05:07</StartBoundary>",
+      L"<StartWhenAvailable>true</StartWhenAvailable>",
+      L"<DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries>",
+      L"<MultipleInstancesPolicy>IgnoreNew</MultipleInstancesPolicy>",
+  };
+  for (const wchar_t* part : parts) EXPECT_NE(xml.find(part), std::wstring::npos) << part;
+  EXPECT_EQ(xml.find(L"&amp;amp;"), std::wstring::npos);
+  EXPECT_NE(ScheduledTaskXml(L"C:\\M.com", 168, {}).find(L"<Interval>PT168H</Interval>"), std::wstring::npos);
+}
+
+// A success says what the run did; a failure is its log's own text.
+TEST(SyncEvent, ASuccessNamesWhatWasDoneAndAFailureKeepsItsLog) {
+  SyncOutcome outcome{L"time.example", -2.25, true, true, std::nullopt};
+  EXPECT_EQ(SyncEventOf(outcome).text,
+            L"Synchronized with time.example: offset -2.250000 s, authenticated (NTS); the clock was stepped.");
+  EXPECT_FALSE(SyncEventOf(outcome).failed);
+  outcome.authenticated = outcome.clockStepped = false;
+  outcome.offset = 0.0001;
+  EXPECT_EQ(SyncEventOf(outcome).text,
+            L"Synchronized with time.example: offset +0.000100 s, not authenticated; the clock was not changed.");
+  outcome.failure = L"Time server : time.example\r\nNo answer from the server within 5 seconds\r\n";
+  const SyncEvent failed = SyncEventOf(outcome);
+  EXPECT_TRUE(failed.failed);
+  EXPECT_EQ(failed.text, *outcome.failure);
 }
 
 TEST(ConsoleReport, TextHasALineForEachFieldAndTheClockForASynchronize) {

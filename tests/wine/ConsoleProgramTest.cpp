@@ -1,6 +1,8 @@
 #include <winsock2.h>
 #include <windows.h>
 #include <sddl.h>
+#include <taskschd.h>
+#include <wrl/client.h>
 
 #include <gtest/gtest.h>
 
@@ -9,7 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "SyncEvents.h"
+#include "console/EventReport.h"
 #include "console/FolderSafety.h"
+#include "console/ScheduledTask.h"
 #include "tests/wine/ResponderControl.h"
 #include "tests/wine/TimeServers.h"
 #include "tests/wine/console/ConsoleRun.h"
@@ -18,7 +23,8 @@
 namespace {
 
 constexpr DWORD kSuccess = 0, kUsageError = 1, kNoAnswer = 2, kNameNotFound = 3, kReplyRefused = 4,
-                kNotElevated = 7, kStepRefused = 8, kClockNotSet = 9, kStopped = 10, kNoMajority = 13;
+                kNotElevated = 7, kStepRefused = 8, kClockNotSet = 9, kStopped = 10, kNoMajority = 13,
+                kScheduleRefused = 14, kNotAdministrator = 15;
 // A compare of several servers, one of them silent, ends with the silent
 // one's 5 s wait, not after it: well within the one 10 s budget, with room
 // for starting the program on a busy machine.
@@ -67,6 +73,60 @@ std::optional<double> SecondsFromNow(const std::string& iso) {
   return (ticks(then) - ticks(now)) / 1e7;
 }
 
+// The task as the Task Scheduler holds it, in its XML; none when it has
+// no such task.
+std::optional<std::wstring> RegisteredTask() {
+  using Microsoft::WRL::ComPtr;
+  ComPtr<ITaskService> service;
+  ComPtr<ITaskFolder> root;
+  ComPtr<IRegisteredTask> task;
+  VARIANT none;
+  ::VariantInit(&none);
+  BSTR rootPath = ::SysAllocString(L"\\");
+  BSTR name = ::SysAllocString(CScheduledTask::kName);
+  BSTR xml = nullptr;
+  const bool found =
+      SUCCEEDED(::CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&service))) &&
+      SUCCEEDED(service->Connect(none, none, none, none)) && SUCCEEDED(service->GetFolder(rootPath, &root)) &&
+      SUCCEEDED(root->GetTask(name, &task)) && SUCCEEDED(task->get_Xml(&xml));
+  const std::wstring text = xml ? xml : L"";
+  ::SysFreeString(xml);
+  ::SysFreeString(name);
+  ::SysFreeString(rootPath);
+  if (!found) return std::nullopt;
+  return text;
+}
+
+// What the last report of an event passed to ReportEventW.
+struct ReportedEvent {
+  WORD type = 0;
+  DWORD id = 0;
+  std::vector<std::wstring> strings;
+};
+ReportedEvent g_reported;
+
+BOOL WINAPI RecordEvent(HANDLE, WORD type, WORD, DWORD id, PSID, WORD count, DWORD, LPCWSTR* strings, LPVOID) {
+  g_reported = ReportedEvent{type, id, std::vector<std::wstring>(strings, strings + count)};
+  return TRUE;
+}
+
+// The event as the event viewer shows it: the message of its id in
+// Movrane.com's message table, with its strings.
+std::wstring ShownEvent(const ReportedEvent& event) {
+  const HMODULE program = ::LoadLibraryExW(CRunDirectory::BuiltProgram().replace_filename(L"Movrane.com").c_str(),
+                                           nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  std::vector<DWORD_PTR> arguments;
+  for (const std::wstring& text : event.strings) arguments.push_back(reinterpret_cast<DWORD_PTR>(text.c_str()));
+  wchar_t* shown = nullptr;
+  ::FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_ARGUMENT_ARRAY,
+                   program, event.id, 0, reinterpret_cast<wchar_t*>(&shown), 0,
+                   reinterpret_cast<va_list*>(arguments.data()));
+  const std::wstring text = shown ? shown : L"";
+  ::LocalFree(shown);
+  if (program) ::FreeLibrary(program);
+  return text;
+}
+
 // Runs of the console program, each from a directory of its own.
 class ConsoleProgram : public testing::Test {
 protected:
@@ -83,6 +143,22 @@ protected:
   void SetUp() override { ASSERT_EQ(m_responder.Command("reset"), "ok"); }
 
   CResponderControl m_responder;
+};
+
+// Runs that make and remove the Task Scheduler's task, with Wine's Task
+// Scheduler service started (Windows' always runs) and no task left over.
+class ConsoleSchedule : public ConsoleProgram {
+protected:
+  static void SetUpTestSuite() {
+    ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    const SC_HANDLE manager = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+    const SC_HANDLE scheduler = manager ? ::OpenServiceW(manager, L"Schedule", SERVICE_START) : nullptr;
+    if (scheduler) ::StartServiceW(scheduler, 0, nullptr);
+    if (scheduler) ::CloseServiceHandle(scheduler);
+    if (manager) ::CloseServiceHandle(manager);
+  }
+  void SetUp() override { CScheduledTask::Remove(); }
+  void TearDown() override { CScheduledTask::Remove(); }
 };
 
 }  // namespace
@@ -331,5 +407,75 @@ TEST(FolderSafety, OnlyAdministratorsMayChangeASafeFolder) {
         << test.descriptor;
     EXPECT_EQ(LetsOthersChange(descriptor, test.rights), test.othersCanChange) << test.descriptor;
     ::LocalFree(descriptor);
+  }
+}
+
+// Wine's Task Scheduler keeps a task's description and settings but drops
+// its principal, triggers and command (its IPrincipal is a stub): those
+// are checked in the task's XML, in the unit tests; here, that the task
+// is made, replaced and removed.
+TEST_F(ConsoleSchedule, ScheduleReplacesTheTaskAndUnscheduleRemovesItOnce) {
+  CRunDirectory directory(L"SafeFolderMovrane.com");
+  const ConsoleOutcome scheduled = RunConsoleProgram(directory, L"/schedule:6");
+  ASSERT_EQ(scheduled.exitCode, kSuccess) << scheduled.errors;
+  EXPECT_NE(scheduled.output.find("/sync runs as SYSTEM at start-up and every 6 hours."), std::string::npos)
+      << scheduled.output;
+  const std::optional<std::wstring> task = RegisteredTask();
+  ASSERT_TRUE(task) << "no task registered";
+  EXPECT_NE(task->find(L"<ExecutionTimeLimit>PT10M</ExecutionTimeLimit>"), std::wstring::npos);
+
+  EXPECT_EQ(RunConsoleProgram(directory, L"-SCHEDULE").exitCode, kSuccess) << "registered again, replaced";
+  EXPECT_TRUE(RegisteredTask());
+
+  const ConsoleOutcome removed = RunConsoleProgram(directory, L"/unschedule");
+  EXPECT_EQ(removed.exitCode, kSuccess) << removed.errors;
+  EXPECT_EQ(removed.output, "Removed the scheduled task \\Movrane\r\n");
+  EXPECT_FALSE(RegisteredTask());
+  const ConsoleOutcome none = RunConsoleProgram(directory, L"/unschedule");
+  EXPECT_EQ(none.exitCode, kSuccess) << none.errors;
+  EXPECT_EQ(none.output, "There was no scheduled task to remove: \\Movrane\r\n");
+}
+
+// From a folder users can change (under Wine, every folder) the task is
+// refused, naming it; without administrator rights neither command runs.
+TEST_F(ConsoleSchedule, RefusedFromAFolderUsersCanChangeAndWithoutAdministratorRights) {
+  const ConsoleOutcome refused = Run(L"/schedule");
+  EXPECT_EQ(refused.exitCode, kScheduleRefused);
+  EXPECT_EQ(refused.errors.rfind("Not scheduled: users other than administrators can change ", 0), 0u)
+      << refused.errors;
+  EXPECT_NE(refused.errors.find("movrane-run-"), std::string::npos) << refused.errors;
+  EXPECT_FALSE(RegisteredTask());
+
+  CRunDirectory directory(L"UnprivilegedMovrane.com");
+  for (const wchar_t* command : {L"/schedule:6", L"/unschedule"}) {
+    const ConsoleOutcome run = RunConsoleProgram(directory, command);
+    EXPECT_EQ(run.exitCode, kNotAdministrator) << command;
+    EXPECT_EQ(run.errors.rfind("Scheduling needs administrator rights", 0), 0u) << run.errors;
+  }
+  EXPECT_FALSE(RegisteredTask());
+}
+
+// Wine keeps no Event Log: what goes to it is read where it is handed to
+// ReportEventW, and shown as the event viewer shows it, from the message
+// table of Movrane.com.
+TEST(SyncEventReport, ASuccessAndAFailureReachTheLogWithTheirTypeAndWholeText) {
+  const struct {
+    SyncEvent event;
+    WORD type;
+    DWORD id;
+  } cases[] = {
+      {{false, L"Synchronized with 127.0.0.2: offset +0.000100 s, not authenticated; the clock was stepped."},
+       EVENTLOG_INFORMATION_TYPE, MSG_SYNC_SUCCEEDED},
+      {{true, L"Time server : 127.0.0.9\r\nNo answer from the server within 5 seconds\r\n"},
+       EVENTLOG_ERROR_TYPE, MSG_SYNC_FAILED},
+  };
+  for (const auto& test : cases) {
+    ASSERT_TRUE(ReportSyncEvent(test.event, RecordEvent));
+    EXPECT_EQ(g_reported.type, test.type);
+    EXPECT_EQ(g_reported.id, test.id);
+    ASSERT_EQ(g_reported.strings, std::vector<std::wstring>{test.event.text});
+    const std::wstring shown = ShownEvent(g_reported);
+    EXPECT_EQ(shown.substr(0, test.event.text.size()), test.event.text);
+    EXPECT_EQ(shown.find_first_not_of(L"\r\n", test.event.text.size()), std::wstring::npos) << shown;
   }
 }
