@@ -2,10 +2,38 @@
 
 #include <algorithm>
 #include <atomic>
-#include <functional>
 #include <optional>
-#include <system_error>
-#include <thread>
+
+#include "framework/WinThread.h"
+
+namespace {
+
+using Answer = std::optional<Result<SntpExchangeResult, FailedExchange>>;
+
+// The servers of one compare, shared by the queries that ask them: each
+// takes the next server no query has taken yet until none is left.
+struct ServerTurns {
+  const ServerSettings& settings;
+  NtsSessions& sessions;
+  std::vector<Answer>& answers;
+  std::atomic<size_t> next{0};
+};
+
+struct Asker {
+  ServerTurns* turns;
+  CServerQuery* query;
+};
+
+UINT AskInTurn(LPVOID parameter) {
+  const Asker& asker = *static_cast<Asker*>(parameter);
+  ServerTurns& turns = *asker.turns;
+  const std::vector<std::wstring>& servers = turns.settings.servers;
+  for (size_t i = turns.next++; i < servers.size(); i = turns.next++)
+    turns.answers[i] = asker.query->Run(servers[i], turns.settings.nts, turns.sessions[i]);
+  return 0;
+}
+
+}  // namespace
 
 CServerListQuery::CServerListQuery(HANDLE stopEvent) {
   for (size_t i = 0; i < kServersAtOnce; ++i) m_queries.push_back(std::make_unique<CServerQuery>(stopEvent));
@@ -14,22 +42,23 @@ CServerListQuery::CServerListQuery(HANDLE stopEvent) {
 ServerPoll CServerListQuery::Run(const ServerSettings& settings, NtsSessions& sessions) {
   const std::vector<std::wstring>& servers = settings.servers;
   if (sessions.size() < servers.size()) sessions.resize(servers.size());
-  std::vector<std::optional<Result<SntpExchangeResult, FailedExchange>>> answers(servers.size());
-  std::atomic<size_t> next{0};
-  // Each query takes the next server not yet taken until none is left.
-  const auto askInTurn = [&](CServerQuery& query) {
-    for (size_t i = next++; i < servers.size(); i = next++) answers[i] = query.Run(servers[i], settings.nts, sessions[i]);
-  };
+  std::vector<Answer> answers(servers.size());
+  ServerTurns turns{settings, sessions, answers};
+  std::vector<Asker> askers;
+  for (size_t k = 0; k < std::min(servers.size(), kServersAtOnce); ++k) askers.push_back({&turns, m_queries[k].get()});
 
-  // A thread that cannot be made leaves its servers to the queries that run.
-  std::vector<std::thread> helpers;
-  const size_t atOnce = std::min(servers.size(), kServersAtOnce);
-  try {
-    for (size_t k = 1; k < atOnce; ++k) helpers.emplace_back(askInTurn, std::ref(*m_queries[k]));
-  } catch (const std::system_error&) {
+  // The first asks on this thread; a thread that cannot be made leaves its
+  // servers to the others.
+  std::vector<std::unique_ptr<CWinThread>> helpers;
+  for (size_t k = 1; k < askers.size(); ++k) {
+    std::unique_ptr<CWinThread> helper(AfxBeginThread(AskInTurn, &askers[k], THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED));
+    if (!helper) break;
+    helper->m_bAutoDelete = FALSE;
+    helper->ResumeThread();
+    helpers.push_back(std::move(helper));
   }
-  askInTurn(*m_queries.front());
-  for (std::thread& helper : helpers) helper.join();
+  AskInTurn(&askers.front());
+  for (const std::unique_ptr<CWinThread>& helper : helpers) ::WaitForSingleObject(helper->m_hThread, INFINITE);
 
   ServerPoll poll;
   for (size_t i = 0; i < servers.size(); ++i) poll.answers.push_back({servers[i], std::move(*answers[i])});

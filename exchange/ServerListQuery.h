@@ -15,7 +15,8 @@ using NtsSessions = std::vector<CNtsSession>;
 // One compare of the servers of the settings: each asked as CServerQuery
 // asks one, within its own budget, at most four at once (a server starts as
 // soon as one before it has ended), and their answers judged together
-// (SelectAmongAnswers). A list of one is asked on the calling thread, as
+// (SelectAmongAnswers). The first query runs on the calling thread, the
+// others on threads of their own (CWinThread): a list of one is asked as
 // the one query asks it. The stop event ends every exchange at once.
 class CServerListQuery {
 public:
