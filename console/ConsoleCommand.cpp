@@ -172,7 +172,7 @@ std::wstring UsageText() {
          L"Movrane.com [/compare | /sync [/maxstep:SECONDS]] [/server:NAME]... [/nts | /nonts] [/json]\r\n"
          L"Movrane.com /schedule[:HOURS] | /unschedule\r\n"
          L"\r\n"
-         L"  /compare          asks the server for its time and prints the offset (the default)\r\n"
+         L"  /compare          asks the servers for their time and prints the offset (the default)\r\n"
          L"  /sync             the same, then sets the clock; needs administrator rights\r\n"
          L"  /maxstep:SECONDS  the largest step /sync takes (3600 unless given); a larger\r\n"
          L"                    one is refused and leaves the clock alone\r\n"
