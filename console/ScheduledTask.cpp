@@ -5,6 +5,7 @@
 #include <wrl/client.h>
 
 #include "console/ScheduledTaskXml.h"
+#include "framework/ComApartment.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -41,23 +42,6 @@ private:
   VARIANT m_value;
 };
 
-// COM on the calling thread while the object lives, unless the thread
-// already has an apartment of the other kind, which serves as well.
-class ComThread {
-public:
-  ComThread() : m_hr(::CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
-  ~ComThread() {
-    if (SUCCEEDED(m_hr)) ::CoUninitialize();
-  }
-  ComThread(const ComThread&) = delete;
-  ComThread& operator=(const ComThread&) = delete;
-
-  HRESULT Status() const { return m_hr == RPC_E_CHANGED_MODE ? S_OK : m_hr; }
-
-private:
-  HRESULT m_hr;
-};
-
 // The Task Scheduler's root folder, through a connection to this
 // computer's service.
 HRESULT OpenRootFolder(ComPtr<ITaskFolder>& root) {
@@ -72,7 +56,7 @@ HRESULT OpenRootFolder(ComPtr<ITaskFolder>& root) {
 // The whole definition in one XML document: one call, which the Task
 // Scheduler checks against its schema before it replaces anything.
 HRESULT CScheduledTask::Register(const std::wstring& programPath, int hours) {
-  const ComThread com;
+  const CComApartment com(COINIT_MULTITHREADED);
   SYSTEMTIME now{};
   ::GetLocalTime(&now);
   ComPtr<ITaskFolder> root;
@@ -86,7 +70,7 @@ HRESULT CScheduledTask::Register(const std::wstring& programPath, int hours) {
 }
 
 HRESULT CScheduledTask::Remove() {
-  const ComThread com;
+  const CComApartment com(COINIT_MULTITHREADED);
   ComPtr<ITaskFolder> root;
   HRESULT hr = com.Status();
   if (SUCCEEDED(hr)) hr = OpenRootFolder(root);

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "controls/LinkOpenText.h"
+#include "framework/ComApartment.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -20,23 +21,6 @@ namespace {
 constexpr GUID kTopLevelBrowser = {0x4c96be40, 0x915c, 0x11cf, {0x99, 0xd3, 0x00, 0xaa, 0x00, 0x4a, 0xe8, 0x37}};
 // ShellExecuteW's own code for "out of memory or resources": no apartment.
 constexpr int kOutOfResources = 0;
-
-// A COM apartment on the calling thread for as long as the object lives,
-// unless the thread already has one of another kind, which serves as well.
-class ComApartment {
-public:
-  ComApartment() : m_hr(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
-  ~ComApartment() {
-    if (SUCCEEDED(m_hr)) ::CoUninitialize();
-  }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-
-  bool Usable() const { return SUCCEEDED(m_hr) || m_hr == RPC_E_CHANGED_MODE; }
-
-private:
-  HRESULT m_hr;
-};
 
 // The desktop's own folder view, as the shell that shows the desktop
 // hands it out; null when there is no such shell.
@@ -86,8 +70,8 @@ ComPtr<IShellDispatch2> DesktopShell() {
 // The shell's objects and ShellExecuteW alike need a COM apartment on the
 // calling thread.
 int CUnelevatedOpener::Open(LPCWSTR target, int showCommand) {
-  const ComApartment apartment;
-  if (!apartment.Usable()) return kOutOfResources;
+  const CComApartment apartment(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  if (FAILED(apartment.Status())) return kOutOfResources;
   switch (OpenThroughDesktopShell(target, showCommand)) {
     case DesktopShellResult::Opened:
       return kOpenedByDesktopShell;
