@@ -40,3 +40,7 @@ void CConsoleOutput::Write(const std::wstring& text) const {
     done += written;
   }
 }
+
+void CConsoleOutput::WriteLine(const std::wstring& text) const {
+  Write(text + L"\r\n");
+}

@@ -10,6 +10,8 @@ public:
   explicit CConsoleOutput(DWORD standardHandle);
 
   void Write(const std::wstring& text) const;
+  // The text as a line of its own, ended by CR LF.
+  void WriteLine(const std::wstring& text) const;
 
 private:
   HANDLE m_hOutput;

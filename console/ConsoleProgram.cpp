@@ -75,7 +75,7 @@ bool CConsoleProgram::MaySetTheClock() const {
 // them the machine.
 void CConsoleProgram::WarnWhereOthersCanChange() const {
   const std::wstring path = FirstPathOthersCanChange(ProgramPath(), GetSettingsFilePath());
-  if (!path.empty()) m_errors.Write(Line(ChangeableWarning(path)));
+  if (!path.empty()) m_errors.WriteLine(ChangeableWarning(path));
 }
 
 ExitCode CConsoleProgram::Measure() {
@@ -92,12 +92,9 @@ ExitCode CConsoleProgram::Measure() {
 
 // Each server with its verdict, and its time or why it gave none.
 void CConsoleProgram::ReportServers(const ServerPoll& poll) {
-  for (const ServerAnswer& answer : poll.answers) {
-    if (answer.answer)
-      m_report.servers.push_back({answer.server, answer.verdict, *answer.answer, L""});
-    else
-      m_report.servers.push_back({answer.server, answer.verdict, std::nullopt, FailureReason(m_messages, answer.answer.Error())});
-  }
+  m_report.poll = poll;
+  for (const ServerAnswer& answer : poll.answers)
+    m_report.failures.push_back(answer.answer ? L"" : FailureReason(m_messages, answer.answer.Error()));
 }
 
 ExitCode CConsoleProgram::ExchangeFailed(const FailedExchange& failure) {
@@ -169,5 +166,5 @@ void CConsoleProgram::RecordSync() const {
   }
   outcome.clockStepped = m_report.clockSet;
   if (m_report.error) outcome.failure = m_failureLog;
-  if (!ReportSyncEvent(SyncEventOf(outcome))) m_errors.Write(Line(kEventNotWritten));
+  if (!ReportSyncEvent(SyncEventOf(outcome))) m_errors.WriteLine(kEventNotWritten);
 }

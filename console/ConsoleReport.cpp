@@ -69,20 +69,6 @@ std::wstring Count(size_t count) {
   return std::to_wstring(count);
 }
 
-size_t CountOf(const std::vector<ServerReport>& servers, bool (*counted)(const ServerReport&)) {
-  size_t count = 0;
-  for (const ServerReport& server : servers) count += counted(server) ? 1 : 0;
-  return count;
-}
-
-bool Answered(const ServerReport& server) {
-  return server.measurement.has_value();
-}
-
-bool Agrees(const ServerReport& server) {
-  return server.verdict == ServerVerdict::Truechimer;
-}
-
 const wchar_t* VerdictName(ServerVerdict verdict) {
   switch (verdict) {
     case ServerVerdict::Truechimer:
@@ -97,13 +83,15 @@ const wchar_t* VerdictName(ServerVerdict verdict) {
 
 // How many of the servers that answered agree, then each server whose time
 // is not among theirs.
-std::wstring ServerLines(const std::vector<ServerReport>& servers) {
+std::wstring ServerLines(const ConsoleReport& report) {
+  const ServerPoll& poll = report.poll;
   std::wstring text =
-      Line(L"Agreement", Count(CountOf(servers, Agrees)) + L" of " + Count(CountOf(servers, Answered)) + L" servers agree");
-  for (const ServerReport& server : servers) {
-    if (server.verdict == ServerVerdict::Falseticker)
-      text += Line(L"Falseticker", server.server + L" (" + Seconds(server.measurement->m_dClockOffset, true) + L" s)");
-    if (server.verdict == ServerVerdict::LeftOut) text += Line(L"Left out", server.server + L": " + server.failure);
+      Line(L"Agreement", Count(poll.Agreeing()) + L" of " + Count(poll.Answered()) + L" servers agree");
+  for (size_t i = 0; i < poll.answers.size(); ++i) {
+    const ServerAnswer& answer = poll.answers[i];
+    if (answer.verdict == ServerVerdict::Falseticker)
+      text += Line(L"Falseticker", answer.server + L" (" + Seconds(answer.answer->m_dClockOffset, true) + L" s)");
+    if (answer.verdict == ServerVerdict::LeftOut) text += Line(L"Left out", answer.server + L": " + report.failures[i]);
   }
   return text;
 }
@@ -118,24 +106,26 @@ void AddMeasurement(JsonObject& json, const SntpExchangeResult& measured) {
       .Add(L"delay", Seconds(measured.m_dRoundTripDelay));
 }
 
-std::wstring JsonServer(const ServerReport& server) {
+std::wstring JsonServer(const ServerAnswer& answer, const std::wstring& failure) {
   JsonObject json;
-  json.Add(L"server", JsonString(server.server)).Add(L"verdict", JsonString(VerdictName(server.verdict)));
-  if (server.measurement) {
-    json.Add(L"authenticated", JsonBool(server.measurement->m_bAuthenticated));
-    AddMeasurement(json, *server.measurement);
+  json.Add(L"server", JsonString(answer.server)).Add(L"verdict", JsonString(VerdictName(answer.verdict)));
+  if (answer.answer) {
+    json.Add(L"authenticated", JsonBool(answer.answer->m_bAuthenticated));
+    AddMeasurement(json, *answer.answer);
   } else {
-    json.Add(L"error", JsonString(server.failure));
+    json.Add(L"error", JsonString(failure));
   }
   return json.Text();
 }
 
 // Every server asked, and which time was chosen.
 void AddServers(JsonObject& json, const ConsoleReport& report) {
+  const ServerPoll& poll = report.poll;
   std::wstring list;
-  for (const ServerReport& server : report.servers) list += (list.empty() ? L"" : L",") + JsonServer(server);
-  json.Add(L"agree", Count(CountOf(report.servers, Agrees)))
-      .Add(L"answered", Count(CountOf(report.servers, Answered)))
+  for (size_t i = 0; i < poll.answers.size(); ++i)
+    list += (list.empty() ? L"" : L",") + JsonServer(poll.answers[i], report.failures[i]);
+  json.Add(L"agree", Count(poll.Agreeing()))
+      .Add(L"answered", Count(poll.Answered()))
       .Add(L"chosen", report.server.empty() ? L"null" : JsonString(report.server))
       .Add(L"servers", L"[" + list + L"]");
 }
@@ -151,7 +141,7 @@ std::wstring FormatTextReport(const ConsoleReport& report) {
           Line(L"Round trip", Seconds(measured.m_dRoundTripDelay) + L" s") +
           Line(L"Stratum", std::to_wstring(measured.m_nStratum)) + Line(L"Local time", IsoUtc(report.localTime)) +
           Line(L"Server time", IsoUtc(report.serverTime));
-  if (!report.servers.empty()) text += ServerLines(report.servers);
+  if (report.poll.Several()) text += ServerLines(report);
   if (report.synchronizing) text += Line(L"Clock", report.clockSet ? L"set" : L"not changed");
   return text;
 }
@@ -168,7 +158,7 @@ std::wstring FormatJsonReport(const ConsoleReport& report) {
     json.Add(L"local_time", JsonString(IsoUtc(report.localTime)))
         .Add(L"server_time", JsonString(IsoUtc(report.serverTime)));
   }
-  if (!report.servers.empty()) AddServers(json, report);
+  if (report.poll.Several()) AddServers(json, report);
   if (report.synchronizing) json.Add(L"clock_set", JsonBool(report.clockSet));
   if (report.error) {
     json.Add(L"error", JsonObject()

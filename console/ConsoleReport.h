@@ -15,15 +15,6 @@ struct ConsoleError {
   std::wstring text;
 };
 
-// One server of several, as the report lists it: what the selection made
-// of it, and its time or why it gave none.
-struct ServerReport {
-  std::wstring server;
-  ServerVerdict verdict = ServerVerdict::LeftOut;
-  std::optional<SntpExchangeResult> measurement;
-  std::wstring failure;
-};
-
 // What one run of Movrane.com found out and did.
 struct ConsoleReport {
   bool synchronizing = false;
@@ -31,8 +22,11 @@ struct ConsoleReport {
   // The server whose time is reported: the one chosen among several, the
   // only one otherwise; empty when several gave no time.
   std::wstring server;
-  // Every server, when several were asked.
-  std::vector<ServerReport> servers;
+  // Every server with its answer and verdict, when several were asked; and
+  // for each, in the same order, why it gave no time, in the log's words
+  // (empty for one that answered).
+  ServerPoll poll;
+  std::vector<std::wstring> failures;
   // The exchange, when the server answered, and the UTC times it gives:
   // the local clock's when the reply arrived, and the server's then.
   std::optional<SntpExchangeResult> measurement;

@@ -9,7 +9,6 @@
 #include "framework/ProgramPath.h"
 
 namespace {
-const wchar_t kLineEnd[] = L"\r\n";
 const wchar_t kNeedsAdministrator[] =
     L"Scheduling needs administrator rights, which this run does not have: run it from a command prompt "
     L"opened as administrator.";
@@ -75,11 +74,11 @@ ExitCode CScheduleProgram::Unschedule() {
 }
 
 ExitCode CScheduleProgram::Done(const std::wstring& text) {
-  m_output.Write(text + kLineEnd);
+  m_output.WriteLine(text);
   return ExitCode::Success;
 }
 
 ExitCode CScheduleProgram::Fail(ExitCode code, const std::wstring& text) {
-  m_errors.Write(text + kLineEnd);
+  m_errors.WriteLine(text);
   return code;
 }

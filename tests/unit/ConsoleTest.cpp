@@ -207,9 +207,10 @@ TEST(ConsoleReport, SeveralServersAreEachToldWithTheirVerdict) {
   report.settings.servers = {L"time.example", L"liar.example", L"gone.example"};
   SntpExchangeResult liar = *report.measurement;
   liar.m_dClockOffset = 30;
-  report.servers = {{L"time.example", ServerVerdict::Truechimer, report.measurement, L""},
-                    {L"liar.example", ServerVerdict::Falseticker, liar, L""},
-                    {L"gone.example", ServerVerdict::LeftOut, std::nullopt, L"No answer"}};
+  report.poll.answers = {{L"time.example", *report.measurement, ServerVerdict::Truechimer},
+                         {L"liar.example", liar, ServerVerdict::Falseticker},
+                         {L"gone.example", FailedExchange{ExchangeFailure::NoAnswer}}};
+  report.failures = {L"", L"", L"No answer"};
   const std::wstring text = FormatTextReport(report);
   EXPECT_NE(text.find(L"Server time   : 2026-12-07T14:03:24.873Z\r\n"
                       L"Agreement     : 1 of 2 servers agree\r\n"
