@@ -200,38 +200,18 @@ TEST(ConsoleReport, JsonIsOneObjectWithEscapedStrings) {
             L"\"clock_set\":false,\"error\":{\"code\":2,\"text\":\"No answer\"}}\r\n");
 }
 
-// Of several servers, the report names the chosen one, then how many
-// agree and each server whose time was not taken; JSON lists them all.
-TEST(ConsoleReport, SeveralServersAreEachToldWithTheirVerdict) {
+// Several servers that leave no majority: no time chosen, none named as
+// the one. (A majority's report is read back from the real program.)
+TEST(ConsoleReport, WithoutAMajorityNoServerIsNamedAsTheOne) {
   ConsoleReport report = MeasuredReport();
-  report.settings.servers = {L"time.example", L"liar.example", L"gone.example"};
-  SntpExchangeResult liar = *report.measurement;
-  liar.m_dClockOffset = 30;
-  report.poll.answers = {{L"time.example", *report.measurement, ServerVerdict::Truechimer},
-                         {L"liar.example", liar, ServerVerdict::Falseticker},
-                         {L"gone.example", FailedExchange{ExchangeFailure::NoAnswer}}};
-  report.failures = {L"", L"", L"No answer"};
-  const std::wstring text = FormatTextReport(report);
-  EXPECT_NE(text.find(L"Server time   : 2026-12-07T14:03:24.873Z\r\n"
-                      L"Agreement     : 1 of 2 servers agree\r\n"
-                      L"Falseticker   : liar.example (+30.000000 s)\r\n"
-                      L"Left out      : gone.example: No answer\r\n"),
-            std::wstring::npos)
-      << text;
-  const std::wstring json = FormatJsonReport(report);
-  EXPECT_NE(json.find(L"\"agree\":1,\"answered\":2,\"chosen\":\"time.example\",\"servers\":["
-                      L"{\"server\":\"time.example\",\"verdict\":\"truechimer\",\"authenticated\":false,"
-                      L"\"address\":\"192.0.2.1\",\"stratum\":2,\"offset\":-2.250000,"),
-            std::wstring::npos)
-      << json;
-  EXPECT_NE(json.find(L"{\"server\":\"gone.example\",\"verdict\":\"left out\",\"error\":\"No answer\"}]"),
-            std::wstring::npos)
-      << json;
-  // No majority: no time chosen, no server named as the one.
   report.server.clear();
+  report.poll.answers = {{L"a.example", *report.measurement, ServerVerdict::Falseticker},
+                         {L"b.example", FailedExchange{ExchangeFailure::NoAnswer}}};
+  report.failures = {L"", L"No answer"};
   report.measurement.reset();
-  EXPECT_EQ(FormatJsonReport(report).find(L"{\"command\":\"compare\",\"nts\":false,"), 0u);
-  EXPECT_NE(FormatJsonReport(report).find(L"\"chosen\":null"), std::wstring::npos);
+  const std::wstring json = FormatJsonReport(report);
+  EXPECT_EQ(json.find(L"{\"command\":\"compare\",\"nts\":false,"), 0u) << json;
+  EXPECT_NE(json.find(L"\"chosen\":null"), std::wstring::npos) << json;
 }
 
 TEST(FolderChain, EachFolderUpToTheRootOfADriveOrShare) {
