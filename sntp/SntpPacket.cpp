@@ -128,8 +128,6 @@ std::wstring KissCode(const SntpReply& reply) {
 // The packet sanity tests of RFC 5905 (section 8 and its packet()) as
 // chrony applies them.
 SntpRefusal JudgeSntpReply(const SntpReply& reply, const SntpExchangeResult& result) {
-  if (Stratum(reply) == kKissStratum)
-    return SntpRefusal::NoStratum;
   if (LeapIndicator(reply) == kUnsynchronised)
     return SntpRefusal::Unsynchronised;
   if (SntpVersion(reply) < kMinVersion || SntpVersion(reply) > kMaxVersion)

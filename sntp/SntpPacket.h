@@ -55,6 +55,6 @@ void ReadSntpReply(const SntpReply& reply, SntpExchangeResult& result);
 std::wstring KissCode(const SntpReply& reply);
 
 // The first rule a reply read into result breaks, or None when its server
-// and its times can be believed. A kiss-o'-death is refused for its stratum
-// whatever else it says.
+// and its times can be believed. A kiss-o'-death breaks one, whatever its
+// code says.
 SntpRefusal JudgeSntpReply(const SntpReply& reply, const SntpExchangeResult& result);

@@ -108,8 +108,6 @@ const RuleCase kRuleCases[] = {
     {"mode 3", [](ReplyFields& f) { f.mode = 3; }, SntpRefusal::NotAServer},
     {"mode 5", [](ReplyFields& f) { f.mode = 5; }, SntpRefusal::NotAServer},
     {"stratum 0", [](ReplyFields& f) { f.stratum = 0; }, SntpRefusal::NoStratum},
-    {"a kiss-o'-death, unsynchronised as it is", [](ReplyFields& f) { f.stratum = 0, f.leap = 3; },
-     SntpRefusal::NoStratum},
     {"stratum 1", [](ReplyFields& f) { f.stratum = 1; }, SntpRefusal::None},
     {"stratum 15", [](ReplyFields& f) { f.stratum = 15; }, SntpRefusal::None},
     {"stratum 16", [](ReplyFields& f) { f.stratum = 16; }, SntpRefusal::NoStratum},
