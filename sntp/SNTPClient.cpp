@@ -103,8 +103,8 @@ Result<SntpExchangeResult, SntpFailure> CSNTPClient::Exchange(const AddressList&
   SntpExchangeResult result;
   result.m_OriginateTime = attempt.SentAt();
   result.m_DestinationTime = attempt.ArrivedAt();
-  ReadSntpReply(attempt.Reply(), result);
-  const SntpRefusal refusal = JudgeSntpReply(attempt.Reply(), result);
+  ReadSntpReply(attempt.Reply(), result, PreciseClockPrecision());
+  const SntpRefusal refusal = JudgeSntpReply(attempt.Reply(), result, PreciseClockPrecision());
   if (refusal != SntpRefusal::None) return SntpFailure(refusal);
   result.m_strServerAddress = AddressText(attempt.Peer());
   result.m_strAnsweringAddress = SameAddress(attempt.Peer(), addresses.front()) ? L"" : result.m_strServerAddress;
