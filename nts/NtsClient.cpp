@@ -41,6 +41,7 @@ NtsQueryFailure FailureOfTimeExchange(const SntpFailure& failure) {
       if (failure.network.kind == NetFailure::Kind::TimedOut) return NtsFailure::RequestsUnanswered;
       break;
     case SntpFailure::Kind::ReplyRefused:
+    case SntpFailure::Kind::NoCredentialsLeft:
       break;
   }
   return failure;

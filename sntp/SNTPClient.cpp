@@ -24,12 +24,15 @@ bool SameAddress(const SOCKADDR_INET& a, const SOCKADDR_INET& b) {
   return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-// Why no reply was believed: the network's reason, unless the deadline came
-// after replies that proved nothing.
+// Why no reply was believed: the network's reason, unless the wait ended
+// (at the deadline, or with no credentials left for a request) after
+// replies that proved nothing.
 SntpFailure Unanswered(const NetFailure& failure, const CSntpAttempt::Notes& notes) {
-  if (failure.kind != NetFailure::Kind::TimedOut) return failure;
+  const bool credentialsSpent = failure.kind == NetFailure::Kind::NothingToSend;
+  if (failure.kind != NetFailure::Kind::TimedOut && !credentialsSpent) return failure;
   if (notes.credentialsRefused) return SntpFailure(SntpFailure::Kind::CredentialsRefused);
   if (notes.unauthenticReplies) return SntpFailure(SntpFailure::Kind::NotAuthenticated);
+  if (credentialsSpent) return SntpFailure(SntpFailure::Kind::NoCredentialsLeft);
   return failure;
 }
 
@@ -42,6 +45,8 @@ DWORD LastErrorOf(const SntpFailure& failure) {
       return ERROR_NOT_AUTHENTICATED;
     case SntpFailure::Kind::CredentialsRefused:
       return ERROR_ACCESS_DENIED;
+    case SntpFailure::Kind::NoCredentialsLeft:
+      return ERROR_NO_MORE_ITEMS;
     case SntpFailure::Kind::Network:
       break;
   }
@@ -56,6 +61,7 @@ DWORD LastErrorOf(const SntpFailure& failure) {
       return WSATRY_AGAIN;
     case NetFailure::Kind::Refused:
     case NetFailure::Kind::System:
+    case NetFailure::Kind::NothingToSend:
       break;
   }
   return failure.network.error;
