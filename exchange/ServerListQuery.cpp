@@ -17,6 +17,7 @@ struct ServerTurns {
   NtsSessions& sessions;
   std::vector<Answer>& answers;
   std::atomic<size_t> next{0};
+  const CTimeLimit budget{CServerQuery::kPollTimeout};
 };
 
 struct Asker {
@@ -29,7 +30,7 @@ UINT AskInTurn(LPVOID parameter) {
   ServerTurns& turns = *asker.turns;
   const std::vector<std::wstring>& servers = turns.settings.servers;
   for (size_t i = turns.next++; i < servers.size(); i = turns.next++)
-    turns.answers[i] = asker.query->Run(servers[i], turns.settings.nts, turns.sessions[i]);
+    turns.answers[i] = asker.query->Run(servers[i], turns.settings.nts, turns.sessions[i], turns.budget);
   return 0;
 }
 

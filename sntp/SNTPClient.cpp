@@ -12,7 +12,7 @@ namespace {
 
 constexpr DWORD kReplyTimeout = 5000;
 // A datagram may be lost either way: each address is asked again when no
-// reply has come a second after its last request, three times at most,
+// reply has come a second after its last request, three requests in all,
 // never in a burst that a rate-limited server would refuse.
 constexpr CAddressRace::Requests kRequestsPerAddress{3, 1000};
 // How long the name lookup may take, before the wait for the reply.
@@ -69,17 +69,17 @@ DWORD LastErrorOf(const SntpFailure& failure) {
 
 }  // namespace
 
-CSNTPClient::CSNTPClient(const SystemClockCalls& clockCalls)
-    : m_nTimeout(kReplyTimeout), m_calls(clockCalls) {}
+CSNTPClient::CSNTPClient(const SystemClockCalls& clockCalls) : m_calls(clockCalls) {}
 
-Result<SntpExchangeResult, SntpFailure> CSNTPClient::Query(LPCWSTR host, UINT port) {
-  const Result<AddressList, NetFailure> addresses = ResolveHost(host, port, kLookupTimeout, m_hStopEvent);
+Result<SntpExchangeResult, SntpFailure> CSNTPClient::Query(LPCWSTR host, UINT port, const CTimeLimit& outer) {
+  const CTimeLimit lookup(kLookupTimeout, outer);
+  const Result<AddressList, NetFailure> addresses = ResolveHost(host, port, lookup.MillisecondsLeft(), m_hStopEvent);
   if (!addresses) return SntpFailure(addresses.Error());
-  return Exchange(*addresses, nullptr, CTimeLimit(m_nTimeout));
+  return Exchange(*addresses, nullptr, CTimeLimit(kReplyTimeout, outer));
 }
 
 BOOL CSNTPClient::QueryServer(LPCWSTR host, SntpExchangeResult& result, UINT port) {
-  const Result<SntpExchangeResult, SntpFailure> answer = Query(host, port);
+  const Result<SntpExchangeResult, SntpFailure> answer = Query(host, port, CTimeLimit(kLookupTimeout + kReplyTimeout));
   m_refusal = answer ? SntpRefusal::None : answer.Error().refusal;
   if (!answer) {
     ::SetLastError(LastErrorOf(answer.Error()));
