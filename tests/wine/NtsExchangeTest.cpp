@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <set>
+#include <sstream>
 #include <string>
 
 #include "tests/wine/ResponderControl.h"
@@ -73,6 +75,18 @@ void ExpectAuthenticatedSameClock(const Query& query) {
 void ExpectFailure(const Query& query, NtsFailure failure) {
   EXPECT_FALSE(query.bAnswered);
   EXPECT_EQ(query.failure, failure);
+}
+
+// The responder's record of the NTS requests' Unique Identifiers and
+// cookies: each there, none all zeros, none sent twice.
+void ExpectEachRequestsOwnIdentifierAndCookie(const std::string& record, size_t requests) {
+  std::istringstream fields(record);
+  std::set<std::string> sent;
+  for (std::string field; fields >> field;) {
+    EXPECT_NE(field.find_first_not_of('0'), std::string::npos) << "all zeros";
+    EXPECT_TRUE(sent.insert(field).second) << field << " sent twice";
+  }
+  EXPECT_EQ(sent.size(), 2 * requests);
 }
 
 class NtsResponder : public testing::Test {
@@ -190,4 +204,5 @@ TEST_F(NtsResponder, NaksRacedAheadAndALostRequestCostNothing) {
   ASSERT_TRUE(resent.bAnswered) << "failure " << static_cast<int>(resent.failure);
   EXPECT_TRUE(resent.result.m_bAuthenticated);
   EXPECT_EQ(m_responder.RequestCount(), 4);
+  ExpectEachRequestsOwnIdentifierAndCookie(m_responder.Command("ntsfields"), 4);
 }
