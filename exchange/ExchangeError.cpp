@@ -31,6 +31,7 @@ FailedExchange FailedExchangeOf(const SntpFailure& failure) {
     case SntpFailure::Kind::Network:
       return FailedNetworkExchange(failure.network);
     case SntpFailure::Kind::ReplyRefused:
+      if (!failure.kissCode.empty()) return {ExchangeFailure::Kissed, failure.refusal, 0, NtsFailure::None, failure.kissCode};
       return {ExchangeFailure::ReplyRefused, failure.refusal};
     case SntpFailure::Kind::NotAuthenticated:
       return FailedNtsExchange(NtsFailure::NotAuthenticated);

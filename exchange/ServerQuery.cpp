@@ -1,6 +1,8 @@
 #include "exchange/ServerQuery.h"
 
 #include "exchange/ExchangeError.h"
+#include "sntp/BuildTime.h"
+#include "sntp/PreciseTime.h"
 
 namespace {
 
@@ -9,6 +11,13 @@ template <class Failure>
 Result<SntpExchangeResult, FailedExchange> Told(const Result<SntpExchangeResult, Failure>& answer) {
   if (!answer) return FailedExchangeOf(answer.Error());
   return *answer;
+}
+
+// No genuine time is older than the program, authenticated or not.
+Result<SntpExchangeResult, FailedExchange> NoEarlierThanTheBuild(Result<SntpExchangeResult, FailedExchange> answer) {
+  if (answer && PredatesBuild(answer->m_TransmitTime, PreciseFileTimeNow()))
+    return FailedExchange{ExchangeFailure::PredatesProgram};
+  return answer;
 }
 
 }  // namespace
@@ -21,5 +30,5 @@ Result<SntpExchangeResult, FailedExchange> CServerQuery::Run(const std::wstring&
                                                             CNtsSession& session, const CTimeLimit& budget) {
   if (budget.MillisecondsLeft() == 0) return FailedExchangeOf(SntpFailure(NetFailure{NetFailure::Kind::TimedOut}));
   if (nts) return Told(m_nts.Query(server.c_str(), session, budget));
-  return Told(m_client.Query(server.c_str(), kNtpPort, budget));
+  return NoEarlierThanTheBuild(Told(m_client.Query(server.c_str(), kNtpPort, budget)));
 }

@@ -111,7 +111,7 @@ Result<SntpExchangeResult, SntpFailure> CSNTPClient::Exchange(const AddressList&
   result.m_DestinationTime = attempt.ArrivedAt();
   ReadSntpReply(attempt.Reply(), result, PreciseClockPrecision());
   const SntpRefusal refusal = JudgeSntpReply(attempt.Reply(), result, PreciseClockPrecision());
-  if (refusal != SntpRefusal::None) return SntpFailure(refusal);
+  if (refusal != SntpRefusal::None) return SntpFailure(refusal, KissCode(attempt.Reply()));
   result.m_strServerAddress = AddressText(attempt.Peer());
   result.m_strAnsweringAddress = SameAddress(attempt.Peer(), addresses.front()) ? L"" : result.m_strServerAddress;
   result.m_bAuthenticated = credentials != nullptr;

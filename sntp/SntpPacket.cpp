@@ -1,6 +1,7 @@
 #include "sntp/SntpPacket.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 namespace {
@@ -10,6 +11,8 @@ constexpr int kStratumOffset = 1;
 constexpr int kPrecisionOffset = 3;
 constexpr int kRootDelayOffset = 4;
 constexpr int kRootDispersionOffset = 8;
+constexpr int kReferenceIdOffset = 12;
+constexpr int kKissCodeLength = 4;
 constexpr int kReferenceOffset = 16;
 constexpr int kOriginateOffset = 24;
 constexpr int kReceiveOffset = 32;
@@ -24,6 +27,7 @@ constexpr int kUnsynchronised = 3;
 constexpr int kMinVersion = 1;
 constexpr int kMaxVersion = 4;
 constexpr int kServerMode = 4;
+constexpr int kKissStratum = 0;
 constexpr int kMinStratum = 1;
 constexpr int kMaxStratum = 15;
 // chrony's bound on the time a server takes to answer (MAX_SERVER_INTERVAL).
@@ -113,9 +117,22 @@ void ReadSntpReply(const SntpReply& reply, SntpExchangeResult& result, double cl
   result.m_dErrorBound = RootDistance(reply, result, clientPrecision);
 }
 
+std::wstring KissCode(const SntpReply& reply) {
+  if (Stratum(reply) != kKissStratum) return {};
+  std::wstring code;
+  for (int i = 0; i < kKissCodeLength; ++i) {
+    const uint8_t c = reply[kReferenceIdOffset + i];
+    if (!std::isupper(c) && !std::isdigit(c)) return {};
+    code += static_cast<wchar_t>(c);
+  }
+  return code;
+}
+
 // The packet sanity tests of RFC 5905 (section 8 and its packet()) as
 // chrony applies them.
 SntpRefusal JudgeSntpReply(const SntpReply& reply, const SntpExchangeResult& result, double clientPrecision) {
+  if (Stratum(reply) == kKissStratum)
+    return SntpRefusal::NoStratum;
   if (LeapIndicator(reply) == kUnsynchronised)
     return SntpRefusal::Unsynchronised;
   if (SntpVersion(reply) < kMinVersion || SntpVersion(reply) > kMaxVersion)

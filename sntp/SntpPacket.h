@@ -2,6 +2,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "sntp/NtpTimestamp.h"
 #include "sntp/SntpExchangeResult.h"
@@ -50,6 +51,11 @@ SntpReply SntpReplyOf(const uint8_t* datagram);
 // set; clientPrecision is that of the clock they were read from, in seconds.
 void ReadSntpReply(const SntpReply& reply, SntpExchangeResult& result, double clientPrecision);
 
+// A kiss-o'-death's code (RATE, DENY, RSTR, ...): its reference identifier
+// as the four letters or digits it must be; empty for any other reply.
+std::wstring KissCode(const SntpReply& reply);
+
 // The first rule a reply read into result breaks, or None when its server
-// and its times can be believed; clientPrecision as for ReadSntpReply.
+// and its times can be believed; clientPrecision as for ReadSntpReply. A
+// kiss-o'-death is refused for its stratum whatever else it says.
 SntpRefusal JudgeSntpReply(const SntpReply& reply, const SntpExchangeResult& result, double clientPrecision);

@@ -113,6 +113,8 @@ const RuleCase kRuleCases[] = {
     {"mode 3", [](ReplyFields& f) { f.mode = 3; }, SntpRefusal::NotAServer},
     {"mode 5", [](ReplyFields& f) { f.mode = 5; }, SntpRefusal::NotAServer},
     {"stratum 0", [](ReplyFields& f) { f.stratum = 0; }, SntpRefusal::NoStratum},
+    {"a kiss-o'-death, unsynchronised as it is", [](ReplyFields& f) { f.stratum = 0, f.leap = 3; },
+     SntpRefusal::NoStratum},
     {"stratum 1", [](ReplyFields& f) { f.stratum = 1; }, SntpRefusal::None},
     {"stratum 15", [](ReplyFields& f) { f.stratum = 15; }, SntpRefusal::None},
     {"stratum 16", [](ReplyFields& f) { f.stratum = 16; }, SntpRefusal::NoStratum},
@@ -156,6 +158,21 @@ TEST(SntpPacket, RepliesWhoseServerOrTimesCannotBeTrueAreRefused) {
     rule.change(fields);
     EXPECT_EQ(Judge(fields), rule.expected) << rule.name;
   }
+}
+
+// A kiss-o'-death's code is told only as the letters it must be.
+TEST(SntpPacket, AKissCodeIsReadFromAStratumZeroReplyOnly) {
+  const auto kissOf = [](int stratum, const char* id) {
+    SntpReply reply{};
+    reply[1] = static_cast<uint8_t>(stratum);
+    std::copy(id, id + 4, reply.begin() + 12);
+    return KissCode(reply);
+  };
+  EXPECT_EQ(kissOf(0, "RATE"), L"RATE");
+  EXPECT_EQ(kissOf(0, "NTSN"), L"NTSN");
+  EXPECT_EQ(kissOf(2, "RATE"), L"") << "a reference identifier";
+  EXPECT_EQ(kissOf(0, "RA\nE"), L"") << "not a code";
+  EXPECT_EQ(kissOf(0, "\xff" "ATE"), L"");
 }
 
 // The originate time is the client's own send time, not the reply's echo
