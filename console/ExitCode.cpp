@@ -1,8 +1,8 @@
 #include "console/ExitCode.h"
 
-#include <cwchar>
-
 namespace {
+constexpr size_t kNumberColumn = 4;
+
 struct ExitCodeMeaning {
   ExitCode code;
   const wchar_t* meaning;
@@ -68,10 +68,11 @@ ExitCode ExitCodeOf(const FailedExchange& failure) {
 
 std::wstring ExitCodeList() {
   std::wstring list;
+  // The numbers right-aligned in a column of four, as "%4d" would, with
+  // no limit on the meaning's length.
   for (const ExitCodeMeaning& entry : kMeanings) {
-    wchar_t line[128];
-    std::swprintf(line, 128, L"  %2d  %ls\r\n", static_cast<int>(entry.code), entry.meaning);
-    list += line;
+    const std::wstring number = std::to_wstring(static_cast<int>(entry.code));
+    list += std::wstring(kNumberColumn - number.size(), L' ') + number + L"  " + entry.meaning + L"\r\n";
   }
   return list;
 }
