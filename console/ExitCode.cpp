@@ -26,7 +26,8 @@ const ExitCodeMeaning kMeanings[] = {
     {ExitCode::NtsPacketsDropped, L"no NTS request was answered: the network may drop large NTP packets"},
     {ExitCode::NoMajority, L"the servers that answered disagree: no majority of them agrees on the time"},
     {ExitCode::ScheduleRefused, L"/schedule refused: users other than administrators can change the program, "
-                                L"its Movrane.ini or a folder it is in"},
+                                L"its Movrane.ini or a folder it is in, or the Task Scheduler cannot run it "
+                                L"from its path"},
     {ExitCode::NotAdministrator, L"/schedule or /unschedule without administrator rights"},
     {ExitCode::SchedulerFailed, L"the Task Scheduler could not register or remove the task"},
 };
