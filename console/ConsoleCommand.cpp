@@ -15,6 +15,7 @@ const wchar_t kNoNts[] = L"nonts";
 const wchar_t kJson[] = L"json";
 const wchar_t kMaxStep[] = L"maxstep";
 const wchar_t kMinAgree[] = L"minagree";
+const wchar_t kTrust[] = L"trust";
 const wchar_t kSchedule[] = L"schedule";
 const wchar_t kUnschedule[] = L"unschedule";
 const wchar_t kHelp[] = L"?";
@@ -90,7 +91,7 @@ private:
   bool Take(const Option& option, const std::wstring& argument) {
     if (option.name != kServer && !m_seen.insert(option.name).second)
       return Refuse(L"Given more than once: " + argument);
-    if (option.name == kServer || option.name == kMaxStep || option.name == kMinAgree)
+    if (option.name == kServer || option.name == kMaxStep || option.name == kMinAgree || option.name == kTrust)
       return TakeValue(option, argument);
     if (option.name == kSchedule) return TakeSchedule(option, argument);
     if (option.value) return Refuse(L"Unknown option: " + argument);
@@ -109,6 +110,11 @@ private:
       if (m_command.servers.size() == kMostServers)
         return Refuse(L"More than " + std::to_wstring(kMostServers) + L" servers: " + argument);
       m_command.servers.push_back(*option.value);
+      return true;
+    }
+    if (option.name == kTrust) {
+      m_command.trust = TrustLevelOf(*option.value);
+      if (!m_command.trust) return Refuse(L"Not authenticated, unauthenticated or web: " + argument);
       return true;
     }
     if (option.name == kMinAgree) {
@@ -177,7 +183,7 @@ std::wstring UsageText() {
   return L"Movrane.com compares this computer's clock with time servers and can set it.\r\n"
          L"\r\n"
          L"Movrane.com [/compare | /sync [/maxstep:SECONDS]] [/server:NAME]... [/nts | /nonts]\r\n"
-         L"            [/minagree:N] [/json]\r\n"
+         L"            [/minagree:N] [/trust:LEVEL] [/json]\r\n"
          L"Movrane.com /schedule[:HOURS] | /unschedule\r\n"
          L"\r\n"
          L"  /compare          asks the servers for their time and prints the offset (the default)\r\n"
@@ -191,6 +197,8 @@ std::wstring UsageText() {
          L"  /minagree:N       how many servers must agree before /sync sets the clock (1 to\r\n"
          L"                    8), instead of minagree in Movrane.ini; 2 unless given when\r\n"
          L"                    two or more servers are listed\r\n"
+         L"  /trust:LEVEL      the weakest time /sync sets the clock to: authenticated,\r\n"
+         L"                    unauthenticated or web, instead of trust in Movrane.ini\r\n"
          L"  /nts, /nonts      with or without Network Time Security, instead of nts in\r\n"
          L"                    Movrane.ini\r\n"
          L"  /json             prints one JSON object instead of text\r\n"

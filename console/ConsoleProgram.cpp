@@ -52,6 +52,7 @@ CConsoleProgram::CConsoleProgram(const ConsoleCommand& command, HANDLE stopEvent
   m_report.settings = ReadServerSettings(command.servers);
   if (command.nts) m_report.settings.nts = *command.nts;
   if (command.minAgree) m_report.settings.minAgree = *command.minAgree;
+  if (command.trust) m_report.settings.trust = *command.trust;
   if (m_report.settings.servers.size() == 1) m_report.server = m_report.settings.servers.front();
 }
 
@@ -89,6 +90,8 @@ ExitCode CConsoleProgram::Measure() {
   m_report.localTime = CalendarNearNow(result.m_DestinationTime);
   m_report.serverTime = CalendarNearNow(result.m_DestinationTime.AddSeconds(result.m_dClockOffset));
   m_report.measurement = result;
+  m_report.trust = poll.Trust();
+  m_report.trustReason = DowngradeReason(m_messages, poll);
   return m_report.synchronizing ? Synchronize() : Finish(ExitCode::Success);
 }
 
@@ -116,14 +119,21 @@ ExitCode CConsoleProgram::PollFailed(const ServerPoll& poll) {
 // From the measurement just made, as the dialog does after its question;
 // what the dialog would ask about is refused: a time whose server's
 // certificate holds by the server's time only, and a step beyond the limit.
-// A stop comes before all, and a time fewer servers agree on than the
-// settings need is never set.
+// A stop comes before all, a time fewer servers agree on than the settings
+// need is never set, web time within whose bound the clock lies leaves it
+// as it is, and a time weaker than the settings trust is refused.
 ExitCode CConsoleProgram::Synchronize() {
+  const ServerPoll& poll = m_report.poll;
   if (::WaitForSingleObject(m_stopEvent, 0) == WAIT_OBJECT_0) return Stopped();
-  if (!m_report.poll.CrossChecked())
-    return RefuseStep(FailureReason(m_messages, PollFailure(m_report.poll)), ExitCode::NoMajority);
+  if (!poll.CrossChecked()) return RefuseStep(FailureReason(m_messages, PollFailure(poll)), ExitCode::NoMajority);
+  if (poll.WithinWebBound()) {
+    m_errors.Write(MessageLine(m_messages, kMessageWithinWebBound));
+    return Finish(ExitCode::Success);
+  }
   const double step = m_report.measurement->m_dClockOffset;
-  switch (ConsentNeededFor(*m_report.measurement, m_command.maxStep)) {
+  switch (ConsentNeededFor(poll, m_command.maxStep)) {
+    case StepConsent::WeakerThanTrusted:
+      return RefuseStep(WeakerTimeRefusal(m_messages, poll), ExitCode::WeakerThanTrusted);
     case StepConsent::CertificateAtServerTimeOnly:
       return RefuseStep(m_messages[kMessageTrustedAtServerTime]);
     case StepConsent::LargeStep:
@@ -171,6 +181,7 @@ void CConsoleProgram::RecordSync() const {
   if (m_report.measurement) {
     outcome.offset = m_report.measurement->m_dClockOffset;
     outcome.authenticated = m_report.measurement->m_bAuthenticated;
+    outcome.trustReason = m_report.trustReason;
   }
   outcome.clockStepped = m_report.clockSet;
   if (m_report.error) outcome.failure = m_failureLog;

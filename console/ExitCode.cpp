@@ -34,6 +34,8 @@ const ExitCodeMeaning kMeanings[] = {
     {ExitCode::SchedulerFailed, L"the Task Scheduler could not register or remove the task"},
     {ExitCode::ServersFailed, L"no server gave a time, and they failed in different ways: each server's "
                               L"reason is in the report"},
+    {ExitCode::WeakerThanTrusted, L"/sync refused a time weaker than trust (or /trust) allows: not authenticated "
+                                  L"where NTS was blocked, or web time"},
 };
 
 // Two ways NTS fails that a script can act on: another server, or nts=0.

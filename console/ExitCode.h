@@ -24,6 +24,7 @@ enum class ExitCode {
   NotAdministrator = 15,   // /schedule or /unschedule without administrator rights
   SchedulerFailed = 16,    // the Task Scheduler refused
   ServersFailed = 17,      // no server gave a time, each failing in its own way
+  WeakerThanTrusted = 18,  // /sync refused a time weaker than trust= or /trust: allows
 };
 
 // The exit code of an exchange that failed so.

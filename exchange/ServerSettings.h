@@ -3,15 +3,24 @@
 #include <string>
 #include <vector>
 
+#include "exchange/TrustLevel.h"
+
 // The time servers both programs ask, from the [sntp] section of the
 // settings file: their names (server1 to server8, in that order), whether
 // the exchanges are to be authenticated with Network Time Security (nts),
-// which holds for every server of the list, and how many of the servers
-// must agree on a time before the clock is set to it (minagree).
+// which holds for every server of the list, how many of the servers must
+// agree on a time before the clock is set to it (minagree), and the weakest
+// time the clock is set to without a question (trust).
 struct ServerSettings {
   std::vector<std::wstring> servers;
   bool nts = false;
   size_t minAgree = 1;
+  std::optional<TrustLevel> trust = std::nullopt;  // as given; else TrustFloor's default
+
+  // The weakest time the clock is set to without a question: as given, else
+  // an authenticated one where NTS is on and an unauthenticated one where
+  // it is off.
+  TrustLevel TrustFloor() const;
 };
 
 // The keys server1 to server8.
@@ -31,10 +40,12 @@ constexpr const wchar_t* kDefaultServers[kDefaultServerCount] = {
 // unless nts says otherwise. nts is 1 (on) or 0 (off); any other value
 // leaves the default. minagree is a number from 1 to 8; any other value
 // leaves the default: 2 when the list has two entries or more, so that no
-// one server alone sets the clock, else 1.
+// one server alone sets the clock, else 1. trust is authenticated,
+// unauthenticated or web; any other value leaves the default (TrustFloor).
 ServerSettings ServerSettingsFrom(const std::vector<std::optional<std::wstring>>& serverKeys,
                                   const std::optional<std::wstring>& nts,
-                                  const std::optional<std::wstring>& minAgree = std::nullopt);
+                                  const std::optional<std::wstring>& minAgree = std::nullopt,
+                                  const std::optional<std::wstring>& trust = std::nullopt);
 
 // The number of agreeing servers a minagree value gives, from 1 to 8;
 // none for any other text.

@@ -10,8 +10,9 @@ const wchar_t kServerSection[] = L"sntp";
 const wchar_t kServerKeyStem[] = L"server";
 const wchar_t kNtsKey[] = L"nts";
 const wchar_t kMinAgreeKey[] = L"minagree";
+const wchar_t kTrustKey[] = L"trust";
 // Server names are cut to 2083 characters, as long as a URL may be; the
-// NTS switch and minagree are short: a longer value is cut, never to a
+// NTS switch, minagree and trust are short: a longer value is cut, never to a
 // value they take.
 constexpr DWORD kServerBufferSize = 2084;
 constexpr DWORD kSwitchBufferSize = 16;
@@ -50,7 +51,8 @@ ServerSettings ReadServerSettings(const std::vector<std::wstring>& servers) {
     serverKeys.push_back(ReadOptionalSetting(kServerSection, key.c_str(), kServerBufferSize));
   }
   return ServerSettingsFrom(serverKeys, ReadOptionalSetting(kServerSection, kNtsKey, kSwitchBufferSize),
-                            ReadOptionalSetting(kServerSection, kMinAgreeKey, kSwitchBufferSize));
+                            ReadOptionalSetting(kServerSection, kMinAgreeKey, kSwitchBufferSize),
+                            ReadOptionalSetting(kServerSection, kTrustKey, kSwitchBufferSize));
 }
 
 CString ReadLabel(const LabelSetting& label) {

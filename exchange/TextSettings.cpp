@@ -73,4 +73,14 @@ const MessageSetting kLogMessages[kMessageCount] = {
     {L"59", L"The server refused to answer (kiss code %1)"},
     {L"60", L"stopped before it answered"},
     {L"61", L"No server gave a time; each server's reason is given with it"},
+    {L"62", L"Not authenticated: Network Time Security is off in the settings"},
+    {L"63", L"Not authenticated: port 4460 (Network Time Security) is blocked on this network"},
+    {L"86", L"Not authenticated: this network drops Network Time Security's requests"},
+    {L"87", L"Web time, to about a second: no time server answered on this network"},
+    {L"88", L"This time is not authenticated: anyone on the network path could have sent it. Set the local time to "
+            L"it?"},
+    {L"89", L"This time comes from the Date headers of web servers, to about a second, not from time servers. Set "
+            L"the local time to it?"},
+    {L"90", L"The clock is set without a question only to a time that is %1 (trust); this one is %2"},
+    {L"91", L"The local time is within web time's bound of the servers' time: it was not changed"},
 };

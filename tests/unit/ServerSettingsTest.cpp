@@ -59,4 +59,19 @@ TEST(ServerSettings, TwoServersMustAgreeWhenSeveralAreListed) {
     EXPECT_EQ(ServerSettingsFrom({L"a", L"b", L"c"}, none, std::wstring(bad)).minAgree, 2u) << bad;
 }
 
+// Where NTS is on, only an authenticated time sets the clock unasked,
+// unless trust says otherwise.
+TEST(ServerSettings, TrustIsAuthenticatedWhereNtsIsOn) {
+  const std::optional<std::wstring> none;
+  EXPECT_EQ(ServerSettingsFrom({none}, none).TrustFloor(), TrustLevel::Authenticated);
+  EXPECT_EQ(ServerSettingsFrom({L"a"}, none).TrustFloor(), TrustLevel::Unauthenticated);
+  EXPECT_EQ(ServerSettingsFrom({L"a"}, L"1").TrustFloor(), TrustLevel::Authenticated);
+  EXPECT_EQ(ServerSettingsFrom({none}, none, none, L"Web").TrustFloor(), TrustLevel::Web);
+  EXPECT_EQ(ServerSettingsFrom({none}, none, none, L"unauthenticated").TrustFloor(), TrustLevel::Unauthenticated);
+  EXPECT_EQ(ServerSettingsFrom({none}, none, none, L"plain").TrustFloor(), TrustLevel::Authenticated);
+  ServerSettings switched = ServerSettingsFrom({L"a"}, none);
+  switched.nts = true;
+  EXPECT_EQ(switched.TrustFloor(), TrustLevel::Authenticated) << "/nts for a server of one's own";
+}
+
 }  // namespace

@@ -23,7 +23,7 @@ constexpr DWORD kLogMs = 8000;
 constexpr DWORD kBoxMs = 8000;
 // Closing must not wait for the key exchange's 5 s.
 constexpr DWORD kEndMs = 2500;
-constexpr DWORD kSuccess = 0, kNtsFailed = 5, kNtsPacketsDropped = 12;
+constexpr DWORD kSuccess = 0, kNtsFailed = 5, kNtsPacketsDropped = 12, kWeakerThanTrusted = 18;
 constexpr wchar_t kAuthenticated[] = L"The time was authenticated with Network Time Security (NTS)";
 constexpr wchar_t kTrustedAtServerTimeOnly[] =
     L"The server's certificate is valid by the server's time only, not by the local time";
@@ -61,6 +61,28 @@ TEST(NtsProgram, ComparesAndSynchronizesWithAuthenticatedTime) {
   ExpectAuthenticatedLog(run.AwaitLogOtherThan(compared, kLogMs), TimeServers::kNtsTrusted);
 }
 
+// Port 4460 blocked: the dialog shows the server's plain time, says why it
+// is not authenticated, and asks before Synchronize sets the clock to it.
+TEST(NtsProgram, ABlockedPortShowsPlainTimeAndSynchronizeAsksFirst) {
+  CMainDialogRun run = NtsRun(TimeServers::kNtsBlocked);
+  ASSERT_NE(run.Dialog(), nullptr) << "the dialog did not show";
+  const std::wstring compared = run.AwaitLogOtherThan(L"", kLogMs);
+  EXPECT_NE(compared.find(L"\r\nNot authenticated: port 4460 (Network Time Security) is blocked on this network\r\n"),
+            std::wstring::npos)
+      << compared;
+  run.Click(IDC_SYNCHRONIZE);
+  const HWND box = CMessageBoxView::WaitFor(run.Program().ProcessId(), kBoxMs);
+  ASSERT_NE(box, nullptr) << "no question came";
+  EXPECT_EQ(CMessageBoxView(box).Text().rfind(L"This time is not authenticated: anyone on the network path could "
+                                               L"have sent it.",
+                                               0),
+            0u)
+      << CMessageBoxView(box).Text();
+  CMessageBoxView(box).Press(IDNO);
+  const std::wstring declined = run.AwaitLogOtherThan(compared, kLogMs);
+  EXPECT_NE(declined.find(L"The local time was not changed"), std::wstring::npos) << declined;
+}
+
 // Movrane.com, switched to NTS for a server of its own, reports the time as
 // authenticated, and an NTS failure with its own exit code and the log's text.
 TEST(NtsProgram, TheConsoleProgramAuthenticatesTooAndTellsWhyNot) {
@@ -72,10 +94,31 @@ TEST(NtsProgram, TheConsoleProgramAuthenticatesTooAndTellsWhyNot) {
   EXPECT_TRUE((*json)["nts"].boolean);
   EXPECT_TRUE((*json)["authenticated"].boolean);
 
+  // A refused certificate is no reason to fall back: its server's plain
+  // NTP, which answers, is never asked.
   const ConsoleOutcome refused = RunConsoleProgram(directory, L"/nts /server:wrong-name.movrane.test");
   EXPECT_EQ(refused.exitCode, kNtsFailed);
   EXPECT_EQ(refused.errors, "Time server : wrong-name.movrane.test\r\n"
                             "Network Time Security failed : the server's certificate is for another name\r\n");
+
+  // Port 4460 blocked: the same server's plain time, told as not
+  // authenticated and why; /sync sets it only when allowed to.
+  const std::wstring blocked = std::wstring(L" /nts /json /server:") + TimeServers::kNtsBlocked;
+  const ConsoleOutcome plain = RunConsoleProgram(directory, L"/compare" + blocked);
+  ASSERT_EQ(plain.exitCode, kSuccess) << plain.errors;
+  const std::optional<JsonValue> told = ReadJson(plain.output);
+  ASSERT_TRUE(told) << plain.output;
+  EXPECT_FALSE((*told)["authenticated"].boolean);
+  EXPECT_EQ((*told)["trust"].string, "unauthenticated");
+  EXPECT_EQ((*told)["trust_reason"].string,
+            "Not authenticated: port 4460 (Network Time Security) is blocked on this network");
+  const ConsoleOutcome weaker = RunConsoleProgram(directory, L"/sync" + blocked);
+  EXPECT_EQ(weaker.exitCode, kWeakerThanTrusted);
+  EXPECT_NE(weaker.errors.find("only to a time that is authenticated (trust); this one is unauthenticated\r\n"),
+            std::string::npos)
+      << weaker.errors;
+  // Wine takes a step under half a second as done.
+  EXPECT_EQ(RunConsoleProgram(directory, L"/sync /trust:unauthenticated" + blocked).exitCode, kSuccess);
 }
 
 // Three NTS servers from nothing: one key exchange with each, made at
