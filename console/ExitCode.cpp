@@ -27,8 +27,9 @@ const ExitCodeMeaning kMeanings[] = {
     {ExitCode::NoMajority, L"the servers that answered disagree: no majority of them agrees on the time"},
     {ExitCode::ScheduleRefused, L"/schedule refused: users other than administrators can change the program, "
                                 L"its Movrane.ini or a folder it is in"},
-    {ExitCode::NotAdministrator, L"/schedule or /unschedule without administrator rights"},
+    {ExitCode::NotAdministrator, L"/schedule, /unschedule or /forget without administrator rights"},
     {ExitCode::SchedulerFailed, L"the Task Scheduler could not register or remove the task"},
+    {ExitCode::ForgetFailed, L"the NTS key-exchange results kept between runs could not be removed"},
 };
 
 // Two ways NTS fails that a script can act on: another server, or nts=0.

@@ -7,14 +7,23 @@
 #include "console/FolderSafety.h"
 #include "console/ScheduledTask.h"
 #include "framework/ProgramPath.h"
+#include "nts/NtsKeyStore.h"
 
 namespace {
 const wchar_t kNeedsAdministrator[] =
     L"Scheduling needs administrator rights, which this run does not have: run it from a command prompt "
     L"opened as administrator.";
+const wchar_t kForgetNeedsAdministrator[] =
+    L"Removing the kept NTS key-exchange results needs administrator rights, which this run does not have: run "
+    L"it from a command prompt opened as administrator.";
 const wchar_t kNoProgramPath[] = L"The program's own path could not be read; no task was made.";
 const wchar_t kNoTask[] = L"There was no scheduled task to remove: ";
 const wchar_t kRemoved[] = L"Removed the scheduled task ";
+const wchar_t kForgotten[] = L"Removed the NTS key-exchange results kept between runs (if any).";
+const wchar_t kNotForgotten[] =
+    L"The NTS key-exchange results kept in %ProgramData%\\Movrane\\nts could not be removed: that folder or the "
+    L"Movrane folder holding it is not one that only administrators can change. Check its owner and "
+    L"permissions, and delete it.";
 constexpr int kErrorSize = 32;
 
 std::wstring ChangeableRefusal(const std::wstring& path) {
@@ -41,8 +50,12 @@ std::wstring SchedulerRefusal(const wchar_t* what, HRESULT hr) {
 CScheduleProgram::CScheduleProgram(const ConsoleCommand& command) : m_command(command) {}
 
 ExitCode CScheduleProgram::Run() {
-  if (!RunsAsAdministrator()) return Fail(ExitCode::NotAdministrator, kNeedsAdministrator);
-  return m_command.action == ConsoleAction::Schedule ? Schedule() : Unschedule();
+  if (!RunsAsAdministrator())
+    return Fail(ExitCode::NotAdministrator,
+                m_command.action == ConsoleAction::Forget ? kForgetNeedsAdministrator : kNeedsAdministrator);
+  if (m_command.action == ConsoleAction::Schedule) return Schedule();
+  if (m_command.action == ConsoleAction::Unschedule) return Unschedule();
+  return Forget();
 }
 
 bool CScheduleProgram::RunsAsAdministrator() const {
@@ -70,7 +83,14 @@ ExitCode CScheduleProgram::Schedule() {
 ExitCode CScheduleProgram::Unschedule() {
   const HRESULT hr = CScheduledTask::Remove();
   if (FAILED(hr)) return Fail(ExitCode::SchedulerFailed, SchedulerRefusal(L"remove", hr));
-  return Done((hr == S_FALSE ? kNoTask : kRemoved) + std::wstring(CScheduledTask::kName));
+  m_output.WriteLine((hr == S_FALSE ? kNoTask : kRemoved) + std::wstring(CScheduledTask::kName));
+  return Forget();
+}
+
+// Nothing kept is what was asked for too.
+ExitCode CScheduleProgram::Forget() {
+  if (!CNtsKeyStore::Forget()) return Fail(ExitCode::ForgetFailed, kNotForgotten);
+  return Done(kForgotten);
 }
 
 ExitCode CScheduleProgram::Done(const std::wstring& text) {

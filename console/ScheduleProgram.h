@@ -7,9 +7,10 @@
 #include "console/ConsoleOutput.h"
 #include "console/ExitCode.h"
 
-// A run of Movrane.com /schedule or /unschedule: the task of the Task
-// Scheduler that runs this program's /sync made, replaced or removed, only
-// for an administrator, and made only where no one else can change what it
+// A run of Movrane.com /schedule, /unschedule or /forget: the task of the
+// Task Scheduler that runs this program's /sync made, replaced or removed
+// (and with it the NTS key-exchange results kept between runs, which
+// /forget alone removes too), only for an administrator, and made only where no one else can change what it
 // runs. What was done goes to standard output, a refusal to standard error.
 class CScheduleProgram {
 public:
@@ -21,6 +22,7 @@ private:
   bool RunsAsAdministrator() const;
   ExitCode Schedule();
   ExitCode Unschedule();
+  ExitCode Forget();
   ExitCode Done(const std::wstring& text);
   ExitCode Fail(ExitCode code, const std::wstring& text);
 

@@ -47,6 +47,10 @@ enum LogMessage {
   kMessageFalseticker,
   kMessageLeftOut,
   kMessageNoMajority,
+  // Why the NTS key-exchange results are not kept between runs, told once
+  // (keys 64 and 65).
+  kMessageKeptResultsUnsafe,
+  kMessageKeptResultsOwner,
   kMessageCount,
 };
 

@@ -67,4 +67,9 @@ const MessageSetting kLogMessages[kMessageCount] = {
     {L"53", L"Falseticker"},
     {L"54", L"Left out"},
     {L"55", L"The servers that answered disagree: no majority of them agrees on the time"},
+    {L"64", L"NTS key-exchange results are not kept between runs: %ProgramData%\\Movrane\\nts is a link, users "
+            L"other than administrators may change it, or it could not be made or read (that needs "
+            L"administrator rights)"},
+    {L"65", L"NTS key-exchange results are not kept between runs: %ProgramData%\\Movrane\\nts, or the Movrane "
+            L"folder holding it, belongs to an account other than the administrators:"},
 };

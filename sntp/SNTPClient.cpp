@@ -27,6 +27,7 @@ bool SameAddress(const SOCKADDR_INET& a, const SOCKADDR_INET& b) {
 // Why no reply was believed: the network's reason, unless the deadline came
 // after replies that proved nothing.
 SntpFailure Unanswered(const NetFailure& failure, const CSntpAttempt::Notes& notes) {
+  if (notes.refusalBelieved) return SntpFailure(SntpFailure::Kind::CredentialsRefused);
   if (failure.kind != NetFailure::Kind::TimedOut) return failure;
   if (notes.credentialsRefused) return SntpFailure(SntpFailure::Kind::CredentialsRefused);
   if (notes.unauthenticReplies) return SntpFailure(SntpFailure::Kind::NotAuthenticated);

@@ -480,11 +480,12 @@ TEST_F(ConsoleSchedule, ScheduleReplacesTheTaskAndUnscheduleRemovesItOnce) {
 
   const ConsoleOutcome removed = RunConsoleProgram(directory, L"/unschedule");
   EXPECT_EQ(removed.exitCode, kSuccess) << removed.errors;
-  EXPECT_EQ(removed.output, "Removed the scheduled task \\Movrane\r\n");
+  const std::string forgotten = "Removed the NTS key-exchange results kept between runs (if any).\r\n";
+  EXPECT_EQ(removed.output, "Removed the scheduled task \\Movrane\r\n" + forgotten);
   EXPECT_FALSE(RegisteredTask());
   const ConsoleOutcome none = RunConsoleProgram(directory, L"/unschedule");
   EXPECT_EQ(none.exitCode, kSuccess) << none.errors;
-  EXPECT_EQ(none.output, "There was no scheduled task to remove: \\Movrane\r\n");
+  EXPECT_EQ(none.output, "There was no scheduled task to remove: \\Movrane\r\n" + forgotten);
 }
 
 // From a folder users can change (under Wine, every folder) the task is
@@ -503,6 +504,10 @@ TEST_F(ConsoleSchedule, RefusedFromAFolderUsersCanChangeAndWithoutAdministratorR
     EXPECT_EQ(run.exitCode, kNotAdministrator) << command;
     EXPECT_EQ(run.errors.rfind("Scheduling needs administrator rights", 0), 0u) << run.errors;
   }
+  const ConsoleOutcome forget = RunConsoleProgram(directory, L"/forget");
+  EXPECT_EQ(forget.exitCode, kNotAdministrator);
+  EXPECT_EQ(forget.errors.rfind("Removing the kept NTS key-exchange results needs administrator rights", 0), 0u)
+      << forget.errors;
   EXPECT_FALSE(RegisteredTask());
 }
 
