@@ -76,8 +76,11 @@ SafeDataFolder OpenLevel(const std::wstring& path, bool create) {
   return CheckFolder(path);
 }
 
-bool Exists(const std::wstring& path) {
-  return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+// Known to be absent: not there at all, rather than hidden from this run.
+bool Absent(const std::wstring& path) {
+  if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+  const DWORD error = ::GetLastError();
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
 // Each entry itself, never what a link points at: a link to a folder goes
@@ -127,8 +130,8 @@ bool RemoveSafeDataFolder(const wchar_t* name) {
   // Only administrators can put another folder in its place from here on.
   const std::wstring folder = programFolder + L'\\' + name;
   const DWORD attributes = ::GetFileAttributesW(folder.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return !Exists(folder);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return Absent(folder);
   if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) RemoveEntries(folder);
   ::RemoveDirectoryW(folder.c_str());
-  return !Exists(folder);
+  return Absent(folder);
 }

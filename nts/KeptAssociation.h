@@ -9,6 +9,7 @@
 #include "nts/NtsKeResponse.h"
 #include "nts/NtsPacket.h"
 #include "nts/WipingAllocator.h"
+#include "ticktime/TickUnits.h"
 
 // What is kept of an NTS server's key exchange between runs: for the
 // server name it was made with, when it was made, its algorithm, the NTP
@@ -20,7 +21,7 @@ struct KeptAssociation {
   ~KeptAssociation();  // wipes both keys
 
   std::string server;          // the key exchange's server, exactly as it was asked (UTF-8)
-  uint64_t madeAt = 0;         // the key exchange's time, in seconds since 1970 (UTC)
+  uint64_t madeAt = 0;         // the key exchange's time, in seconds since 1601 (UTC, as file times count)
   uint16_t algorithm = 0;      // the AEAD algorithm's number
   std::string ntpServer;       // the NTP server to ask
   uint16_t ntpPort = 0;
@@ -44,5 +45,5 @@ std::optional<KeptAssociation> ReadKeptAssociation(ByteRange bytes);
 
 // Kept results are used for four weeks from their key exchange (chrony's
 // ntsrefresh), and never when the clock reads earlier than it.
-constexpr uint64_t kKeptAssociationLifetime = 28 * 24 * 3600;
+constexpr uint64_t kKeptAssociationLifetime = 28 * kSecondsPerDay;
 bool StillFresh(const KeptAssociation& kept, uint64_t now);

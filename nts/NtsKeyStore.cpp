@@ -3,6 +3,7 @@
 #include <mbedtls/sha256.h>
 
 #include "nts/CertificateLibrary.h"
+#include "ticktime/TickUnits.h"
 
 namespace {
 const wchar_t kFolderName[] = L"nts";
@@ -12,17 +13,9 @@ const wchar_t kUnfinishedExtension[] = L".new";
 // sealed: anything longer is no file of this store.
 constexpr DWORD kLongestFile = 16384;
 // The file's name: the first bytes of the SHA-256 of the server's name.
+constexpr size_t kSha256Size = 32;
 constexpr size_t kNameHashBytes = 16;
 
-// Seconds since 1970 on the system clock.
-uint64_t UnixSecondsNow() {
-  FILETIME now{};
-  ::GetSystemTimeAsFileTime(&now);
-  const uint64_t ticks = (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-  constexpr uint64_t kTicksPerSecond = 10000000;
-  constexpr uint64_t kSecondsFrom1601To1970 = 11644473600;
-  return ticks / kTicksPerSecond - kSecondsFrom1601To1970;
-}
 
 class CFileHandle {
 public:
@@ -105,28 +98,37 @@ CNtsKeyStore& CNtsKeyStore::Get() {
 
 CNtsKeyStore::CNtsKeyStore() : m_folder(OpenSafeDataFolder(kFolderName, true)) {}
 
+// The folder checked again, as before each use; the file's path without
+// its extension, empty when the folder is not safe now.
 std::wstring CNtsKeyStore::FileOf(const std::string& server) const {
-  uint8_t hash[32];
+  if (m_folder.problem != DataFolderProblem::None) return {};
+  const SafeDataFolder folder = OpenSafeDataFolder(kFolderName, false);
+  if (folder.problem != DataFolderProblem::None) return {};
+  uint8_t hash[kSha256Size];
   mbedtls_sha256(reinterpret_cast<const unsigned char*>(server.data()), server.size(), hash, 0);
-  return m_folder.path + L'\\' + HexOf(hash, kNameHashBytes);
+  return folder.path + L'\\' + HexOf(hash, kNameHashBytes);
 }
 
+// Taken: the file goes at once, so that no cookie in it is spent twice,
+// and what the run leaves is kept again after its query.
 std::optional<KeptAssociation> CNtsKeyStore::Take(const std::string& server) const {
   const CCertificateLibrary* library = CCertificateLibrary::Get();
-  if (m_folder.problem != DataFolderProblem::None || !library) return std::nullopt;
-  const KeptBytes sealed = ReadPlainFile(FileOf(server) + kFileExtension);
+  const std::wstring file = FileOf(server);
+  if (file.empty() || !library) return std::nullopt;
+  const KeptBytes sealed = ReadPlainFile(file + kFileExtension);
+  ::DeleteFileW((file + kFileExtension).c_str());
   if (sealed.empty()) return std::nullopt;
   std::optional<KeptAssociation> kept = ReadKeptAssociation(Unsealed(*library, sealed));
-  if (!kept || kept->server != server || !StillFresh(*kept, UnixSecondsNow())) return std::nullopt;
+  if (!kept || kept->server != server || !StillFresh(*kept, Now())) return std::nullopt;
   return kept;
 }
 
 void CNtsKeyStore::Keep(const KeptAssociation& kept) const {
   const CCertificateLibrary* library = CCertificateLibrary::Get();
-  if (m_folder.problem != DataFolderProblem::None || !library) return;
+  const std::wstring file = FileOf(kept.server);
+  if (file.empty() || !library) return;
   const KeptBytes sealed = Sealed(*library, WriteKeptAssociation(kept));
   if (sealed.empty()) return;
-  const std::wstring file = FileOf(kept.server);
   const std::wstring unfinished = file + kUnfinishedExtension;
   if (WritePlainFile(unfinished, sealed.data(), static_cast<DWORD>(sealed.size())))
     ::MoveFileExW(unfinished.c_str(), (file + kFileExtension).c_str(), MOVEFILE_REPLACE_EXISTING);
@@ -138,5 +140,8 @@ bool CNtsKeyStore::Forget() {
 }
 
 uint64_t CNtsKeyStore::Now() {
-  return UnixSecondsNow();
+  FILETIME now{};
+  ::GetSystemTimeAsFileTime(&now);
+  const uint64_t ticks = (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+  return ticks / kTicksPerSecond;
 }

@@ -19,7 +19,7 @@ public:
   // use. Nothing is kept when the folder is not safe.
   static CNtsKeyStore& Get();
 
-  // The folder, or why it is not used.
+  // The folder as the first use found it, or why it is not used.
   const SafeDataFolder& Folder() const { return m_folder; }
 
   // What is kept for the server (its name as its key exchange used it),
@@ -28,7 +28,8 @@ public:
   // Replaces what is kept for the server.
   void Keep(const KeptAssociation& kept) const;
 
-  // The system clock in seconds since 1970, as a key exchange's time is kept.
+  // The system clock in seconds since 1601 (UTC, as file times count), as
+  // a key exchange's time is kept.
   static uint64_t Now();
   // Removes the folder with everything kept; true when it is gone.
   static bool Forget();

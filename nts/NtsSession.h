@@ -26,7 +26,7 @@ public:
   }
   // The association is to be kept for later runs as the results of the
   // key exchange with server (its name as the key exchange used it) made
-  // at madeAt (seconds since 1970).
+  // at madeAt (CNtsKeyStore::Now's seconds).
   void KeepAs(std::string server, uint64_t madeAt) {
     m_keptAs = std::move(server);
     m_madeAt = madeAt;

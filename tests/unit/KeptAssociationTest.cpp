@@ -12,7 +12,7 @@ namespace {
 KeptAssociation Example() {
   KeptAssociation kept;
   kept.server = "nts.movrane.test";
-  kept.madeAt = 1796000000;
+  kept.madeAt = 13418000000;  // December 2026
   kept.algorithm = kAeadAesSivCmac256;
   kept.ntpServer = "127.0.0.16";
   kept.ntpPort = 1123;
