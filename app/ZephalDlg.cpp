@@ -270,15 +270,17 @@ CString CZephalDlg::PollLog(const ServerPoll& poll) const {
 }
 
 // Why no time was chosen; for a synchronize, also that the clock was not
-// changed.
+// changed. A stopped poll tells nothing.
 void CZephalDlg::ShowPollFailure(const ServerPoll& poll, bool synchronizing) {
-  if (PollFailure(poll).kind == ExchangeFailure::Stopped) return;
+  if (poll.Stopped()) return;
   ShowLog(FormatPollFailureLog(m_arrMessages, poll, synchronizing));
 }
 
 // What was measured, and that the clock was left as it was.
 void CZephalDlg::ShowDeclinedStep(const ServerPoll& poll) {
-  ShowLog(PollLog(poll) + MessageLine(m_arrMessages, kMessageClockUnchanged));
+  SYSTEMTIME localTime;
+  ::GetLocalTime(&localTime);
+  ShowLog(FormatUnchangedLog(m_arrMessages, poll, localTime));
 }
 
 void CZephalDlg::SetServerClock(CTickSpan offset) {
@@ -368,6 +370,10 @@ bool CZephalDlg::MeasureAgreedStep(CWorkerLink& link, CServerListQuery& query, S
     poll = std::move(*polled);
     if (!poll.chosen) {
       Finish(link, [&](CZephalDlg& dialog) { dialog.ShowPollFailure(poll, true); });
+      return false;
+    }
+    if (!poll.CrossChecked()) {
+      Finish(link, [&](CZephalDlg& dialog) { dialog.ShowDeclinedStep(poll); });
       return false;
     }
     const SntpExchangeResult& result = poll.ChosenTime();

@@ -14,6 +14,7 @@ const wchar_t kNts[] = L"nts";
 const wchar_t kNoNts[] = L"nonts";
 const wchar_t kJson[] = L"json";
 const wchar_t kMaxStep[] = L"maxstep";
+const wchar_t kMinAgree[] = L"minagree";
 const wchar_t kSchedule[] = L"schedule";
 const wchar_t kUnschedule[] = L"unschedule";
 const wchar_t kForget[] = L"forget";
@@ -91,7 +92,8 @@ private:
   bool Take(const Option& option, const std::wstring& argument) {
     if (option.name != kServer && !m_seen.insert(option.name).second)
       return Refuse(L"Given more than once: " + argument);
-    if (option.name == kServer || option.name == kMaxStep) return TakeValue(option, argument);
+    if (option.name == kServer || option.name == kMaxStep || option.name == kMinAgree)
+      return TakeValue(option, argument);
     if (option.name == kSchedule) return TakeSchedule(option, argument);
     if (option.value) return Refuse(L"Unknown option: " + argument);
     if (option.name == kCompare) return TakeAction(ConsoleAction::Compare);
@@ -110,6 +112,11 @@ private:
       if (m_command.servers.size() == kMostServers)
         return Refuse(L"More than " + std::to_wstring(kMostServers) + L" servers: " + argument);
       m_command.servers.push_back(*option.value);
+      return true;
+    }
+    if (option.name == kMinAgree) {
+      m_command.minAgree = MinAgreeOf(*option.value);
+      if (!m_command.minAgree) return Refuse(L"Not a number of servers from 1 to 8: " + argument);
       return true;
     }
     const std::optional<double> seconds = SecondsOf(*option.value);
@@ -172,7 +179,8 @@ ConsoleCommand ParseConsoleCommand(const std::vector<std::wstring>& arguments) {
 std::wstring UsageText() {
   return L"Movrane.com compares this computer's clock with time servers and can set it.\r\n"
          L"\r\n"
-         L"Movrane.com [/compare | /sync [/maxstep:SECONDS]] [/server:NAME]... [/nts | /nonts] [/json]\r\n"
+         L"Movrane.com [/compare | /sync [/maxstep:SECONDS]] [/server:NAME]... [/nts | /nonts]\r\n"
+         L"            [/minagree:N] [/json]\r\n"
          L"Movrane.com /schedule[:HOURS] | /unschedule | /forget\r\n"
          L"\r\n"
          L"  /compare          asks the servers for their time and prints the offset (the default)\r\n"
@@ -181,7 +189,11 @@ std::wstring UsageText() {
          L"                    one is refused and leaves the clock alone\r\n"
          L"  /server:NAME      a server to ask, instead of server1 to server8 in Movrane.ini;\r\n"
          L"                    up to 8, each with its own /server. Of several servers, the\r\n"
-         L"                    time a majority of those that answer agree on is taken\r\n"
+         L"                    time a majority of those that answer agree on is taken; a\r\n"
+         L"                    name given twice is asked once\r\n"
+         L"  /minagree:N       how many servers must agree before /sync sets the clock (1 to\r\n"
+         L"                    8), instead of minagree in Movrane.ini; 2 unless given when\r\n"
+         L"                    two or more servers are listed\r\n"
          L"  /nts, /nonts      with or without Network Time Security, instead of nts in\r\n"
          L"                    Movrane.ini\r\n"
          L"  /json             prints one JSON object instead of text\r\n"

@@ -18,6 +18,7 @@ struct ConsoleCommand {
   ConsoleAction action = ConsoleAction::Compare;
   std::vector<std::wstring> servers;   // /server:NAME, once for each server
   std::optional<bool> nts;             // /nts or /nonts
+  std::optional<size_t> minAgree;      // /minagree:N
   bool json = false;                   // /json
   double maxStep = kLargeStepSeconds;  // /maxstep:SECONDS, with /sync only
   int scheduleHours = kScheduleHours;  // /schedule:HOURS

@@ -48,10 +48,11 @@ std::wstring StepRefusal(double step, double limit) {
 }  // namespace
 
 CConsoleProgram::CConsoleProgram(const ConsoleCommand& command, HANDLE stopEvent)
-    : m_command(command), m_messages(ReadLogMessages()), m_query(stopEvent) {
+    : m_command(command), m_messages(ReadLogMessages()), m_stopEvent(stopEvent), m_query(stopEvent) {
   m_report.synchronizing = command.action == ConsoleAction::Sync;
   m_report.settings = ReadServerSettings(command.servers);
   if (command.nts) m_report.settings.nts = *command.nts;
+  if (command.minAgree) m_report.settings.minAgree = *command.minAgree;
   if (m_report.settings.servers.size() == 1) m_report.server = m_report.settings.servers.front();
 }
 
@@ -86,7 +87,8 @@ void CConsoleProgram::TellWhyNothingIsKept() const {
 ExitCode CConsoleProgram::Measure() {
   const ServerPoll poll = m_query.Run(m_report.settings, m_sessions);
   TellWhyNothingIsKept();
-  if (poll.Several()) ReportServers(poll);
+  if (poll.Stopped()) return Stopped();
+  ReportServers(poll);
   if (!poll.chosen) return PollFailed(poll);
   const SntpExchangeResult& result = poll.ChosenTime();
   m_report.server = poll.Chosen().server;
@@ -96,7 +98,8 @@ ExitCode CConsoleProgram::Measure() {
   return m_report.synchronizing ? Synchronize() : Finish(ExitCode::Success);
 }
 
-// Each server with its verdict, and its time or why it gave none.
+// Each server with its verdict, and its time or why it gave none (told of
+// several servers only).
 void CConsoleProgram::ReportServers(const ServerPoll& poll) {
   m_report.poll = poll;
   for (const ServerAnswer& answer : poll.answers)
@@ -119,7 +122,12 @@ ExitCode CConsoleProgram::PollFailed(const ServerPoll& poll) {
 // From the measurement just made, as the dialog does after its question;
 // what the dialog would ask about is refused: a time whose server's
 // certificate holds by the server's time only, and a step beyond the limit.
+// A stop comes before all, and a time fewer servers agree on than the
+// settings need is never set.
 ExitCode CConsoleProgram::Synchronize() {
+  if (::WaitForSingleObject(m_stopEvent, 0) == WAIT_OBJECT_0) return Stopped();
+  if (!m_report.poll.CrossChecked())
+    return RefuseStep(FailureReason(m_messages, PollFailure(m_report.poll)), ExitCode::NoMajority);
   const double step = m_report.measurement->m_dClockOffset;
   switch (ConsentNeededFor(*m_report.measurement, m_command.maxStep)) {
     case StepConsent::CertificateAtServerTimeOnly:
@@ -138,8 +146,8 @@ ExitCode CConsoleProgram::Synchronize() {
   return Finish(ExitCode::Success);
 }
 
-ExitCode CConsoleProgram::RefuseStep(const std::wstring& reason) {
-  return Fail(ExitCode::StepRefused, reason, Line(reason) + MessageLine(m_messages, kMessageClockUnchanged));
+ExitCode CConsoleProgram::RefuseStep(const std::wstring& reason, ExitCode code) {
+  return Fail(code, reason, Line(reason) + MessageLine(m_messages, kMessageClockUnchanged));
 }
 
 ExitCode CConsoleProgram::Fail(ExitCode code, const std::wstring& reason, const std::wstring& errorText) {

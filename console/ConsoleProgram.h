@@ -31,7 +31,7 @@ private:
   ExitCode ExchangeFailed(const FailedExchange& failure);
   ExitCode PollFailed(const ServerPoll& poll);
   ExitCode Synchronize();
-  ExitCode RefuseStep(const std::wstring& reason);
+  ExitCode RefuseStep(const std::wstring& reason, ExitCode code = ExitCode::StepRefused);
   // Tells why on standard error (errorText, whole lines) and ends.
   ExitCode Fail(ExitCode code, const std::wstring& reason, const std::wstring& errorText);
   ExitCode Stopped();
@@ -41,6 +41,7 @@ private:
   const ConsoleCommand& m_command;
   CStringArray m_messages;
   ConsoleReport m_report;
+  HANDLE m_stopEvent;
   CServerListQuery m_query;
   NtsSessions m_sessions;
   CConsoleOutput m_output{STD_OUTPUT_HANDLE};

@@ -87,6 +87,8 @@ std::wstring ServerLines(const ConsoleReport& report) {
   const ServerPoll& poll = report.poll;
   std::wstring text =
       Line(L"Agreement", Count(poll.Agreeing()) + L" of " + Count(poll.Answered()) + L" servers agree");
+  if (!poll.CrossChecked())
+    text += Line(L"Cross-checked", L"no, fewer servers agree than minagree (" + Count(poll.minAgree) + L")");
   for (size_t i = 0; i < poll.answers.size(); ++i) {
     const ServerAnswer& answer = poll.answers[i];
     if (answer.verdict == ServerVerdict::Falseticker)
@@ -126,6 +128,8 @@ void AddServers(JsonObject& json, const ConsoleReport& report) {
     list += (list.empty() ? L"" : L",") + JsonServer(poll.answers[i], report.failures[i]);
   json.Add(L"agree", Count(poll.Agreeing()))
       .Add(L"answered", Count(poll.Answered()))
+      .Add(L"minagree", Count(poll.minAgree))
+      .Add(L"cross_checked", JsonBool(poll.CrossChecked()))
       .Add(L"chosen", report.server.empty() ? L"null" : JsonString(report.server))
       .Add(L"servers", L"[" + list + L"]");
 }

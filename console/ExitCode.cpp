@@ -1,8 +1,9 @@
 #include "console/ExitCode.h"
 
-#include <cwchar>
-
 namespace {
+// The usage text's column of codes: two spaces, then the number to the right.
+constexpr size_t kNumberWidth = 4;
+
 struct ExitCodeMeaning {
   ExitCode code;
   const wchar_t* meaning;
@@ -24,11 +25,14 @@ const ExitCodeMeaning kMeanings[] = {
     {ExitCode::NtsPortBlocked,
      L"the NTS key exchange's port (TCP 4460) accepted no connection: a firewall may block it"},
     {ExitCode::NtsPacketsDropped, L"no NTS request was answered: the network may drop large NTP packets"},
-    {ExitCode::NoMajority, L"the servers that answered disagree: no majority of them agrees on the time"},
+    {ExitCode::NoMajority, L"the servers that answered disagree: no majority of them agrees on the time; "
+                           L"or /sync found fewer servers agreeing than /minagree (minagree) asks for"},
     {ExitCode::ScheduleRefused, L"/schedule refused: users other than administrators can change the program, "
                                 L"its Movrane.ini or a folder it is in"},
     {ExitCode::NotAdministrator, L"/schedule, /unschedule or /forget without administrator rights"},
     {ExitCode::SchedulerFailed, L"the Task Scheduler could not register or remove the task"},
+    {ExitCode::ServersFailed, L"no server gave a time, and they failed in different ways: each server's "
+                              L"reason is in the report"},
     {ExitCode::ForgetFailed, L"the NTS key-exchange results kept between runs could not be removed"},
 };
 
@@ -56,23 +60,28 @@ ExitCode ExitCodeOf(const FailedExchange& failure) {
     case ExchangeFailure::NetworkRefused:
       return ExitCode::NetworkRefused;
     case ExchangeFailure::ReplyRefused:
+    case ExchangeFailure::Kissed:
+    case ExchangeFailure::PredatesProgram:
       return ExitCode::ReplyRefused;
     case ExchangeFailure::NtsFailed:
       return ExitCodeOfNts(failure.nts);
     case ExchangeFailure::NoMajority:
+    case ExchangeFailure::TooFewAgree:
       return ExitCode::NoMajority;
     case ExchangeFailure::Stopped:
       return ExitCode::Stopped;
+    case ExchangeFailure::SameServer:
+    case ExchangeFailure::ServersFailed:
+      break;
   }
-  return ExitCode::NetworkRefused;
+  return ExitCode::ServersFailed;
 }
 
 std::wstring ExitCodeList() {
   std::wstring list;
   for (const ExitCodeMeaning& entry : kMeanings) {
-    wchar_t line[128];
-    std::swprintf(line, 128, L"  %2d  %ls\r\n", static_cast<int>(entry.code), entry.meaning);
-    list += line;
+    const std::wstring number = std::to_wstring(static_cast<int>(entry.code));
+    list += std::wstring(kNumberWidth - number.size(), L' ') + number + L"  " + entry.meaning + L"\r\n";
   }
   return list;
 }

@@ -19,10 +19,11 @@ enum class ExitCode {
   Stopped = 10,
   NtsPortBlocked = 11,     // the key exchange's connection neither accepted nor refused
   NtsPacketsDropped = 12,  // no NTS request answered after a key exchange that worked
-  NoMajority = 13,         // several servers answered, and no majority of them agree
+  NoMajority = 13,         // no majority agrees, or fewer servers than minagree
   ScheduleRefused = 14,    // others than administrators can change what the task would run
   NotAdministrator = 15,   // /schedule or /unschedule without administrator rights
   SchedulerFailed = 16,    // the Task Scheduler refused
+  ServersFailed = 17,      // no server gave a time, each failing in its own way
   ForgetFailed = 19,       // the kept key-exchange results could not be removed
 };
 

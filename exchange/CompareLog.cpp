@@ -46,9 +46,13 @@ std::wstring StepLine(const std::vector<std::wstring>& messages, double step) {
   return LabelLine(messages[kMessageStep], StepText(step));
 }
 
+int NtsFailureMessage(NtsFailure failure) {
+  return kMessageFirstNtsFailure + static_cast<int>(failure) - 1;
+}
+
 // A server's Error or Warning record is told with its code.
 std::wstring NtsReason(const std::vector<std::wstring>& messages, const FailedExchange& failure) {
-  const std::wstring& reason = messages[kMessageFirstNtsFailure + static_cast<int>(failure.nts) - 1];
+  const std::wstring& reason = messages[NtsFailureMessage(failure.nts)];
   if (failure.nts != NtsFailure::ServerError && failure.nts != NtsFailure::ServerWarning) return reason;
   return reason + L" (" + std::to_wstring(failure.error) + L")";
 }
@@ -79,19 +83,24 @@ std::wstring LocalTimeLine(const std::vector<std::wstring>& messages, const SYST
   return LabelLine(messages[kMessageLocalTime], Stamp(localTime));
 }
 
-// The text with %1 and %2 replaced by the numbers: the settings file's text
-// is never a format of its own.
-std::wstring WithNumbers(const std::wstring& text, size_t first, size_t second) {
+// The text with %1, %2 ... replaced by the values: the settings file's text
+// is never a format of its own, and a value is never read as one.
+std::wstring WithValues(const std::wstring& text, const std::vector<std::wstring>& values) {
   std::wstring replaced;
   for (size_t i = 0; i < text.size(); ++i) {
-    const bool placeholder = text[i] == L'%' && i + 1 < text.size() && (text[i + 1] == L'1' || text[i + 1] == L'2');
-    if (!placeholder) {
+    const size_t number = i + 1 < text.size() && text[i] == L'%' ? text[i + 1] - L'0' : 0;
+    if (number < 1 || number > values.size()) {
       replaced += text[i];
       continue;
     }
-    replaced += std::to_wstring(text[++i] == L'1' ? first : second);
+    replaced += values[number - 1];
+    ++i;
   }
   return replaced;
+}
+
+std::wstring Count(size_t count) {
+  return std::to_wstring(count);
 }
 
 // A server that answered, named with its offset under the label.
@@ -113,6 +122,13 @@ std::wstring OtherServerLines(const std::vector<std::wstring>& messages, const S
   return lines;
 }
 
+// A time fewer servers agree on than the clock needs: said in its log.
+std::wstring CrossCheckLine(const std::vector<std::wstring>& messages, const ServerPoll& poll) {
+  if (poll.CrossChecked()) return {};
+  return WithValues(messages[kMessageNotCrossChecked], {Count(poll.Agreeing()), Count(poll.answers.size())}) +
+         kLineEnd;
+}
+
 std::wstring ClockUnchangedLine(const std::vector<std::wstring>& messages, bool synchronizing) {
   return synchronizing ? MessageLine(messages, kMessageClockUnchanged) : std::wstring();
 }
@@ -127,10 +143,18 @@ std::wstring FormatCompareLog(const std::vector<std::wstring>& messages, const s
 std::wstring FormatPollLog(const std::vector<std::wstring>& messages, const ServerPoll& poll,
                            const SYSTEMTIME& localTime) {
   const ServerAnswer& chosen = poll.Chosen();
-  if (!poll.Several()) return FormatCompareLog(messages, chosen.server, *chosen.answer, localTime);
-  return MeasurementLines(messages, chosen.server, *chosen.answer) +
-         WithNumbers(messages[kMessageServersAgree], poll.Agreeing(), poll.Answered()) + kLineEnd +
-         OtherServerLines(messages, poll) + LocalTimeLine(messages, localTime);
+  if (!poll.Several() && poll.CrossChecked()) return FormatCompareLog(messages, chosen.server, *chosen.answer, localTime);
+  std::wstring log = MeasurementLines(messages, chosen.server, *chosen.answer);
+  if (poll.Several())
+    log += WithValues(messages[kMessageServersAgree], {Count(poll.Agreeing()), Count(poll.Answered())}) + kLineEnd +
+           OtherServerLines(messages, poll);
+  return log + CrossCheckLine(messages, poll) + LocalTimeLine(messages, localTime);
+}
+
+std::wstring FormatUnchangedLog(const std::vector<std::wstring>& messages, const ServerPoll& poll,
+                                const SYSTEMTIME& localTime) {
+  const std::wstring why = poll.CrossChecked() ? std::wstring() : FailureReason(messages, PollFailure(poll)) + kLineEnd;
+  return FormatPollLog(messages, poll, localTime) + why + ClockUnchangedLine(messages, true);
 }
 
 std::wstring FormatPollFailureLog(const std::vector<std::wstring>& messages, const ServerPoll& poll,
@@ -139,7 +163,7 @@ std::wstring FormatPollFailureLog(const std::vector<std::wstring>& messages, con
     const ServerAnswer& only = poll.answers.front();
     return FormatFailureLog(messages, only.server, only.answer.Error(), synchronizing);
   }
-  std::wstring log = poll.Answered() > 0 ? MessageLine(messages, kMessageNoMajority) : std::wstring();
+  std::wstring log = MessageLine(messages, poll.Answered() > 0 ? kMessageNoMajority : kMessageServersFailed);
   for (const ServerAnswer& answer : poll.answers) {
     if (answer.answer) log += ServerOffsetLine(messages[kMessageTimeServer], answer);
   }
@@ -173,9 +197,19 @@ std::wstring FailureReason(const std::vector<std::wstring>& messages, const Fail
     case ExchangeFailure::NoMajority:
       return messages[kMessageNoMajority];
     case ExchangeFailure::Stopped:
-      break;
+      return messages[kMessageStoppedBeforeAnswer];
+    case ExchangeFailure::Kissed:
+      return WithValues(messages[kMessageKissed], {failure.detail});
+    case ExchangeFailure::PredatesProgram:
+      return LabelText(messages[kMessageReplyRefused], messages[NtsFailureMessage(NtsFailure::PredatesProgram)]);
+    case ExchangeFailure::SameServer:
+      return WithValues(messages[kMessageSameServer], {failure.detail});
+    case ExchangeFailure::ServersFailed:
+      return messages[kMessageServersFailed];
+    case ExchangeFailure::TooFewAgree:
+      return WithValues(messages[kMessageTooFewAgree], {Count(failure.error)});
   }
-  return {};
+  return messages[kMessageServersFailed];
 }
 
 std::wstring MessageLine(const std::vector<std::wstring>& messages, LogMessage message) {

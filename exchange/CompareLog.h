@@ -47,6 +47,13 @@ enum LogMessage {
   kMessageFalseticker,
   kMessageLeftOut,
   kMessageNoMajority,
+  // Then the texts of the second pass over several servers (keys 56 to 61).
+  kMessageNotCrossChecked,
+  kMessageTooFewAgree,
+  kMessageSameServer,
+  kMessageKissed,
+  kMessageStoppedBeforeAnswer,
+  kMessageServersFailed,
   // Why the NTS key-exchange results are not kept between runs, told once
   // (keys 64 and 65).
   kMessageKeptResultsUnsafe,
@@ -70,14 +77,21 @@ std::wstring FormatFailureLog(const std::vector<std::wstring>& messages, const s
 // The log of a poll that chose a time. Of one server, the compare log of
 // its answer. Of several, the compare log of the chosen server, with, before
 // the local time, how many of those that answered agree, each falseticker
-// with its offset and each server left out with why.
+// with its offset and each server left out with why. A time that fewer
+// servers agree on than the poll needs is said to be not cross-checked.
 std::wstring FormatPollLog(const std::vector<std::wstring>& messages, const ServerPoll& poll,
                            const SYSTEMTIME& localTime);
 
+// The log of a synchronize that left the clock as it was after a poll that
+// chose a time: the poll's log, why when too few servers agree on the time,
+// and that the clock was not changed.
+std::wstring FormatUnchangedLog(const std::vector<std::wstring>& messages, const ServerPoll& poll,
+                                const SYSTEMTIME& localTime);
+
 // The log of a poll that chose no time. Of one server, its failure log. Of
-// several, that no majority agrees when some answered, each of them with
-// its offset, each server left out with why, and for a synchronize that the
-// clock was left as it was.
+// several, that no majority agrees when some answered, else that none gave
+// a time; each that answered with its offset, each server left out with
+// why, and for a synchronize that the clock was left as it was.
 std::wstring FormatPollFailureLog(const std::vector<std::wstring>& messages, const ServerPoll& poll,
                                   bool synchronizing);
 

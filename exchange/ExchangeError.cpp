@@ -7,6 +7,7 @@ FailedExchange FailedNetworkExchange(const NetFailure& failure) {
     case NetFailure::Kind::Stopped:
       return {ExchangeFailure::Stopped};
     case NetFailure::Kind::TimedOut:
+    case NetFailure::Kind::NothingToSend:
       return {ExchangeFailure::NoAnswer, SntpRefusal::None, failure.error};
     case NetFailure::Kind::NameServiceSilent:
       return {ExchangeFailure::NameServiceSilent, SntpRefusal::None, failure.error};
@@ -30,9 +31,13 @@ FailedExchange FailedExchangeOf(const SntpFailure& failure) {
     case SntpFailure::Kind::Network:
       return FailedNetworkExchange(failure.network);
     case SntpFailure::Kind::ReplyRefused:
+      if (!failure.kissCode.empty()) return {ExchangeFailure::Kissed, failure.refusal, 0, NtsFailure::None, failure.kissCode};
       return {ExchangeFailure::ReplyRefused, failure.refusal};
     case SntpFailure::Kind::NotAuthenticated:
       return FailedNtsExchange(NtsFailure::NotAuthenticated);
+    // Every cookie went into a request, and not one of them was answered.
+    case SntpFailure::Kind::NoCredentialsLeft:
+      return FailedNtsExchange(NtsFailure::RequestsUnanswered);
     case SntpFailure::Kind::CredentialsRefused:
       break;
   }

@@ -24,22 +24,43 @@ struct ServerAnswer {
 // order, and which time it believes.
 struct ServerPoll {
   std::vector<ServerAnswer> answers;
-  // The truechimer whose time is shown and set: the one whose interval is
-  // narrowest, its round trip and its server's own distance from the
-  // reference the least. None when no majority agrees.
+  // The truechimer whose time is shown and set: of those whose certificate
+  // holds by the local time, if any does, the one whose interval is
+  // narrowest. None when no majority agrees, and when the poll was stopped.
   std::optional<size_t> chosen;
+  // How many servers must agree before the clock is set to their time.
+  size_t minAgree = 1;
 
   bool Several() const { return answers.size() > 1; }
   size_t Answered() const;
   size_t Agreeing() const;
+  // Whether the user stopped it: then it tells nothing.
+  bool Stopped() const;
+  // Whether a time was chosen, by as many servers as the clock needs.
+  bool CrossChecked() const { return chosen && Agreeing() >= minAgree; }
   const ServerAnswer& Chosen() const { return answers[*chosen]; }
   const SntpExchangeResult& ChosenTime() const { return *Chosen().answer; }
 };
 
+// The earlier entry of the list that names the same server as entry i, its
+// name compared without regard to case or a trailing dot: one server, one
+// vote.
+std::optional<size_t> EarlierEntryForTheSameName(const std::vector<std::wstring>& servers, size_t i);
+
+// The failure of an entry that asks the server of an earlier one.
+FailedExchange SameServerAs(const std::wstring& earlier);
+
+// Whether the server asked, by its kiss code, to be left alone for the rest
+// of the run (RATE, DENY, RSTR: RFC 5905, section 7.4).
+bool AsksToBeLeftAlone(const FailedExchange& failure);
+
 // Gives each answer its verdict and chooses the time, from a majority of
-// the servers that answered only.
+// the servers that answered only. An answer from the same address as an
+// earlier one's is the same server's: it is left out and does not count.
 void SelectAmongAnswers(ServerPoll& poll);
 
-// Why a poll that chose no time failed: Stopped when the user stopped it,
-// NoMajority when servers answered, else why the first server failed.
+// Why a poll gave no time to set the clock to: Stopped when the user stopped
+// it; NoMajority when servers answered and no majority agrees; TooFewAgree
+// when fewer agree than the settings need; when all failed, their failure if
+// they failed alike, else ServersFailed.
 FailedExchange PollFailure(const ServerPoll& poll);

@@ -4,12 +4,14 @@
 #include <vector>
 
 // The time servers both programs ask, from the [sntp] section of the
-// settings file: their names (server1 to server8, in that order) and
-// whether the exchanges are to be authenticated with Network Time Security
-// (nts), which holds for every server of the list.
+// settings file: their names (server1 to server8, in that order), whether
+// the exchanges are to be authenticated with Network Time Security (nts),
+// which holds for every server of the list, and how many of the servers
+// must agree on a time before the clock is set to it (minagree).
 struct ServerSettings {
   std::vector<std::wstring> servers;
   bool nts = false;
+  size_t minAgree = 1;
 };
 
 // The keys server1 to server8.
@@ -22,11 +24,18 @@ constexpr size_t kDefaultServerCount = 4;
 constexpr const wchar_t* kDefaultServers[kDefaultServerCount] = {
     L"time.cloudflare.com", L"nts.netnod.se", L"ptbtime1.ptb.de", L"nts.time.nl"};
 
-// The settings from the values of server1 to server8 and nts as the file
-// has them, nothing for a key it lacks. Every server key the file has is a
-// server of the list, as it is written. Without any, the built-in servers
-// are asked with NTS; servers of the user's own are asked without, unless
-// nts says otherwise. nts is 1 (on) or 0 (off); any other value leaves the
-// default.
+// The settings from the values of server1 to server8, nts and minagree as
+// the file has them, nothing for a key it lacks. Every server key the file
+// has is a server of the list, as it is written. Without any, the built-in
+// servers are asked with NTS; servers of the user's own are asked without,
+// unless nts says otherwise. nts is 1 (on) or 0 (off); any other value
+// leaves the default. minagree is a number from 1 to 8; any other value
+// leaves the default: 2 when the list has two entries or more, so that no
+// one server alone sets the clock, else 1.
 ServerSettings ServerSettingsFrom(const std::vector<std::optional<std::wstring>>& serverKeys,
-                                  const std::optional<std::wstring>& nts);
+                                  const std::optional<std::wstring>& nts,
+                                  const std::optional<std::wstring>& minAgree = std::nullopt);
+
+// The number of agreeing servers a minagree value gives, from 1 to 8;
+// none for any other text.
+std::optional<size_t> MinAgreeOf(const std::wstring& text);

@@ -9,8 +9,10 @@ namespace {
 const wchar_t kServerSection[] = L"sntp";
 const wchar_t kServerKeyStem[] = L"server";
 const wchar_t kNtsKey[] = L"nts";
+const wchar_t kMinAgreeKey[] = L"minagree";
 // Server names are cut to 2083 characters, as long as a URL may be; the
-// NTS switch is short: a longer value is cut, never to 0 or 1.
+// NTS switch and minagree are short: a longer value is cut, never to a
+// value they take.
 constexpr DWORD kServerBufferSize = 2084;
 constexpr DWORD kSwitchBufferSize = 16;
 // A key the file lacks reads as the default given, one it has reads the
@@ -47,7 +49,8 @@ ServerSettings ReadServerSettings(const std::vector<std::wstring>& servers) {
     const CString key = kServerKeyStem + std::to_wstring(number);
     serverKeys.push_back(ReadOptionalSetting(kServerSection, key.c_str(), kServerBufferSize));
   }
-  return ServerSettingsFrom(serverKeys, ReadOptionalSetting(kServerSection, kNtsKey, kSwitchBufferSize));
+  return ServerSettingsFrom(serverKeys, ReadOptionalSetting(kServerSection, kNtsKey, kSwitchBufferSize),
+                            ReadOptionalSetting(kServerSection, kMinAgreeKey, kSwitchBufferSize));
 }
 
 CString ReadLabel(const LabelSetting& label) {

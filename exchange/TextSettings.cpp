@@ -67,6 +67,12 @@ const MessageSetting kLogMessages[kMessageCount] = {
     {L"53", L"Falseticker"},
     {L"54", L"Left out"},
     {L"55", L"The servers that answered disagree: no majority of them agrees on the time"},
+    {L"56", L"Not cross-checked: only %1 of %2 servers agree on this time"},
+    {L"57", L"The clock is set only to a time that at least %1 servers agree on (minagree)"},
+    {L"58", L"the same server as %1"},
+    {L"59", L"The server refused to answer (kiss code %1)"},
+    {L"60", L"stopped before it answered"},
+    {L"61", L"No server gave a time; each server's reason is given with it"},
     {L"64", L"NTS key-exchange results are not kept between runs: %ProgramData%\\Movrane\\nts is a link, users "
             L"other than administrators may change it, or it could not be made or read (that needs "
             L"administrator rights)"},

@@ -1,6 +1,7 @@
 #include "sntp/SntpPacket.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 namespace {
@@ -10,6 +11,8 @@ constexpr int kStratumOffset = 1;
 constexpr int kPrecisionOffset = 3;
 constexpr int kRootDelayOffset = 4;
 constexpr int kRootDispersionOffset = 8;
+constexpr int kReferenceIdOffset = 12;
+constexpr int kKissCodeLength = 4;
 constexpr int kReferenceOffset = 16;
 constexpr int kOriginateOffset = 24;
 constexpr int kReceiveOffset = 32;
@@ -24,13 +27,11 @@ constexpr int kUnsynchronised = 3;
 constexpr int kMinVersion = 1;
 constexpr int kMaxVersion = 4;
 constexpr int kServerMode = 4;
+constexpr int kKissStratum = 0;
 constexpr int kMinStratum = 1;
 constexpr int kMaxStratum = 15;
 // chrony's bound on the time a server takes to answer (MAX_SERVER_INTERVAL).
 constexpr double kMaxServerHold = 4.0;
-// The coarsest clock either side may read: the 1/64 s tick of a system
-// without a precise clock. It stands for the client's own precision too.
-constexpr double kTimestampResolution = 1.0 / 64;
 // chrony's default maxdistance; RFC 5905 has 1.5 s (MAXDIST).
 constexpr double kMaxRootDistance = 3.0;
 
@@ -62,12 +63,18 @@ double RoundTripDelay(const SntpExchangeResult& result) {
   return result.m_DestinationTime.SecondsSince(result.m_OriginateTime) - ServerHold(result);
 }
 
+// The shortest span both clocks can tell: the server's precision and the
+// client's own.
+double ClocksPrecision(const SntpReply& reply, double clientPrecision) {
+  return ServerPrecision(reply) + clientPrecision;
+}
+
 // How far the server's time may be from true time: half its root delay,
 // its root dispersion, and half our own round trip. A round trip shorter
 // than both clocks can tell, or negative, counts as their precision, as
 // RFC 5905 and chrony clamp it.
-double RootDistance(const SntpReply& reply, const SntpExchangeResult& result) {
-  const double delay = std::max(RoundTripDelay(result), ServerPrecision(reply) + kTimestampResolution);
+double RootDistance(const SntpReply& reply, const SntpExchangeResult& result, double clientPrecision) {
+  const double delay = std::max(RoundTripDelay(result), ClocksPrecision(reply, clientPrecision));
   return ShortFormatAt(reply, kRootDelayOffset) / 2 + ShortFormatAt(reply, kRootDispersionOffset) + delay / 2;
 }
 
@@ -99,7 +106,7 @@ SntpReply SntpReplyOf(const uint8_t* datagram) {
   return reply;
 }
 
-void ReadSntpReply(const SntpReply& reply, SntpExchangeResult& result) {
+void ReadSntpReply(const SntpReply& reply, SntpExchangeResult& result, double clientPrecision) {
   result.m_nLeapIndicator = LeapIndicator(reply);
   result.m_nStratum = Stratum(reply);
   result.m_ReceiveTime = TimestampAt(reply, kReceiveOffset);
@@ -107,12 +114,23 @@ void ReadSntpReply(const SntpReply& reply, SntpExchangeResult& result) {
   result.m_dClockOffset = (result.m_ReceiveTime.SecondsSince(result.m_OriginateTime) +
                            result.m_TransmitTime.SecondsSince(result.m_DestinationTime)) * 0.5;
   result.m_dRoundTripDelay = RoundTripDelay(result);
-  result.m_dErrorBound = RootDistance(reply, result);
+  result.m_dErrorBound = RootDistance(reply, result, clientPrecision);
+}
+
+std::wstring KissCode(const SntpReply& reply) {
+  if (Stratum(reply) != kKissStratum) return {};
+  std::wstring code;
+  for (int i = 0; i < kKissCodeLength; ++i) {
+    const uint8_t c = reply[kReferenceIdOffset + i];
+    if (!std::isupper(c) && !std::isdigit(c)) return {};
+    code += static_cast<wchar_t>(c);
+  }
+  return code;
 }
 
 // The packet sanity tests of RFC 5905 (section 8 and its packet()) as
 // chrony applies them.
-SntpRefusal JudgeSntpReply(const SntpReply& reply, const SntpExchangeResult& result) {
+SntpRefusal JudgeSntpReply(const SntpReply& reply, const SntpExchangeResult& result, double clientPrecision) {
   if (LeapIndicator(reply) == kUnsynchronised)
     return SntpRefusal::Unsynchronised;
   if (SntpVersion(reply) < kMinVersion || SntpVersion(reply) > kMaxVersion)
@@ -127,9 +145,9 @@ SntpRefusal JudgeSntpReply(const SntpReply& reply, const SntpExchangeResult& res
     return SntpRefusal::SentBeforeReceived;
   if (ServerHold(result) > kMaxServerHold)
     return SntpRefusal::HeldTooLong;
-  if (RoundTripDelay(result) < -kTimestampResolution)
+  if (RoundTripDelay(result) < -ClocksPrecision(reply, clientPrecision))
     return SntpRefusal::NegativeDelay;
-  if (RootDistance(reply, result) > kMaxRootDistance)
+  if (RootDistance(reply, result, clientPrecision) > kMaxRootDistance)
     return SntpRefusal::TooUncertain;
   if (ReferenceAfterTransmit(reply, result))
     return SntpRefusal::ReferenceAfterTransmit;

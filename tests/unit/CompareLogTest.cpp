@@ -79,6 +79,15 @@ TEST(CompareLog, AFailureLogsTheServerAndWhy) {
   EXPECT_EQ(failed(ExchangeFailure::ReplyRefused, SntpRefusal::ReferenceAfterTransmit, 13),
             L"Time server : ntp\r\nThe server's answer was refused : "
             L"it was sent before the server's clock was last set\r\n");
+  EXPECT_EQ(FailureReason(kDefaultMessages, FailedExchange{ExchangeFailure::Kissed, SntpRefusal::NoStratum, 0,
+                                                           NtsFailure::None, L"RATE"}),
+            L"The server refused to answer (kiss code RATE)");
+  EXPECT_EQ(FailureReason(kDefaultMessages, FailedExchange{ExchangeFailure::PredatesProgram}),
+            L"The server's answer was refused : the server's time is earlier than this program was built");
+  EXPECT_EQ(FailureReason(kDefaultMessages, SameServerAs(L"%2 ntp")), L"the same server as %2 ntp");
+  // No failure goes untold, a stop included.
+  for (int kind = 0; kind <= static_cast<int>(ExchangeFailure::TooFewAgree); ++kind)
+    EXPECT_NE(FailureReason(kDefaultMessages, FailedExchange{static_cast<ExchangeFailure>(kind)}), L"") << kind;
   // A synchronize says that the clock was left as it was.
   EXPECT_EQ(FormatFailureLog(kDefaultMessages, L"ntp", FailedExchange{ExchangeFailure::NoAnswer, SntpRefusal::None, 0},
                              true),
@@ -138,6 +147,29 @@ TEST(CompareLog, SeveralServersAreToldAServerALine) {
             L"Time server : b.example (+31.500000 sec.)\r\n"
             L"Left out : d.example: No answer from the server within 5 seconds\r\n"
             L"The local time was not changed\r\n");
+  // A time fewer agree on than minagree is shown as not cross-checked; a
+  // synchronize says why it leaves the clock.
+  poll.answers = {{L"a.example", Measured(1.5)}, {L"b.example", FailedExchange{ExchangeFailure::NoAnswer}}};
+  poll.answers[0].verdict = ServerVerdict::Truechimer;
+  poll.chosen = 0;
+  poll.minAgree = 2;
+  EXPECT_EQ(FormatUnchangedLog(kDefaultMessages, poll, CalendarRecord(2026, 12, 8, 10, 0, 0, 0)),
+            L"Time server : a.example\r\n"
+            L"Local time is slower than Server time (1.500000 sec.)\r\n"
+            L"1 of 1 servers agree\r\n"
+            L"Left out : b.example: No answer from the server within 5 seconds\r\n"
+            L"Not cross-checked: only 1 of 2 servers agree on this time\r\n"
+            L"Local time : 2026/12/08, 10:00:00.000\r\n"
+            L"The clock is set only to a time that at least 2 servers agree on (minagree)\r\n"
+            L"The local time was not changed\r\n");
+  poll.chosen.reset();
+  poll.answers[0].answer = FailedExchange{ExchangeFailure::NameNotFound};
+  poll.answers[0].verdict = ServerVerdict::LeftOut;
+  EXPECT_EQ(FormatPollFailureLog(kDefaultMessages, poll, false),
+            L"No server gave a time; each server's reason is given with it\r\n"
+            L"Left out : a.example: The server's name could not be found\r\n"
+            L"Left out : b.example: No answer from the server within 5 seconds\r\n");
+  poll.minAgree = 1;
   // The settings file's text takes the numbers, never a format of its own.
   std::vector<std::wstring> messages = kDefaultMessages;
   messages[kMessageServersAgree] = L"%2 %s %1%% %3";

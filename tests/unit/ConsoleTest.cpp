@@ -44,17 +44,18 @@ ConsoleReport MeasuredReport() {
 
 TEST(ConsoleCommand, OptionsInAnyCaseWithSlashOrDash) {
   const ConsoleCommand command =
-      ParseConsoleCommand(Words(L"-SYNC /Server:ntp.example /nonts -json /maxstep:90.5"));
+      ParseConsoleCommand(Words(L"-SYNC /Server:ntp.example /nonts -json /maxstep:90.5 /MinAgree:3"));
   EXPECT_EQ(command.error, L"");
   EXPECT_EQ(command.action, ConsoleAction::Sync);
   EXPECT_EQ(command.servers, std::vector<std::wstring>{L"ntp.example"});
   EXPECT_EQ(command.nts, false);
   EXPECT_TRUE(command.json);
   EXPECT_EQ(command.maxStep, 90.5);
+  EXPECT_EQ(command.minAgree, 3u);
 
   const ConsoleCommand plain = ParseConsoleCommand({});
   EXPECT_EQ(plain.action, ConsoleAction::Compare);
-  EXPECT_FALSE(!plain.servers.empty() || plain.nts || plain.json);
+  EXPECT_FALSE(!plain.servers.empty() || plain.nts || plain.json || plain.minAgree);
   EXPECT_EQ(plain.maxStep, kLargeStepSeconds);
   // Only the first colon ends the name: a server may have more.
   EXPECT_EQ(ParseConsoleCommand({L"/server:[fe80::1%12]"}).servers.front(), L"[fe80::1%12]");
@@ -103,6 +104,10 @@ TEST(ConsoleCommand, WhatIsNotUnderstoodIsRefusedWithWhy) {
       {L"/sync /maxstep:-5", L"Not a number of seconds: /maxstep:-5"},
       {L"/sync /maxstep:.5", L"Not a number of seconds: /maxstep:.5"},
       {L"/maxstep:60", L"/maxstep goes with /sync only"},
+      {L"/minagree:0", L"Not a number of servers from 1 to 8: /minagree:0"},
+      {L"/minagree:9", L"Not a number of servers from 1 to 8: /minagree:9"},
+      {L"/minagree:12", L"Not a number of servers from 1 to 8: /minagree:12"},
+      {L"/minagree:", L"Needs a value after the colon: /minagree:"},
   };
   for (const auto& test : cases) EXPECT_EQ(ParseConsoleCommand(Words(test.line)).error, test.error) << test.line;
 }
@@ -120,13 +125,17 @@ TEST(ConsoleCommand, EachFailureHasItsExitCodeAndTheUsageListsThemAll) {
   EXPECT_EQ(ExitCodeOf(nts(NtsFailure::ConnectionUnanswered)), ExitCode::NtsPortBlocked);
   EXPECT_EQ(ExitCodeOf(nts(NtsFailure::RequestsUnanswered)), ExitCode::NtsPacketsDropped);
   EXPECT_EQ(ExitCodeOf({ExchangeFailure::NoMajority}), ExitCode::NoMajority);
+  EXPECT_EQ(ExitCodeOf({ExchangeFailure::TooFewAgree}), ExitCode::NoMajority);
+  EXPECT_EQ(ExitCodeOf({ExchangeFailure::Stopped}), ExitCode::Stopped);
+  EXPECT_EQ(ExitCodeOf({ExchangeFailure::Kissed}), ExitCode::ReplyRefused);
+  EXPECT_EQ(ExitCodeOf({ExchangeFailure::PredatesProgram}), ExitCode::ReplyRefused);
+  EXPECT_EQ(ExitCodeOf({ExchangeFailure::ServersFailed}), ExitCode::ServersFailed);
   const std::wstring usage = UsageText();
-  for (int code = 0; code <= static_cast<int>(ExitCode::NoMajority); ++code) {
+  for (int code = 0; code <= static_cast<int>(ExitCode::ServersFailed); ++code) {
     const std::wstring listed = (code < 10 ? L"   " : L"  ") + std::to_wstring(code) + L"  ";
     EXPECT_NE(usage.find(listed), std::wstring::npos) << code;
   }
-  for (const ExitCode code : {ExitCode::ScheduleRefused, ExitCode::NotAdministrator, ExitCode::SchedulerFailed})
-    EXPECT_NE(usage.find(L"  " + std::to_wstring(static_cast<int>(code)) + L"  "), std::wstring::npos);
+  EXPECT_NE(usage.find(L"  19  "), std::wstring::npos) << "/forget's failure";
   EXPECT_NE(usage.find(L"Movrane.com /schedule[:HOURS] | /unschedule | /forget\r\n"), std::wstring::npos);
 }
 

@@ -47,4 +47,16 @@ TEST(ServerSettings, AListOfTheKeysTheFileHasOrTheBuiltInOne) {
   EXPECT_TRUE(builtIn.nts);
 }
 
+// No one server of several sets the clock alone, unless minagree says so.
+TEST(ServerSettings, TwoServersMustAgreeWhenSeveralAreListed) {
+  const std::optional<std::wstring> none;
+  EXPECT_EQ(ServerSettingsFrom({L"a"}, none).minAgree, 1u);
+  EXPECT_EQ(ServerSettingsFrom({L"a", L"a"}, none).minAgree, 2u) << "entries count as listed";
+  EXPECT_EQ(ServerSettingsFrom({none}, none).minAgree, 2u) << "the built-in four";
+  EXPECT_EQ(ServerSettingsFrom({L"a", L"b"}, none, L"1").minAgree, 1u);
+  EXPECT_EQ(ServerSettingsFrom({L"a", L"b"}, none, L"8").minAgree, 8u);
+  for (const wchar_t* bad : {L"0", L"9", L"", L"2 ", L"two", L"-1"})
+    EXPECT_EQ(ServerSettingsFrom({L"a", L"b", L"c"}, none, std::wstring(bad)).minAgree, 2u) << bad;
+}
+
 }  // namespace

@@ -128,6 +128,28 @@ TEST(SeveralServers, TheMajorityIsShownAndTheFalsetickerNamed) {
   ExpectServerClockAhead(run, TimeServers::kAheadSeconds);
 }
 
+// One answer of two is shown, as not cross-checked, and Synchronize says
+// why it leaves the clock alone rather than setting it from one server.
+TEST(SeveralServers, OneAnswerOfTwoIsNotCrossCheckedAndSetsNoClock) {
+  CMainDialogRun run(TimeServers::kAhead, "", [](const std::filesystem::path& folder) {
+    std::ofstream(folder / "Movrane.ini", std::ios::binary) << "[sntp]\r\nserver1=127.0.0.3\r\nserver2=127.0.0.9\r\n";
+  });
+  ASSERT_NE(run.Dialog(), nullptr) << "the dialog did not show";
+  const std::wstring compared = run.AwaitLogOtherThan(L"", kReplyWaitMs + kLogMs);
+  const auto lines = LinesOf(compared);
+  ASSERT_TRUE(lines && lines->size() == 6) << "log: " << compared;
+  EXPECT_EQ((*lines)[2], L"1 of 1 servers agree");
+  EXPECT_EQ((*lines)[4], L"Not cross-checked: only 1 of 2 servers agree on this time");
+  ExpectServerClockAhead(run, TimeServers::kAheadSeconds);
+
+  run.Click(IDC_SYNCHRONIZE);
+  const std::wstring refused = run.AwaitLogOtherThan(compared, kReplyWaitMs + kLogMs);
+  EXPECT_NE(refused.find(L"\r\nThe clock is set only to a time that at least 2 servers agree on (minagree)\r\n"
+                         L"The local time was not changed"),
+            std::wstring::npos)
+      << refused;
+}
+
 struct LogFormat {
   const char* name;
   LPCWSTR server;

@@ -25,7 +25,7 @@ namespace {
 
 constexpr DWORD kSuccess = 0, kUsageError = 1, kNoAnswer = 2, kNameNotFound = 3, kReplyRefused = 4,
                 kNotElevated = 7, kStepRefused = 8, kClockNotSet = 9, kStopped = 10, kNoMajority = 13,
-                kScheduleRefused = 14, kNotAdministrator = 15;
+                kScheduleRefused = 14, kNotAdministrator = 15, kServersFailed = 17;
 // A compare of several servers, one of them silent, ends with the silent
 // one's 5 s wait, not after it: well within the one 10 s budget, with room
 // for starting the program on a busy machine.
@@ -234,6 +234,21 @@ TEST_F(ConsoleProgram, FailuresTellWhyOnStandardErrorWithTheirOwnExitCodes) {
   EXPECT_EQ(unknown.exitCode, kNameNotFound);
   EXPECT_EQ(unknown.errors.rfind("Time server : no-such-host.invalid\r\n", 0), 0u) << unknown.errors;
 
+  // Of several servers, the failure they share; each failing its own way,
+  // a code that says so, and each reason told.
+  const ConsoleOutcome silentTwice = Run(L"/server:127.0.0.9 /server:127.0.0.40");
+  EXPECT_EQ(silentTwice.exitCode, kNoAnswer);
+  const ConsoleOutcome eachItsOwn = Run(L"/server:no-such-host.invalid /server:127.0.0.9");
+  EXPECT_EQ(eachItsOwn.exitCode, kServersFailed);
+  EXPECT_EQ(eachItsOwn.errors.rfind("No server gave a time; each server's reason is given with it\r\n"
+                                    "Left out : no-such-host.invalid: ",
+                                    0),
+            0u)
+      << eachItsOwn.errors;
+  EXPECT_NE(eachItsOwn.errors.find("\r\nLeft out : 127.0.0.9: No answer from the server within 5 seconds\r\n"),
+            std::string::npos)
+      << eachItsOwn.errors;
+
   const ConsoleOutcome unsynchronised = Run(L"/compare /server:127.0.0.5");
   EXPECT_EQ(unsynchronised.exitCode, kReplyRefused);
   EXPECT_EQ(unsynchronised.errors,
@@ -286,8 +301,10 @@ TEST_F(ConsoleSynchronize, SetsTheClockAndWarnsOfAFolderUsersCanChange) {
 
 // Two servers agree 1.5 s ahead, one is 30 s further: the time of the two
 // is taken, the third is named a falseticker, and a silent fourth is left
-// out; two servers that disagree leave no majority, and /sync refuses.
-TEST_F(ConsoleProgram, SeveralServersAreOutvotedLeftOutOrLeaveNoMajority) {
+// out; two servers that disagree leave no majority, and /sync refuses. A
+// server named twice votes once, a liar cannot veto three honest servers,
+// one answer of four sets no clock, and Ctrl+C stops the whole compare.
+TEST_F(ConsoleSynchronize, SeveralServersAreOutvotedLeftOutOrLeaveNoMajority) {
   const std::wstring majority = std::wstring(L"/server:") + TimeServers::kAhead + L" /server:127.0.0.9 /server:" +
                                 TimeServers::kFarAhead + L" /server:" + TimeServers::kAlsoAhead;
   const ConsoleOutcome run = Run(L"/sync /json " + majority);
@@ -325,6 +342,47 @@ TEST_F(ConsoleProgram, SeveralServersAreOutvotedLeftOutOrLeaveNoMajority) {
       << split.errors;
   EXPECT_NE(split.errors.find("Time server : 127.0.0.22 (+31."), std::string::npos) << split.errors;
   EXPECT_NE(split.errors.find("The local time was not changed\r\n"), std::string::npos) << split.errors;
+
+  const std::wstring farAhead = std::wstring(L" /server:") + TimeServers::kFarAhead;
+  const ConsoleOutcome twice = Run(L"/sync /json" + farAhead + farAhead + L" /server:" + TimeServers::kAhead);
+  EXPECT_EQ(twice.exitCode, kNoMajority) << "no step of 30 s";
+  const std::optional<JsonValue> repeated = ReadJson(twice.output);
+  ASSERT_TRUE(repeated) << twice.output;
+  EXPECT_EQ((*repeated)["answered"].number, 2);
+  EXPECT_EQ((*repeated)["servers"].items.at(1)["error"].string, "the same server as 127.0.0.22");
+
+  const ConsoleOutcome alone = Run(std::wstring(L"/sync /server:") + TimeServers::kAhead +
+                                  L" /server:127.0.0.9 /server:127.0.0.40 /server:127.0.0.41");
+  EXPECT_EQ(alone.exitCode, kNoMajority);
+  EXPECT_EQ(ReportField(alone.output, "Cross-checked"), "no, fewer servers agree than minagree (2)") << alone.output;
+  EXPECT_NE(alone.errors.find("The clock is set only to a time that at least 2 servers agree on (minagree)\r\n"
+                              "The local time was not changed\r\n"),
+            std::string::npos)
+      << alone.errors;
+
+  // A = +0.05 +/- 0.2 s, B = C = +0.2 +/- 0.4 s, D = +1.2 +/- 0.8 s: {A, B,
+  // C} and {B, C, D} both overlap, and the span of the deepest regions, from
+  // A's low end to B's and C's high ends, holds A, B and C.
+  const char* const liar[] = {"127.0.0.6 shifted=0.05,0.2", "127.0.0.26 shifted=0.2,0.4",
+                              "127.0.0.27 shifted=0.2,0.4", "127.0.0.28 shifted=1.2,0.8"};
+  for (const char* script : liar) ASSERT_EQ(m_responder.Command(std::string("replyat ") + script), "ok");
+  const ConsoleOutcome veto =
+      Run(L"/json /server:127.0.0.6 /server:127.0.0.26 /server:127.0.0.27 /server:127.0.0.28");
+  ASSERT_EQ(veto.exitCode, kSuccess) << veto.errors;
+  const std::optional<JsonValue> outvoted = ReadJson(veto.output);
+  ASSERT_TRUE(outvoted) << veto.output;
+  EXPECT_EQ((*outvoted)["agree"].number, 3);
+  EXPECT_EQ((*outvoted)["servers"].items.at(3)["verdict"].string, "falseticker");
+
+  ASSERT_EQ(m_responder.Command("reset"), "ok");
+  CRunDirectory directory(CRunDirectory::kConsoleProgram);
+  const ConsoleOutcome stopped = RunConsoleProgram(
+      directory, L"/json /server:127.0.0.6 /server:127.0.0.26 /server:127.0.0.9 /server:127.0.0.40",
+      [this] { return m_responder.RequestCount() == 2; });
+  EXPECT_EQ(stopped.exitCode, kStopped) << "two of two that answered agree, and still no success";
+  const std::optional<JsonValue> told = ReadJson(stopped.output);
+  ASSERT_TRUE(told) << stopped.output;
+  EXPECT_EQ((*told)["error"]["code"].number, kStopped);
 }
 
 TEST_F(ConsoleSynchronize, AStepBeyondTheLimitIsRefusedAndAllowedByMaxStep) {

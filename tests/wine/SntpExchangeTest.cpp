@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "exchange/CompareLog.h"
+#include "exchange/ServerListQuery.h"
+#include "exchange/TextSettings.h"
 #include "tests/wine/ResponderControl.h"
 #include "tests/wine/TimeServers.h"
 
@@ -215,8 +218,9 @@ TEST_F(ResponderExchange, SilentServerIsAskedThreeTimesAndTimesOut) {
 }
 
 // A request or reply lost on the way costs a second, not the compare; a
-// reply to the first request that comes after the second was sent is
-// judged against the first's send time.
+// reply to the first request that comes after the second, or the third,
+// was sent is judged against the first's send time (against a later one,
+// its round trip would be negative).
 TEST_F(ResponderExchange, ALostDatagramIsAskedForAgainASecondLater) {
   ASSERT_EQ(m_responder.Command("drop 1"), "ok");
   const Exchange resent = Query(TimeServers::kResponder);
@@ -227,6 +231,10 @@ TEST_F(ResponderExchange, ALostDatagramIsAskedForAgainASecondLater) {
 
   Reply("late=1.3");
   ExpectAcceptedWithOffset(Query(TimeServers::kResponder), 0.0);
+  const int requestsBefore = m_responder.RequestCount();
+  Reply("late=2.5");
+  ExpectAcceptedWithOffset(Query(TimeServers::kResponder), 0.0);
+  EXPECT_EQ(m_responder.RequestCount() - requestsBefore, 3);
 }
 
 // The genuine reply comes 0.2 s after the forged one; taking T4 at the forged
@@ -311,4 +319,26 @@ TEST_F(ResponderExchange, RequestsCarryUnguessableTransmitFields) {
     EXPECT_GT(std::abs(secondsFromArrival), kNearNow) << field << " is the time it was sent";
   }
   EXPECT_EQ(fields.size(), kRequests);
+}
+
+// A server that answers with a kiss-o'-death is told by its code; one that
+// asked to be left alone is not asked again in the run, as the dialog's
+// second compare after the step question would.
+TEST(ServerListQuery, AKissIsToldAndRateIsNotAskedAgainInTheRun) {
+  CResponderControl responder;
+  ASSERT_EQ(responder.Command("reset"), "ok");
+  ASSERT_EQ(responder.Command("reply kiss=RATE"), "ok");
+  const ServerSettings settings{{TimeServers::kResponder, TimeServers::kAhead}, false, 1};
+  NtsSessions sessions;
+  CServerListQuery query(nullptr);
+  for (int compare = 0; compare < 2; ++compare) {
+    const ServerPoll poll = query.Run(settings, sessions);
+    ASSERT_FALSE(poll.answers[0].answer);
+    std::vector<std::wstring> messages;
+    for (const MessageSetting& message : kLogMessages) messages.push_back(message.builtInText);
+    EXPECT_EQ(FailureReason(messages, poll.answers[0].answer.Error()), L"The server refused to answer (kiss code RATE)");
+    EXPECT_EQ(poll.chosen, 1u) << "the other server's time";
+  }
+  EXPECT_EQ(responder.RequestCount(), 1);
+  ASSERT_EQ(responder.Command("reset"), "ok");
 }
