@@ -3,6 +3,8 @@
 #include <sddl.h>
 
 namespace {
+// Room for an account's or a domain's name: 256 characters is their limit.
+constexpr DWORD kAccountNameSize = 257;
 // NT SERVICE\TrustedInstaller, the owner of the system's own folders.
 const wchar_t kTrustedInstaller[] = L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464";
 
@@ -51,6 +53,17 @@ bool AccessLetsOthers(PSECURITY_DESCRIPTOR descriptor, ACCESS_MASK rights) {
   return AllowsOthers(*access, rights);
 }
 
-bool LetsOthersChange(PSECURITY_DESCRIPTOR descriptor, ACCESS_MASK rights) {
-  return OwnerOtherThanAdministrators(descriptor) || AccessLetsOthers(descriptor, rights);
+std::wstring AccountName(PSID sid) {
+  wchar_t name[kAccountNameSize];
+  wchar_t domain[kAccountNameSize];
+  DWORD nameSize = kAccountNameSize;
+  DWORD domainSize = kAccountNameSize;
+  SID_NAME_USE use;
+  if (::LookupAccountSidW(nullptr, sid, name, &nameSize, domain, &domainSize, &use))
+    return *domain ? std::wstring(domain) + L'\\' + name : std::wstring(name);
+  LPWSTR text = nullptr;
+  if (!::ConvertSidToStringSidW(sid, &text)) return {};
+  std::wstring account(text);
+  ::LocalFree(text);
+  return account;
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 // Rights over a file or folder that change what it holds: write, append
 // and delete, and those that take it over (its permissions, its owner).
 constexpr ACCESS_MASK kChangeRights = FILE_WRITE_DATA | FILE_APPEND_DATA | DELETE | FILE_DELETE_CHILD |
@@ -26,6 +28,6 @@ PSID OwnerOtherThanAdministrators(PSECURITY_DESCRIPTOR descriptor);
 // on to what is created inside do not count.
 bool AccessLetsOthers(PSECURITY_DESCRIPTOR descriptor, ACCESS_MASK rights);
 
-// Whether the security descriptor lets anyone but the administrators use
-// one of the rights: another owner, or an access list that lets others.
-bool LetsOthersChange(PSECURITY_DESCRIPTOR descriptor, ACCESS_MASK rights);
+// DOMAIN\name, or the SID as a string where the account has no name here;
+// empty when neither can be had.
+std::wstring AccountName(PSID sid);

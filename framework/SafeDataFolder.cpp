@@ -27,22 +27,6 @@ std::wstring ProgramFolderPath() {
   return path;
 }
 
-// DOMAIN\name, or the SID as a string when the account has no name.
-std::wstring AccountName(PSID sid) {
-  wchar_t name[256];
-  wchar_t domain[256];
-  DWORD nameLength = ARRAYSIZE(name);
-  DWORD domainLength = ARRAYSIZE(domain);
-  SID_NAME_USE use;
-  if (::LookupAccountSidW(nullptr, sid, name, &nameLength, domain, &domainLength, &use))
-    return domainLength ? std::wstring(domain) + L'\\' + name : std::wstring(name);
-  LPWSTR text = nullptr;
-  if (!::ConvertSidToStringSidW(sid, &text)) return {};
-  std::wstring account(text);
-  ::LocalFree(text);
-  return account;
-}
-
 // False only when the folder could not be made for another reason than
 // that it is there.
 bool MakeAdministratorsOnlyFolder(const std::wstring& path) {

@@ -23,7 +23,7 @@ std::wstring StandingAsked() {
 }
 }  // namespace
 
-std::wstring FirstPathOthersCanChange(const std::wstring&, const std::wstring&) {
+ChangeablePath FirstPathOthersCanChange(const std::wstring&, const std::wstring&) {
   return {};
 }
 
