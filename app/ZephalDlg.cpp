@@ -5,6 +5,7 @@
 
 #include "about/AboutBox.h"
 #include "exchange/CompareLog.h"
+#include "exchange/KeptResultsNotice.h"
 #include "app/DesktopPlacement.h"
 #include "app/DialogPost.h"
 #include "exchange/SettingsFile.h"
@@ -250,7 +251,14 @@ void CZephalDlg::StartWorker(AFX_THREADPROC pfnThreadProc) {
 }
 
 void CZephalDlg::ShowLog(const CString& text) {
-  ::SetDlgItemTextW(m_hWnd, IDC_LOG, text.c_str());
+  ::SetDlgItemTextW(m_hWnd, IDC_LOG, (text + WhyNothingIsKeptOnce()).c_str());
+}
+
+// Told in the first log of a compare with NTS only.
+CString CZephalDlg::WhyNothingIsKeptOnce() {
+  if (!m_serverSettings.nts || m_bToldWhyNothingIsKept) return {};
+  m_bToldWhyNothingIsKept = true;
+  return KeptResultsNotice(m_arrMessages);
 }
 
 void CZephalDlg::ShowPoll(const ServerPoll& poll) {

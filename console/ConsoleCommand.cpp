@@ -18,6 +18,7 @@ const wchar_t kMinAgree[] = L"minagree";
 const wchar_t kTrust[] = L"trust";
 const wchar_t kSchedule[] = L"schedule";
 const wchar_t kUnschedule[] = L"unschedule";
+const wchar_t kForget[] = L"forget";
 const wchar_t kHelp[] = L"?";
 
 // One option: its lower-case name, and what follows the first colon.
@@ -63,8 +64,9 @@ std::optional<int> HoursOf(const std::wstring& text) {
   return hours;
 }
 
-bool SchedulesTask(ConsoleAction action) {
-  return action == ConsoleAction::Schedule || action == ConsoleAction::Unschedule;
+// The actions of an administrator, on the task and what is kept.
+bool AdministersMachine(ConsoleAction action) {
+  return action == ConsoleAction::Schedule || action == ConsoleAction::Unschedule || action == ConsoleAction::Forget;
 }
 
 class CommandReader {
@@ -81,8 +83,8 @@ public:
     }
     if (m_maxStepGiven && m_command.action != ConsoleAction::Sync)
       return Refused(L"/maxstep goes with /sync only");
-    if (SchedulesTask(m_command.action) && (m_seen.size() > 1 || !m_command.servers.empty()))
-      return Refused(L"/schedule and /unschedule take no other option");
+    if (AdministersMachine(m_command.action) && (m_seen.size() > 1 || !m_command.servers.empty()))
+      return Refused(L"/schedule, /unschedule and /forget take no other option");
     return m_command;
   }
 
@@ -98,6 +100,7 @@ private:
     if (option.name == kCompare) return TakeAction(ConsoleAction::Compare);
     if (option.name == kSync) return TakeAction(ConsoleAction::Sync);
     if (option.name == kUnschedule) return TakeAction(ConsoleAction::Unschedule);
+    if (option.name == kForget) return TakeAction(ConsoleAction::Forget);
     if (option.name == kNts) return TakeNts(true);
     if (option.name == kNoNts) return TakeNts(false);
     if (option.name == kJson) return TakeJson();
@@ -141,7 +144,7 @@ private:
 
   // Each option comes once at most: one given before is another one.
   bool TakeAction(ConsoleAction action) {
-    if (m_actionGiven) return Refuse(L"/compare, /sync, /schedule and /unschedule exclude each other");
+    if (m_actionGiven) return Refuse(L"/compare, /sync, /schedule, /unschedule and /forget exclude each other");
     m_command.action = action;
     m_actionGiven = true;
     return true;
@@ -184,7 +187,7 @@ std::wstring UsageText() {
          L"\r\n"
          L"Movrane.com [/compare | /sync [/maxstep:SECONDS]] [/server:NAME]... [/nts | /nonts]\r\n"
          L"            [/minagree:N] [/trust:LEVEL] [/json]\r\n"
-         L"Movrane.com /schedule[:HOURS] | /unschedule\r\n"
+         L"Movrane.com /schedule[:HOURS] | /unschedule | /forget\r\n"
          L"\r\n"
          L"  /compare          asks the servers for their time and prints the offset (the default)\r\n"
          L"  /sync             the same, then sets the clock; needs administrator rights\r\n"
@@ -207,7 +210,11 @@ std::wstring UsageText() {
          L"                    every HOURS hours (1 to 168, 24 unless given), replacing one\r\n"
          L"                    made before; needs administrator rights and a folder that\r\n"
          L"                    only administrators can change\r\n"
-         L"  /unschedule       removes that task; needs administrator rights\r\n"
+         L"  /unschedule       removes that task and what /forget removes; needs administrator\r\n"
+         L"                    rights\r\n"
+         L"  /forget           removes the NTS key-exchange results kept between runs, so\r\n"
+         L"                    that the next run makes new key exchanges; needs administrator\r\n"
+         L"                    rights\r\n"
          L"  /?                shows this\r\n"
          L"Options may start with - as well as /. Failures are told on standard error.\r\n"
          L"\r\n"

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "exchange/CompareLog.h"
+#include "exchange/KeptResultsNotice.h"
 #include "exchange/SettingsFile.h"
 #include "exchange/StepConsent.h"
 #include "console/ClockRights.h"
@@ -80,8 +81,13 @@ void CConsoleProgram::WarnWhereOthersCanChange() const {
   if (!path.empty()) m_errors.WriteLine(ChangeableWarning(path));
 }
 
+void CConsoleProgram::TellWhyNothingIsKept() const {
+  if (m_report.settings.nts) m_errors.Write(KeptResultsNotice(m_messages));
+}
+
 ExitCode CConsoleProgram::Measure() {
   const ServerPoll poll = m_query.Run(m_report.settings, m_sessions);
+  TellWhyNothingIsKept();
   if (poll.Stopped()) return Stopped();
   ReportServers(poll);
   if (!poll.chosen) return PollFailed(poll);

@@ -54,13 +54,18 @@ enum LogMessage {
   kMessageKissed,
   kMessageStoppedBeforeAnswer,
   kMessageServersFailed,
-  // Then why a time is not authenticated (keys 62 and 63, then 86 to 91):
-  // the settings, a blocked port, dropped requests, web time; the
-  // questions before the clock is set to an unauthenticated time and to
-  // web time; the refusal of a time weaker than the settings trust; and
-  // web time that would not make the clock better.
+  // Then why a time is not authenticated: the settings, a blocked port
+  // (keys 62 and 63).
   kMessageNtsOff,
   kMessageNtsBlocked,
+  // Why the NTS key-exchange results are not kept between runs, told once
+  // (keys 64 and 65).
+  kMessageKeptResultsUnsafe,
+  kMessageKeptResultsOwner,
+  // Then the rest of why a time is not authenticated (keys 86 to 91):
+  // dropped requests, web time; the questions before the clock is set to an
+  // unauthenticated time and to web time; the refusal of a time weaker than
+  // the settings trust; and web time that would not make the clock better.
   kMessageNtsDropped,
   kMessageWebTime,
   kMessageUnauthenticatedQuestion,

@@ -75,6 +75,11 @@ const MessageSetting kLogMessages[kMessageCount] = {
     {L"61", L"No server gave a time; each server's reason is given with it"},
     {L"62", L"Not authenticated: Network Time Security is off in the settings"},
     {L"63", L"Not authenticated: port 4460 (Network Time Security) is blocked on this network"},
+    {L"64", L"NTS key-exchange results are not kept between runs: %ProgramData%\\Movrane\\nts is a link, users "
+            L"other than administrators may change it, or it could not be made or read (that needs "
+            L"administrator rights)"},
+    {L"65", L"NTS key-exchange results are not kept between runs: %ProgramData%\\Movrane\\nts, or the Movrane "
+            L"folder holding it, belongs to an account other than the administrators:"},
     {L"86", L"Not authenticated: this network drops Network Time Security's requests"},
     {L"87", L"Web time, to about a second: no time server answered on this network"},
     {L"88", L"This time is not authenticated: anyone on the network path could have sent it. Set the local time to "

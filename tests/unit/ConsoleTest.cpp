@@ -74,6 +74,7 @@ TEST(ConsoleCommand, OptionsInAnyCaseWithSlashOrDash) {
   EXPECT_EQ(ParseConsoleCommand({L"-SCHEDULE:1"}).scheduleHours, 1);
   EXPECT_EQ(ParseConsoleCommand({L"/schedule:0168"}).scheduleHours, 168);
   EXPECT_EQ(ParseConsoleCommand({L"/Unschedule"}).action, ConsoleAction::Unschedule);
+  EXPECT_EQ(ParseConsoleCommand({L"-FORGET"}).action, ConsoleAction::Forget);
 }
 
 TEST(ConsoleCommand, WhatIsNotUnderstoodIsRefusedWithWhy) {
@@ -85,16 +86,19 @@ TEST(ConsoleCommand, WhatIsNotUnderstoodIsRefusedWithWhy) {
       {L"/json:1", L"Unknown option: /json:1"},
       {L"127.0.0.2", L"Not an option: 127.0.0.2"},
       {L"/", L"Not an option: /"},
-      {L"/sync /compare", L"/compare, /sync, /schedule and /unschedule exclude each other"},
-      {L"/schedule /unschedule", L"/compare, /sync, /schedule and /unschedule exclude each other"},
+      {L"/sync /compare", L"/compare, /sync, /schedule, /unschedule and /forget exclude each other"},
+      {L"/schedule /unschedule", L"/compare, /sync, /schedule, /unschedule and /forget exclude each other"},
       {L"/schedule:0", L"Not a number of hours from 1 to 168: /schedule:0"},
       {L"/schedule:169", L"Not a number of hours from 1 to 168: /schedule:169"},
       {L"/schedule:4294967302", L"Not a number of hours from 1 to 168: /schedule:4294967302"},
       {L"/schedule:6h", L"Not a number of hours from 1 to 168: /schedule:6h"},
       {L"/schedule:", L"Not a number of hours from 1 to 168: /schedule:"},
       {L"/unschedule:6", L"Unknown option: /unschedule:6"},
-      {L"/schedule /server:ntp.example", L"/schedule and /unschedule take no other option"},
-      {L"/json /unschedule", L"/schedule and /unschedule take no other option"},
+      {L"/schedule /server:ntp.example", L"/schedule, /unschedule and /forget take no other option"},
+      {L"/json /unschedule", L"/schedule, /unschedule and /forget take no other option"},
+      {L"/forget /nts", L"/schedule, /unschedule and /forget take no other option"},
+      {L"/forget /sync", L"/compare, /sync, /schedule, /unschedule and /forget exclude each other"},
+      {L"/forget:all", L"Unknown option: /forget:all"},
       {L"/nts /NONTS", L"/nts and /nonts exclude each other"},
       {L"/json /json", L"Given more than once: /json"},
       {L"/server", L"Needs a value after the colon: /server"},
@@ -137,7 +141,8 @@ TEST(ConsoleCommand, EachFailureHasItsExitCodeAndTheUsageListsThemAll) {
     const std::wstring listed = (code < 10 ? L"   " : L"  ") + std::to_wstring(code) + L"  ";
     EXPECT_NE(usage.find(listed), std::wstring::npos) << code;
   }
-  EXPECT_NE(usage.find(L"Movrane.com /schedule[:HOURS] | /unschedule\r\n"), std::wstring::npos);
+  EXPECT_NE(usage.find(L"  19  "), std::wstring::npos) << "/forget's failure";
+  EXPECT_NE(usage.find(L"Movrane.com /schedule[:HOURS] | /unschedule | /forget\r\n"), std::wstring::npos);
 }
 
 namespace {
