@@ -16,6 +16,7 @@ const wchar_t kJson[] = L"json";
 const wchar_t kMaxStep[] = L"maxstep";
 const wchar_t kSchedule[] = L"schedule";
 const wchar_t kUnschedule[] = L"unschedule";
+const wchar_t kHistory[] = L"history";
 const wchar_t kHelp[] = L"?";
 
 // One option: its lower-case name, and what follows the first colon.
@@ -81,6 +82,9 @@ public:
       return Refused(L"/maxstep goes with /sync only");
     if (SchedulesTask(m_command.action) && (m_seen.size() > 1 || !m_command.servers.empty()))
       return Refused(L"/schedule and /unschedule take no other option");
+    if (m_command.action == ConsoleAction::History &&
+        (m_seen.size() > (m_command.json ? 2u : 1u) || !m_command.servers.empty()))
+      return Refused(L"/history takes /json only");
     return m_command;
   }
 
@@ -95,6 +99,7 @@ private:
     if (option.name == kCompare) return TakeAction(ConsoleAction::Compare);
     if (option.name == kSync) return TakeAction(ConsoleAction::Sync);
     if (option.name == kUnschedule) return TakeAction(ConsoleAction::Unschedule);
+    if (option.name == kHistory) return TakeAction(ConsoleAction::History);
     if (option.name == kNts) return TakeNts(true);
     if (option.name == kNoNts) return TakeNts(false);
     if (option.name == kJson) return TakeJson();
@@ -128,7 +133,7 @@ private:
 
   // Each option comes once at most: one given before is another one.
   bool TakeAction(ConsoleAction action) {
-    if (m_actionGiven) return Refuse(L"/compare, /sync, /schedule and /unschedule exclude each other");
+    if (m_actionGiven) return Refuse(L"/compare, /sync, /schedule, /unschedule and /history exclude each other");
     m_command.action = action;
     m_actionGiven = true;
     return true;
@@ -171,6 +176,7 @@ std::wstring UsageText() {
          L"\r\n"
          L"Movrane.com [/compare | /sync [/maxstep:SECONDS]] [/server:NAME]... [/nts | /nonts] [/json]\r\n"
          L"Movrane.com /schedule[:HOURS] | /unschedule\r\n"
+         L"Movrane.com /history [/json]\r\n"
          L"\r\n"
          L"  /compare          asks the servers for their time and prints the offset (the default)\r\n"
          L"  /sync             the same, then sets the clock; needs administrator rights\r\n"
@@ -187,6 +193,8 @@ std::wstring UsageText() {
          L"                    replacing one made before; needs administrator rights and a\r\n"
          L"                    folder that only administrators can change\r\n"
          L"  /unschedule       removes that task; needs administrator rights\r\n"
+         L"  /history          prints the compares kept of this clock, one a line (its\r\n"
+         L"                    fields comma-separated), or with /json a JSON array\r\n"
          L"  /?                shows this\r\n"
          L"Options may start with - as well as /. Failures are told on standard error.\r\n"
          L"\r\n"

@@ -6,7 +6,7 @@
 #include "exchange/StepConsent.h"
 
 // What Movrane.com does.
-enum class ConsoleAction { Compare, Sync, Schedule, Unschedule, Usage };
+enum class ConsoleAction { Compare, Sync, Schedule, Unschedule, History, Usage };
 
 // How often the scheduled task synchronizes, in hours, unless told.
 constexpr int kScheduleHours = 24;

@@ -29,6 +29,8 @@ const ExitCodeMeaning kMeanings[] = {
                                 L"its Movrane.ini or a folder it is in"},
     {ExitCode::NotAdministrator, L"/schedule or /unschedule without administrator rights"},
     {ExitCode::SchedulerFailed, L"the Task Scheduler could not register or remove the task"},
+    {ExitCode::HistoryUnread, L"/history could not read the history: its folder is not safe, or its file "
+                              L"could not be read"},
 };
 
 // Two ways NTS fails that a script can act on: another server, or nts=0.

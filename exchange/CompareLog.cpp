@@ -79,19 +79,8 @@ std::wstring LocalTimeLine(const std::vector<std::wstring>& messages, const SYST
   return LabelLine(messages[kMessageLocalTime], Stamp(localTime));
 }
 
-// The text with %1 and %2 replaced by the numbers: the settings file's text
-// is never a format of its own.
 std::wstring WithNumbers(const std::wstring& text, size_t first, size_t second) {
-  std::wstring replaced;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const bool placeholder = text[i] == L'%' && i + 1 < text.size() && (text[i + 1] == L'1' || text[i + 1] == L'2');
-    if (!placeholder) {
-      replaced += text[i];
-      continue;
-    }
-    replaced += std::to_wstring(text[++i] == L'1' ? first : second);
-  }
-  return replaced;
+  return WithTexts(text, std::to_wstring(first), std::to_wstring(second));
 }
 
 // A server that answered, named with its offset under the label.
@@ -196,4 +185,17 @@ std::wstring FormatCertificateQuestion(const std::vector<std::wstring>& messages
          LabelLine(messages[kMessageServerTime], Stamp(serverTime)) + StepLine(messages, step) +
          LabelLine(messages[kMessageCertificateValidFrom], Stamp(validFrom)) +
          LabelLine(messages[kMessageCertificateValidUntil], Stamp(validUntil));
+}
+
+std::wstring WithTexts(const std::wstring& text, const std::wstring& first, const std::wstring& second) {
+  std::wstring replaced;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const bool placeholder = text[i] == L'%' && i + 1 < text.size() && (text[i + 1] == L'1' || text[i + 1] == L'2');
+    if (!placeholder) {
+      replaced += text[i];
+      continue;
+    }
+    replaced += text[++i] == L'1' ? first : second;
+  }
+  return replaced;
 }

@@ -47,6 +47,20 @@ enum LogMessage {
   kMessageFalseticker,
   kMessageLeftOut,
   kMessageNoMajority,
+  // Then who else may set this clock, after a synchronize that set it, and
+  // what its history says (keys 66 to 77).
+  kMessageWindowsTimeDomain,
+  kMessageWindowsTimeServers,
+  kMessageWindowsTimeDomainOrServers,
+  kMessageHyperV,
+  kMessageVmwareTools,
+  kMessageVirtualBox,
+  kMessageSecureTimeSeeding,
+  kMessageClockLoses,
+  kMessageClockGains,
+  kMessageMovedByOther,
+  kMessageHistoryFolderUnsafe,
+  kMessageHistoryNotWritten,
   kMessageCount,
 };
 
@@ -80,6 +94,10 @@ std::wstring FormatPollFailureLog(const std::vector<std::wstring>& messages, con
 // Why the exchange failed, as the failure log's line after the server's
 // says it, without the line's end.
 std::wstring FailureReason(const std::vector<std::wstring>& messages, const FailedExchange& failure);
+
+// The text with %1 and %2 replaced by first and second: the settings
+// file's text is never a format of its own.
+std::wstring WithTexts(const std::wstring& text, const std::wstring& first, const std::wstring& second);
 
 // One message as a line of its own.
 std::wstring MessageLine(const std::vector<std::wstring>& messages, LogMessage message);
