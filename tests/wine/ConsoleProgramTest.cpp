@@ -15,6 +15,7 @@
 #include "console/EventReport.h"
 #include "console/FolderSafety.h"
 #include "console/ScheduledTask.h"
+#include "framework/SafeDataFolder.h"
 #include "tests/wine/ResponderControl.h"
 #include "tests/wine/TimeServers.h"
 #include "tests/wine/console/ConsoleRun.h"
@@ -408,6 +409,56 @@ TEST(FolderSafety, OnlyAdministratorsMayChangeASafeFolder) {
     EXPECT_EQ(LetsOthersChange(descriptor, test.rights), test.othersCanChange) << test.descriptor;
     ::LocalFree(descriptor);
   }
+}
+
+// A data folder judged level by level from what the system says of it:
+// a link before all, then its owner, then its access list.
+TEST(SafeDataFolder, OnlyAnAdministratorsFolderThatIsNoLinkIsUsed) {
+  const struct {
+    DWORD attributes;
+    const wchar_t* descriptor;
+    DataFolderProblem problem;
+  } cases[] = {
+      {FILE_ATTRIBUTE_DIRECTORY, L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)", DataFolderProblem::None},
+      {FILE_ATTRIBUTE_DIRECTORY, L"O:SYD:(A;;FA;;;SY)(A;;0x1200a9;;;BU)", DataFolderProblem::None},  // users read
+      {FILE_ATTRIBUTE_DIRECTORY, L"O:BUD:P(A;OICI;FA;;;BA)", DataFolderProblem::NotOwnedByAdministrators},
+      {FILE_ATTRIBUTE_DIRECTORY, L"O:BAD:(A;;0x100002;;;BU)", DataFolderProblem::OthersMayChange},  // add files
+      {FILE_ATTRIBUTE_DIRECTORY, L"O:BA", DataFolderProblem::OthersMayChange},                      // no list
+      {FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT, L"O:BAD:P(A;OICI;FA;;;BA)",
+       DataFolderProblem::IsALink},
+      {FILE_ATTRIBUTE_ARCHIVE, L"O:BAD:P(A;OICI;FA;;;BA)", DataFolderProblem::SystemError},  // a file
+  };
+  for (const auto& test : cases) {
+    FolderStanding standing;
+    standing.attributes = test.attributes;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(test.descriptor, SDDL_REVISION_1,
+                                                                       &descriptor, nullptr));
+    standing.descriptor.reset(descriptor);
+    const SafeDataFolder folder = JudgeDataFolder(L"C:\\ProgramData\\Movrane\\nts", standing);
+    EXPECT_EQ(folder.problem, test.problem) << test.descriptor;
+    EXPECT_EQ(folder.path.empty(), test.problem != DataFolderProblem::None) << test.descriptor;
+    EXPECT_EQ(folder.owner.empty(), test.problem != DataFolderProblem::NotOwnedByAdministrators)
+        << test.descriptor;
+  }
+}
+
+// Wine makes every folder its user's, whatever the access list it was made
+// with: the Movrane folder is made and then refused, naming that user;
+// nothing is made or removed under it.
+TEST(SafeDataFolder, AFolderAUserOwnsIsMadeButRefusedAndNothingUnderIt) {
+  const SafeDataFolder folder = OpenSafeDataFolder(L"judged", true);
+  EXPECT_EQ(folder.problem, DataFolderProblem::NotOwnedByAdministrators);
+  EXPECT_TRUE(folder.path.empty());
+  EXPECT_NE(folder.owner.find(L'\\'), std::wstring::npos) << "DOMAIN\\name";
+  wchar_t programData[MAX_PATH];
+  ASSERT_TRUE(::GetEnvironmentVariableW(L"ProgramData", programData, MAX_PATH));
+  const std::wstring made = std::wstring(programData) + L"\\Movrane";
+  EXPECT_NE(::GetFileAttributesW(made.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(::GetFileAttributesW((made + L"\\judged").c_str()), INVALID_FILE_ATTRIBUTES);
+  ASSERT_TRUE(::CreateDirectoryW((made + L"\\judged").c_str(), nullptr));
+  EXPECT_FALSE(RemoveSafeDataFolder(L"judged"));
+  EXPECT_TRUE(::RemoveDirectoryW((made + L"\\judged").c_str()));
 }
 
 // Wine's Task Scheduler keeps a task's description and settings but drops
