@@ -39,7 +39,7 @@ std::vector<std::string> SplitFields(const std::string& line) {
   return fields;
 }
 
-// Digits only, within [0, limit].
+// Digits only, at most limit.
 std::optional<size_t> ReadCount(const std::string& field, size_t limit) {
   if (field.empty() || field.size() > 3) return std::nullopt;
   size_t count = 0;
@@ -130,11 +130,11 @@ std::optional<HistoryRecord> ReadHistoryLine(const std::string& line) {
   const std::optional<double> offset = ReadSeconds(fields[1], true);
   const std::optional<double> bound = ReadSeconds(fields[2], false);
   const std::optional<bool> authenticated = ReadYesNo(fields[3]);
+  const std::optional<size_t> agree = ReadCount(fields[4], kMostServers);
   const std::optional<size_t> answered = ReadCount(fields[5], kMostServers);
-  const std::optional<size_t> agree = answered ? ReadCount(fields[4], *answered) : std::nullopt;
   const std::optional<bool> stepped = ReadYesNo(fields[6]);
-  if (!when || !offset || !bound || !authenticated || !agree || !answered || *agree == 0 || !stepped)
-    return std::nullopt;
+  if (!when || !offset || !bound || !authenticated || !agree || !answered || !stepped) return std::nullopt;
+  if (*agree == 0 || *agree > *answered) return std::nullopt;
   return HistoryRecord{*when, *offset, *bound, *authenticated, *agree, *answered, *stepped};
 }
 

@@ -36,7 +36,10 @@ TEST(SynchronizedServer, SynchronizeLogsTheServerAndBothClocksAgreeFromTheNextTi
   const std::wstring log = run.AwaitLogOtherThan(compared, kLogMs);
   SYSTEMTIME now;
   ::GetLocalTime(&now);
-  const auto lines = LinesOf(log);
+  auto lines = LinesOf(log);
+  // Wine makes the history's folder its user's: the log says so once.
+  if (lines && !lines->empty() && lines->back().rfind(L"No history of this clock is kept", 0) == 0)
+    lines->pop_back();
   ASSERT_TRUE(lines && (lines->size() == 2 || lines->size() == 3)) << "log: " << log;
   EXPECT_EQ(lines->front(), L"Time server : 127.0.0.2");
   if (lines->size() == 3) {
