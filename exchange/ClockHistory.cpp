@@ -1,8 +1,9 @@
 #include "exchange/ClockHistory.h"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
+#include <string_view>
 
 #include "exchange/ServerSettings.h"
 #include "ticktime/CivilDate.h"
@@ -12,81 +13,93 @@ constexpr double kSecondsPerDay = 86400;
 constexpr int kUnixEpochYear = 1970;
 // A record from before the first year, or an offset or bound beyond a
 // century, is no record of this program.
-constexpr int kFirstYear = 2000;
-constexpr int kLastYear = 9999;
+constexpr uint64_t kFirstYear = 2000;
 constexpr double kLargestSeconds = 100 * 365.25 * kSecondsPerDay;
-constexpr int kFieldCount = 7;
+constexpr size_t kMostWholeDigits = 10;
+constexpr size_t kMostFractionDigits = 9;
+constexpr size_t kStampLength = 24;
+constexpr size_t kFieldCount = 7;
 constexpr char kLineEnd = '\n';
 
 const char* YesNo(bool yes) {
   return yes ? "yes" : "no";
 }
 
-std::optional<bool> ReadYesNo(const std::string& field) {
+std::optional<bool> ReadYesNo(std::string_view field) {
   if (field == "yes") return true;
   if (field == "no") return false;
   return std::nullopt;
 }
 
-std::vector<std::string> SplitFields(const std::string& line) {
-  std::vector<std::string> fields(1);
-  for (const char c : line) {
-    if (c == ',')
-      fields.emplace_back();
-    else
-      fields.back() += c;
+// The comma-separated fields of a line; none unless there are exactly
+// kFieldCount.
+std::optional<std::array<std::string_view, kFieldCount>> SplitFields(std::string_view line) {
+  std::array<std::string_view, kFieldCount> fields;
+  for (size_t i = 0; i < kFieldCount; ++i) {
+    const size_t comma = line.find(',');
+    if ((comma == std::string_view::npos) != (i + 1 == kFieldCount)) return std::nullopt;
+    fields[i] = line.substr(0, comma);
+    line.remove_prefix(comma == std::string_view::npos ? line.size() : comma + 1);
   }
   return fields;
 }
 
-// Digits only, at most limit.
-std::optional<size_t> ReadCount(const std::string& field, size_t limit) {
-  if (field.empty() || field.size() > 3) return std::nullopt;
-  size_t count = 0;
-  for (const char c : field) {
+// Decimal digits only, at most maxDigits of them.
+std::optional<uint64_t> ReadDigits(std::string_view digits, size_t maxDigits) {
+  if (digits.empty() || digits.size() > maxDigits) return std::nullopt;
+  uint64_t value = 0;
+  for (const char c : digits) {
     if (c < '0' || c > '9') return std::nullopt;
-    count = 10 * count + static_cast<size_t>(c - '0');
+    value = 10 * value + static_cast<uint64_t>(c - '0');
   }
-  if (count > limit) return std::nullopt;
-  return count;
+  return value;
+}
+
+// A count of servers, at most limit.
+std::optional<size_t> ReadCount(std::string_view field, size_t limit) {
+  const std::optional<uint64_t> count = ReadDigits(field, 3);
+  if (!count || *count > limit) return std::nullopt;
+  return static_cast<size_t>(*count);
 }
 
 // A decimal number of seconds as HistoryLine writes it: an optional sign,
 // digits, a dot and digits.
-std::optional<double> ReadSeconds(const std::string& field, bool signedValue) {
-  size_t start = 0;
-  if (signedValue && !field.empty() && (field[0] == '+' || field[0] == '-')) start = 1;
-  const size_t dot = field.find('.', start);
-  if (dot == std::string::npos || dot == start || dot + 1 == field.size() || field.size() > 24) return std::nullopt;
-  for (size_t i = start; i < field.size(); ++i)
-    if (i != dot && (field[i] < '0' || field[i] > '9')) return std::nullopt;
-  const double seconds = std::strtod(field.c_str(), nullptr);
-  if (std::fabs(seconds) > kLargestSeconds) return std::nullopt;
-  return seconds;
+std::optional<double> ReadSeconds(std::string_view field, bool signedValue) {
+  const bool negative = signedValue && !field.empty() && field[0] == '-';
+  if (signedValue && !field.empty() && (field[0] == '+' || field[0] == '-')) field.remove_prefix(1);
+  const size_t dot = field.find('.');
+  if (dot == std::string_view::npos) return std::nullopt;
+  const std::optional<uint64_t> whole = ReadDigits(field.substr(0, dot), kMostWholeDigits);
+  const std::string_view fractionDigits = field.substr(dot + 1);
+  const std::optional<uint64_t> fraction = ReadDigits(fractionDigits, kMostFractionDigits);
+  if (!whole || !fraction) return std::nullopt;
+  const double seconds = static_cast<double>(*whole) +
+                         static_cast<double>(*fraction) / std::pow(10.0, static_cast<double>(fractionDigits.size()));
+  if (seconds > kLargestSeconds) return std::nullopt;
+  return negative ? -seconds : seconds;
 }
 
 // 2026-12-08T14:03:27.123Z, each part in its range.
-std::optional<SYSTEMTIME> ReadUtcStamp(const std::string& field) {
-  unsigned year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
-  int length = 0;
-  if (field.size() != 24 ||
-      std::sscanf(field.c_str(), "%4u-%2u-%2uT%2u:%2u:%2u.%3uZ%n", &year, &month, &day, &hour, &minute, &second,
-                  &millisecond, &length) != 7 ||
-      length != 24)
+std::optional<SYSTEMTIME> ReadUtcStamp(std::string_view field) {
+  if (field.size() != kStampLength || field[4] != '-' || field[7] != '-' || field[10] != 'T' || field[13] != ':' ||
+      field[16] != ':' || field[19] != '.' || field[23] != 'Z')
     return std::nullopt;
-  if (year < kFirstYear || year > kLastYear || month < 1 || month > 12 || day < 1 || hour > 23 || minute > 59 ||
-      second > 59)
+  const auto part = [&](size_t at, size_t digits) { return ReadDigits(field.substr(at, digits), digits); };
+  const std::optional<uint64_t> year = part(0, 4), month = part(5, 2), day = part(8, 2), hour = part(11, 2),
+                                minute = part(14, 2), second = part(17, 2), millisecond = part(20, 3);
+  if (!year || !month || !day || !hour || !minute || !second || !millisecond) return std::nullopt;
+  if (*year < kFirstYear || *month < 1 || *month > 12 || *day < 1 || *hour > 23 || *minute > 59 || *second > 59)
     return std::nullopt;
-  const CivilDate date = CivilDateOf(DayNumberOf(static_cast<int32_t>(year), static_cast<int32_t>(month), day));
-  if (date.month != static_cast<int32_t>(month)) return std::nullopt;  // a day past the month's end
+  const int32_t y = static_cast<int32_t>(*year), m = static_cast<int32_t>(*month);
+  if (CivilDateOf(DayNumberOf(y, m, static_cast<int64_t>(*day))).month != m) return std::nullopt;  // past the month
   SYSTEMTIME when{};
-  when.wYear = static_cast<WORD>(year);
-  when.wMonth = static_cast<WORD>(month);
-  when.wDay = static_cast<WORD>(day);
-  when.wHour = static_cast<WORD>(hour);
-  when.wMinute = static_cast<WORD>(minute);
-  when.wSecond = static_cast<WORD>(second);
-  when.wMilliseconds = static_cast<WORD>(millisecond);
+  when.wYear = static_cast<WORD>(*year);
+  when.wMonth = static_cast<WORD>(*month);
+  when.wDay = static_cast<WORD>(*day);
+  when.wHour = static_cast<WORD>(*hour);
+  when.wMinute = static_cast<WORD>(*minute);
+  when.wSecond = static_cast<WORD>(*second);
+  when.wMilliseconds = static_cast<WORD>(*millisecond);
   return when;
 }
 }  // namespace
@@ -123,32 +136,30 @@ std::string HistoryHeader() {
   return "time_utc,offset_s,bound_s,authenticated,agree,answered,stepped";
 }
 
-std::optional<HistoryRecord> ReadHistoryLine(const std::string& line) {
-  const std::vector<std::string> fields = SplitFields(line);
-  if (fields.size() != kFieldCount) return std::nullopt;
-  const std::optional<SYSTEMTIME> when = ReadUtcStamp(fields[0]);
-  const std::optional<double> offset = ReadSeconds(fields[1], true);
-  const std::optional<double> bound = ReadSeconds(fields[2], false);
-  const std::optional<bool> authenticated = ReadYesNo(fields[3]);
-  const std::optional<size_t> agree = ReadCount(fields[4], kMostServers);
-  const std::optional<size_t> answered = ReadCount(fields[5], kMostServers);
-  const std::optional<bool> stepped = ReadYesNo(fields[6]);
+std::optional<HistoryRecord> ReadHistoryLine(std::string_view line) {
+  const auto fields = SplitFields(line);
+  if (!fields) return std::nullopt;
+  const std::optional<SYSTEMTIME> when = ReadUtcStamp((*fields)[0]);
+  const std::optional<double> offset = ReadSeconds((*fields)[1], true);
+  const std::optional<double> bound = ReadSeconds((*fields)[2], false);
+  const std::optional<bool> authenticated = ReadYesNo((*fields)[3]);
+  const std::optional<size_t> agree = ReadCount((*fields)[4], kMostServers);
+  const std::optional<size_t> answered = ReadCount((*fields)[5], kMostServers);
+  const std::optional<bool> stepped = ReadYesNo((*fields)[6]);
   if (!when || !offset || !bound || !authenticated || !agree || !answered || !stepped) return std::nullopt;
   if (*agree == 0 || *agree > *answered) return std::nullopt;
   return HistoryRecord{*when, *offset, *bound, *authenticated, *agree, *answered, *stepped};
 }
 
 std::vector<HistoryRecord> ReadHistoryText(const std::string& text) {
-  const std::string read = text.substr(0, kHistoryFileBytes);
+  std::string_view read = std::string_view(text).substr(0, kHistoryFileBytes);
   std::vector<HistoryRecord> records;
-  size_t start = 0;
-  while (start < read.size()) {
-    size_t end = read.find(kLineEnd, start);
-    if (end == std::string::npos) end = read.size();
-    std::string line = read.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  while (!read.empty()) {
+    const size_t end = read.find(kLineEnd);
+    std::string_view line = read.substr(0, end);
+    read.remove_prefix(end == std::string_view::npos ? read.size() : end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (const std::optional<HistoryRecord> record = ReadHistoryLine(line)) records.push_back(*record);
-    start = end + 1;
   }
   if (records.size() > kHistoryRecords) records.erase(records.begin(), records.end() - kHistoryRecords);
   return records;

@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "exchange/ServerPoll.h"
@@ -39,7 +40,7 @@ std::string HistoryHeader();
 
 // A line read back: nothing unless every field is there and within its
 // range.
-std::optional<HistoryRecord> ReadHistoryLine(const std::string& line);
+std::optional<HistoryRecord> ReadHistoryLine(std::string_view line);
 
 // The records of a file's text, oldest first: lines that are not records
 // are skipped, only the first kHistoryFileBytes are read, and of more than

@@ -6,13 +6,6 @@
 #include <vector>
 
 namespace {
-const wchar_t kWindowsTime[] = L"W32Time";
-const wchar_t kHyperVTime[] = L"vmictimesync";
-const wchar_t kVmwareTools[] = L"VMTools";
-const wchar_t kVirtualBox[] = L"VBoxService";
-const wchar_t kParameters[] = L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\Parameters";
-const wchar_t kConfig[] = L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\Config";
-const wchar_t kHyperVProvider[] = L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\TimeProviders\\VMICTimeProvider";
 // Registry strings are read up to this many characters, the service's
 // configuration up to this many bytes.
 constexpr DWORD kLongestValue = 512;
@@ -101,18 +94,18 @@ SetterConfiguration ReadSetterConfiguration() {
   SetterConfiguration configuration;
   const SC_HANDLE manager = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
   {
-    const ServiceState windowsTime(manager, kWindowsTime);
+    const ServiceState windowsTime(manager, kWindowsTimeService);
     configuration.windowsTimeStart = windowsTime.Start();
     configuration.windowsTimeRunning = windowsTime.Running();
-    configuration.hyperVServiceRunning = ServiceState(manager, kHyperVTime).Running();
-    configuration.vmwareToolsRunning = ServiceState(manager, kVmwareTools).Running();
-    configuration.virtualBoxRunning = ServiceState(manager, kVirtualBox).Running();
+    configuration.hyperVServiceRunning = ServiceState(manager, kHyperVTimeService).Running();
+    configuration.vmwareToolsRunning = ServiceState(manager, kVmwareToolsService).Running();
+    configuration.virtualBoxRunning = ServiceState(manager, kVirtualBoxService).Running();
   }
   if (manager) ::CloseServiceHandle(manager);
-  configuration.windowsTimeType = ReadString(kParameters, L"Type");
-  configuration.ntpServer = ReadString(kParameters, L"NtpServer");
+  configuration.windowsTimeType = ReadString(kWindowsTimeParameters, L"Type");
+  configuration.ntpServer = ReadString(kWindowsTimeParameters, L"NtpServer");
   configuration.domainMember = DomainMember();
-  configuration.hyperVProviderEnabled = ReadNumber(kHyperVProvider, L"Enabled");
-  configuration.secureTimeSeeding = ReadNumber(kConfig, L"UtilizeSslTimeData");
+  configuration.hyperVProviderEnabled = ReadNumber(kHyperVTimeProvider, L"Enabled");
+  configuration.secureTimeSeeding = ReadNumber(kWindowsTimeConfig, L"UtilizeSslTimeData");
   return configuration;
 }

@@ -16,6 +16,7 @@
 #include "console/FolderSafety.h"
 #include "console/ScheduledTask.h"
 #include "framework/SafeDataFolder.h"
+#include "tests/wine/OtherSettersInPrefix.h"
 #include "tests/wine/ResponderControl.h"
 #include "tests/wine/TimeServers.h"
 #include "tests/wine/console/ConsoleRun.h"
@@ -35,7 +36,6 @@ constexpr DWORD kSuccess = 0, kUsageError = 1, kNoAnswer = 2, kNameNotFound = 3,
 constexpr double kResponderPpm = 400;
 constexpr DWORD kCompareGapMilliseconds = 70000;
 constexpr double kOtherStepSeconds = 1;
-constexpr DWORD kServiceStartMilliseconds = 10000;
 // A compare of several servers, one of them silent, ends with the silent
 // one's 5 s wait, not after it: well within the one 10 s budget, with room
 // for starting the program on a busy machine.
@@ -170,61 +170,6 @@ protected:
   }
   void SetUp() override { CScheduledTask::Remove(); }
   void TearDown() override { CScheduledTask::Remove(); }
-};
-
-// What other setters of the clock leave in the prefix: Windows Time on
-// NT5DS, Hyper-V's time provider enabled with its service running, and
-// Secure Time Seeding on (its value absent); all removed again when done,
-// for the prefix is the whole suite's.
-class OtherSettersInPrefix {
-public:
-  OtherSettersInPrefix() : m_manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS)) {
-    const std::wstring standIn = L"\"" + CRunDirectory::BuiltProgram().replace_filename(L"ServiceStandIn.exe").wstring() + L"\"";
-    for (const wchar_t* name : {kWindowsTime, kHyperVTime}) {
-      const SC_HANDLE service = ::CreateServiceW(m_manager, name, name, SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
-                                                 SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, standIn.c_str(), nullptr,
-                                                 nullptr, nullptr, nullptr, nullptr);
-      if (service) ::CloseServiceHandle(service);
-    }
-    const DWORD enabled = 1;
-    ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kParameters, L"Type", REG_SZ, L"NT5DS", sizeof L"NT5DS");
-    ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kHyperVProvider, L"Enabled", REG_DWORD, &enabled, sizeof enabled);
-    const SC_HANDLE hyperV = ::OpenServiceW(m_manager, kHyperVTime, SERVICE_START | SERVICE_QUERY_STATUS);
-    if (hyperV && ::StartServiceW(hyperV, 0, nullptr)) AwaitState(hyperV, SERVICE_RUNNING);
-    if (hyperV) ::CloseServiceHandle(hyperV);
-  }
-
-  ~OtherSettersInPrefix() {
-    for (const wchar_t* name : {kHyperVTime, kWindowsTime}) {
-      const SC_HANDLE service = ::OpenServiceW(m_manager, name, SERVICE_ALL_ACCESS);
-      SERVICE_STATUS status{};
-      if (service && ::ControlService(service, SERVICE_CONTROL_STOP, &status)) AwaitState(service, SERVICE_STOPPED);
-      if (service) ::DeleteService(service);
-      if (service) ::CloseServiceHandle(service);
-      ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(kServices) + name).c_str());
-    }
-    ::CloseServiceHandle(m_manager);
-  }
-  OtherSettersInPrefix(const OtherSettersInPrefix&) = delete;
-  OtherSettersInPrefix& operator=(const OtherSettersInPrefix&) = delete;
-
-private:
-  static constexpr wchar_t kServices[] = L"SYSTEM\\CurrentControlSet\\Services\\";
-  static constexpr wchar_t kWindowsTime[] = L"W32Time";
-  static constexpr wchar_t kHyperVTime[] = L"vmictimesync";
-  static constexpr wchar_t kParameters[] = L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\Parameters";
-  static constexpr wchar_t kHyperVProvider[] =
-      L"SYSTEM\\CurrentControlSet\\Services\\W32Time\\TimeProviders\\VMICTimeProvider";
-
-  static void AwaitState(SC_HANDLE service, DWORD state) {
-    SERVICE_STATUS status{};
-    for (DWORD waited = 0; waited < kServiceStartMilliseconds; waited += 100) {
-      if (::QueryServiceStatus(service, &status) && status.dwCurrentState == state) return;
-      ::Sleep(100);
-    }
-  }
-
-  SC_HANDLE m_manager;
 };
 
 // The setters a JSON report names, by their names.
@@ -613,7 +558,7 @@ TEST_F(ConsoleProgram, NamesTheOtherSettersOfThisClockThatThePrefixHas) {
   EXPECT_EQ((*none)["others"].kind, JsonValue::Kind::Array);
   EXPECT_EQ(OthersOf(*none), std::vector<std::string>{});
 
-  const OtherSettersInPrefix others;
+  const COtherSettersInPrefix others;
   const ConsoleOutcome run = Run(L"/json /server:127.0.0.2");
   ASSERT_EQ(run.exitCode, kSuccess) << run.errors;
   const std::optional<JsonValue> json = ReadJson(run.output);
