@@ -229,43 +229,24 @@ TEST(ConsoleReport, WithoutAMajorityNoServerIsNamedAsTheOne) {
   EXPECT_NE(json.find(L"\"chosen\":null"), std::wstring::npos) << json;
 }
 
-TEST(ConsoleReport, TellsWhoElseSetsTheClockAndItsDrift) {
+// What the real program's test does not read back: the text's lines of
+// what the history says, and the fields of a record in JSON.
+TEST(ConsoleReport, TellsTheDriftAndTheHistoryInItsOwnWords) {
   ConsoleReport report = MeasuredReport();
-  report.others = {{L"hyper_v", L"Hyper-V sets this clock"}};
   report.driftPpm = -15.04;
-  report.driftUncertaintyPpm = 0.5;
   report.driftText = L"This clock loses 1.3 s a day (15 ppm)";
   report.movedByOther = true;
-  const std::wstring text = FormatTextReport(report);
-  EXPECT_NE(text.find(L"Server time   : 2026-12-07T14:03:24.873Z\r\n"
-                      L"Other setter  : Hyper-V sets this clock\r\n"
-                      L"Moved         : by something else since the last compare\r\n"
-                      L"Drift         : This clock loses 1.3 s a day (15 ppm)\r\n"),
-            std::wstring::npos)
-      << text;
-  const std::wstring json = FormatJsonReport(report);
-  EXPECT_NE(json.find(L"\"others\":[{\"setter\":\"hyper_v\",\"text\":\"Hyper-V sets this clock\"}],"
-                      L"\"drift_ppm\":-15.040,\"drift_uncertainty_ppm\":0.500,\"moved_by_other\":true}"),
-            std::wstring::npos)
-      << json;
-}
-
-TEST(ConsoleReport, HistoryIsATableOrAJsonArray) {
+  EXPECT_NE(FormatTextReport(report).find(L"Moved         : by something else since the last compare\r\n"
+                                          L"Drift         : This clock loses 1.3 s a day (15 ppm)\r\n"),
+            std::wstring::npos);
   HistoryRecord record;
   record.when = CalendarRecord(2026, 12, 8, 1, 2, 3, 45);
   record.offset = 0.25;
   record.bound = 0.0005;
-  record.agree = 2;
-  record.answered = 3;
   record.stepped = true;
-  EXPECT_EQ(FormatHistoryText({record, record}),
-            L"time_utc,offset_s,bound_s,authenticated,agree,answered,stepped\r\n"
-            L"2026-12-08T01:02:03.045Z,+0.250000,0.000500,no,2,3,yes\r\n"
-            L"2026-12-08T01:02:03.045Z,+0.250000,0.000500,no,2,3,yes\r\n");
-  EXPECT_EQ(FormatHistoryJson({}), L"[]\r\n");
   EXPECT_EQ(FormatHistoryJson({record}),
             L"[{\"time\":\"2026-12-08T01:02:03.045Z\",\"offset\":0.250000,\"bound\":0.000500,"
-            L"\"authenticated\":false,\"agree\":2,\"answered\":3,\"stepped\":true}]\r\n");
+            L"\"authenticated\":false,\"agree\":1,\"answered\":1,\"stepped\":true}]\r\n");
 }
 
 TEST(FolderChain, EachFolderUpToTheRootOfADriveOrShare) {
