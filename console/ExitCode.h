@@ -23,7 +23,7 @@ enum class ExitCode {
   ScheduleRefused = 14,    // others than administrators can change what the task would run
   NotAdministrator = 15,   // /schedule or /unschedule without administrator rights
   SchedulerFailed = 16,    // the Task Scheduler refused
-  HistoryUnread = 17,      // /history found its folder unsafe or its file unreadable
+  HistoryUnread = 18,      // /history found its folder unsafe or its file unreadable
 };
 
 // The exit code of an exchange that failed so.
