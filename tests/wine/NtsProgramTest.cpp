@@ -39,7 +39,7 @@ CMainDialogRun NtsRun(LPCWSTR server) {
 // The log of an authenticated exchange: the server, that the time was
 // authenticated, the lines given, perhaps the offset, the local time.
 void ExpectAuthenticatedLog(const std::wstring& log, LPCWSTR server, const std::wstring& alsoSaid = L"") {
-  const auto lines = LinesOf(log);
+  const auto lines = MeasuredLinesOf(log);
   ASSERT_TRUE(lines && lines->size() >= 3) << "log: " << log;
   EXPECT_EQ((*lines)[0], std::wstring(L"Time server : ") + server);
   EXPECT_EQ((*lines)[1], kAuthenticated);

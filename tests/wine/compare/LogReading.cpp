@@ -51,6 +51,12 @@ std::optional<std::vector<std::wstring>> LinesOf(const std::wstring& text) {
   return lines;
 }
 
+std::optional<std::vector<std::wstring>> MeasuredLinesOf(const std::wstring& text) {
+  std::optional<std::vector<std::wstring>> lines = LinesOf(text);
+  if (lines && !lines->empty() && lines->back().rfind(L"No history of this clock is kept", 0) == 0) lines->pop_back();
+  return lines;
+}
+
 std::optional<double> OffsetIn(const std::wstring& line, const std::wstring& label) {
   static const std::wregex kOffset(LR"( \((-?\d+\.\d{6}) sec\.\))");
   const std::optional<std::wstring> rest = After(line, label);
