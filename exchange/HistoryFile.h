@@ -5,7 +5,6 @@
 
 #include "exchange/ClockHistory.h"
 #include "exchange/CompareLog.h"
-#include "exchange/DriftRate.h"
 #include "exchange/ServerPoll.h"
 
 // Why no history is kept: the log's message and the path it names.
