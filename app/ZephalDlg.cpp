@@ -6,6 +6,8 @@
 #include "about/AboutBox.h"
 #include "exchange/CompareLog.h"
 #include "exchange/KeptResultsNotice.h"
+#include "exchange/DriftRate.h"
+#include "exchange/OtherSettersReader.h"
 #include "app/DesktopPlacement.h"
 #include "app/DialogPost.h"
 #include "exchange/SettingsFile.h"
@@ -261,8 +263,17 @@ CString CZephalDlg::WhyNothingIsKeptOnce() {
   return KeptResultsNotice(m_arrMessages);
 }
 
-void CZephalDlg::ShowPoll(const ServerPoll& poll) {
-  ShowLog(PollLog(poll));
+void CZephalDlg::ShowPollWithHistory(const ServerPoll& poll, const HistoryRead& history,
+                                     const std::optional<SetterConfiguration>& clockSetAmong) {
+  CString log = PollLog(poll) + DriftLines(m_arrMessages, FindDrift(history.records));
+  if (clockSetAmong) log += HistoryProblemOnce(history) + SetterLines(m_arrMessages, *clockSetAmong);
+  ShowLog(log);
+}
+
+CString CZephalDlg::HistoryProblemOnce(const HistoryRead& history) {
+  if (!history.problem || m_bHistoryProblemTold) return {};
+  m_bHistoryProblemTold = true;
+  return HistoryProblemLine(m_arrMessages, *history.problem);
 }
 
 CString CZephalDlg::PollLog(const ServerPoll& poll) const {
@@ -319,9 +330,10 @@ UINT CZephalDlg::CompareThreadProc(LPVOID pParam) {
   CServerListQuery query(link->StopEvent());
   const std::optional<ServerPoll> poll = QueryDialogServers(*link, query);
   if (!poll) return 0;
+  const HistoryRead history = poll->chosen ? CHistoryFile::Keep(*poll, false) : HistoryRead{};
   Finish(*link, [&](CZephalDlg& dialog) {
     if (poll->chosen) {
-      dialog.ShowPoll(*poll);
+      dialog.ShowPollWithHistory(*poll, history);
       dialog.SetServerClock(ServerClockOffset(poll->ChosenTime()));
     } else {
       dialog.ShowPollFailure(*poll, false);
@@ -347,8 +359,10 @@ UINT CZephalDlg::SynchronizeThreadProc(LPVOID pParam) {
     Finish(*link, [](CZephalDlg& dialog) { dialog.ShowLog(dialog.m_arrMessages[kMessageFailedToSet]); });
     return 0;
   }
+  const HistoryRead history = CHistoryFile::Keep(poll, true);
+  const SetterConfiguration others = ReadSetterConfiguration();
   if (!link->UseDialog([&](CZephalDlg& dialog) {
-        dialog.ShowPoll(poll);
+        dialog.ShowPollWithHistory(poll, history, others);
         dialog.SetServerClock(CTickSpan());
       }))
     return 0;

@@ -4,6 +4,8 @@
 #include <optional>
 
 #include "exchange/CompareLog.h"
+#include "exchange/HistoryFile.h"
+#include "exchange/OtherSetters.h"
 #include "app/SecondTick.h"
 #include "exchange/ServerListQuery.h"
 #include "exchange/ServerPoll.h"
@@ -51,7 +53,12 @@ private:
   // The text in the log box, after it why nothing is kept once.
   void ShowLog(const CString& text);
   CString WhyNothingIsKeptOnce();
-  void ShowPoll(const ServerPoll& poll);
+  // The poll's log, then what the history of this clock says and, after a
+  // synchronize that set it, why no history is kept (once) and who else
+  // may set it.
+  void ShowPollWithHistory(const ServerPoll& poll, const HistoryRead& history,
+                           const std::optional<SetterConfiguration>& clockSetAmong = std::nullopt);
+  CString HistoryProblemOnce(const HistoryRead& history);
   // The server line, which clock is ahead and by how much, how many servers
   // agree when there are several, and the local time now.
   CString PollLog(const ServerPoll& poll) const;
@@ -81,4 +88,5 @@ private:
   std::shared_ptr<CWorkerLink> m_workerLink;
   CSecondTick m_tick;
   CStringArray m_arrMessages;
+  bool m_bHistoryProblemTold = false;
 };

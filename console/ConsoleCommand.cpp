@@ -19,6 +19,7 @@ const wchar_t kTrust[] = L"trust";
 const wchar_t kSchedule[] = L"schedule";
 const wchar_t kUnschedule[] = L"unschedule";
 const wchar_t kForget[] = L"forget";
+const wchar_t kHistory[] = L"history";
 const wchar_t kHelp[] = L"?";
 
 // One option: its lower-case name, and what follows the first colon.
@@ -85,6 +86,9 @@ public:
       return Refused(L"/maxstep goes with /sync only");
     if (AdministersMachine(m_command.action) && (m_seen.size() > 1 || !m_command.servers.empty()))
       return Refused(L"/schedule, /unschedule and /forget take no other option");
+    if (m_command.action == ConsoleAction::History &&
+        (m_seen.size() > (m_command.json ? 2u : 1u) || !m_command.servers.empty()))
+      return Refused(L"/history takes /json only");
     return m_command;
   }
 
@@ -101,6 +105,7 @@ private:
     if (option.name == kSync) return TakeAction(ConsoleAction::Sync);
     if (option.name == kUnschedule) return TakeAction(ConsoleAction::Unschedule);
     if (option.name == kForget) return TakeAction(ConsoleAction::Forget);
+    if (option.name == kHistory) return TakeAction(ConsoleAction::History);
     if (option.name == kNts) return TakeNts(true);
     if (option.name == kNoNts) return TakeNts(false);
     if (option.name == kJson) return TakeJson();
@@ -144,7 +149,8 @@ private:
 
   // Each option comes once at most: one given before is another one.
   bool TakeAction(ConsoleAction action) {
-    if (m_actionGiven) return Refuse(L"/compare, /sync, /schedule, /unschedule and /forget exclude each other");
+    if (m_actionGiven)
+      return Refuse(L"/compare, /sync, /schedule, /unschedule, /forget and /history exclude each other");
     m_command.action = action;
     m_actionGiven = true;
     return true;
@@ -188,6 +194,7 @@ std::wstring UsageText() {
          L"Movrane.com [/compare | /sync [/maxstep:SECONDS]] [/server:NAME]... [/nts | /nonts]\r\n"
          L"            [/minagree:N] [/trust:LEVEL] [/json]\r\n"
          L"Movrane.com /schedule[:HOURS] | /unschedule | /forget\r\n"
+         L"Movrane.com /history [/json]\r\n"
          L"\r\n"
          L"  /compare          asks the servers for their time and prints the offset (the default)\r\n"
          L"  /sync             the same, then sets the clock; needs administrator rights\r\n"
@@ -215,6 +222,8 @@ std::wstring UsageText() {
          L"  /forget           removes the NTS key-exchange results kept between runs, so\r\n"
          L"                    that the next run makes new key exchanges; needs administrator\r\n"
          L"                    rights\r\n"
+         L"  /history          prints the compares kept of this clock, one a line (its\r\n"
+         L"                    fields comma-separated), or with /json a JSON array\r\n"
          L"  /?                shows this\r\n"
          L"Options may start with - as well as /. Failures are told on standard error.\r\n"
          L"\r\n"

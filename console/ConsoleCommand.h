@@ -7,7 +7,7 @@
 #include "exchange/TrustLevel.h"
 
 // What Movrane.com does.
-enum class ConsoleAction { Compare, Sync, Schedule, Unschedule, Forget, Usage };
+enum class ConsoleAction { Compare, Sync, Schedule, Unschedule, Forget, History, Usage };
 
 // How often the scheduled task synchronizes, in hours, unless told.
 constexpr int kScheduleHours = 24;

@@ -8,6 +8,7 @@
 #include "console/ConsoleOutput.h"
 #include "console/ConsoleProgram.h"
 #include "console/ConsoleStop.h"
+#include "console/HistoryProgram.h"
 #include "console/ScheduleProgram.h"
 
 namespace {
@@ -27,6 +28,7 @@ int wmain(int argc, wchar_t* argv[]) {
   if (command.action == ConsoleAction::Schedule || command.action == ConsoleAction::Unschedule ||
       command.action == ConsoleAction::Forget)
     return static_cast<int>(CScheduleProgram(command).Run());
+  if (command.action == ConsoleAction::History) return static_cast<int>(CHistoryProgram(command).Run());
   const CConsoleStop stop;
   return static_cast<int>(CConsoleProgram(command, stop.Event()).Run());
 }

@@ -5,6 +5,9 @@
 
 #include "exchange/CompareLog.h"
 #include "exchange/KeptResultsNotice.h"
+#include "exchange/DriftRate.h"
+#include "exchange/HistoryFile.h"
+#include "exchange/OtherSettersReader.h"
 #include "exchange/SettingsFile.h"
 #include "exchange/StepConsent.h"
 #include "console/ClockRights.h"
@@ -98,6 +101,7 @@ ExitCode CConsoleProgram::Measure() {
   m_report.measurement = result;
   m_report.trust = poll.Trust();
   m_report.trustReason = DowngradeReason(m_messages, poll);
+  m_measured = poll;
   return m_report.synchronizing ? Synchronize() : Finish(ExitCode::Success);
 }
 
@@ -174,6 +178,8 @@ ExitCode CConsoleProgram::Stopped() {
 }
 
 ExitCode CConsoleProgram::Finish(ExitCode code) {
+  if (m_measured.chosen) RecordHistory();
+  ReportOthers();
   m_output.Write(m_command.json ? FormatJsonReport(m_report) : FormatTextReport(m_report));
   if (m_report.synchronizing) RecordSync();
   return code;
@@ -190,6 +196,28 @@ void CConsoleProgram::RecordSync() const {
     outcome.trustReason = m_report.trustReason;
   }
   outcome.clockStepped = m_report.clockSet;
+  for (const ReportedSetter& setter : m_report.others) outcome.others.push_back(setter.text);
   if (m_report.error) outcome.failure = m_failureLog;
   if (!ReportSyncEvent(SyncEventOf(outcome))) m_errors.WriteLine(kEventNotWritten);
+}
+
+// Every compare adds a record to the history of this clock, from which
+// its rate is told, and whether something else moved it. Why no history
+// is kept is told to /sync, whose runs the machine's administrators answer
+// for.
+void CConsoleProgram::RecordHistory() {
+  const HistoryRead history = CHistoryFile::Keep(m_measured, m_report.clockSet);
+  if (history.problem && m_report.synchronizing) m_errors.Write(HistoryProblemLine(m_messages, *history.problem));
+  const DriftFinding drift = FindDrift(history.records);
+  m_report.movedByOther = drift.movedByOther;
+  if (!drift.Told()) return;
+  m_report.driftPpm = DriftPpm(drift);
+  m_report.driftUncertaintyPpm = drift.uncertainty * kPartsPerMillion;
+  m_report.driftText = RateText(m_messages, *drift.rate);
+}
+
+void CConsoleProgram::ReportOthers() {
+  const SetterConfiguration configuration = ReadSetterConfiguration();
+  for (const OtherSetter setter : ActiveSetters(configuration))
+    m_report.others.push_back({SetterName(setter), SetterText(m_messages, setter, configuration)});
 }

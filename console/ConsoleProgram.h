@@ -37,6 +37,8 @@ private:
   ExitCode Stopped();
   ExitCode Finish(ExitCode code);
   void RecordSync() const;
+  void RecordHistory();
+  void ReportOthers();
 
   const ConsoleCommand& m_command;
   CStringArray m_messages;
@@ -47,4 +49,5 @@ private:
   CConsoleOutput m_output{STD_OUTPUT_HANDLE};
   CConsoleOutput m_errors{STD_ERROR_HANDLE};
   std::wstring m_failureLog;  // what a failure wrote to standard error
+  ServerPoll m_measured;      // the poll whose time was taken
 };

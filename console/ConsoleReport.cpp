@@ -141,7 +141,61 @@ void AddServers(JsonObject& json, const ConsoleReport& report) {
       .Add(L"chosen", report.server.empty() ? L"null" : JsonString(report.server))
       .Add(L"servers", L"[" + list + L"]");
 }
+std::wstring Ppm(double ppm) {
+  wchar_t text[kFieldSize];
+  std::swprintf(text, kFieldSize, L"%.3f", ppm);
+  return text;
+}
+
+// Who else may set this clock, and what its history says.
+std::wstring MachineLines(const ConsoleReport& report) {
+  std::wstring text;
+  for (const ReportedSetter& setter : report.others) text += Line(L"Other setter", setter.text);
+  if (report.movedByOther) text += Line(L"Moved", L"by something else since the last compare");
+  if (report.driftPpm) text += Line(L"Drift", report.driftText);
+  return text;
+}
+
+void AddMachine(JsonObject& json, const ConsoleReport& report) {
+  std::wstring others;
+  for (const ReportedSetter& setter : report.others)
+    others += (others.empty() ? L"" : L",") +
+              JsonObject().Add(L"setter", JsonString(setter.name)).Add(L"text", JsonString(setter.text)).Text();
+  json.Add(L"others", L"[" + others + L"]")
+      .Add(L"drift_ppm", report.driftPpm ? Ppm(*report.driftPpm) : L"null")
+      .Add(L"drift_uncertainty_ppm", report.driftPpm ? Ppm(report.driftUncertaintyPpm) : L"null")
+      .Add(L"moved_by_other", JsonBool(report.movedByOther));
+}
+
+std::wstring Widened(const std::string& text) {
+  return std::wstring(text.begin(), text.end());
+}
+
+std::wstring JsonRecord(const HistoryRecord& record) {
+  const SYSTEMTIME& when = record.when;
+  return JsonObject()
+      .Add(L"time", JsonString(IsoUtc(when)))
+      .Add(L"offset", Seconds(record.offset))
+      .Add(L"bound", Seconds(record.bound))
+      .Add(L"authenticated", JsonBool(record.authenticated))
+      .Add(L"agree", Count(record.agree))
+      .Add(L"answered", Count(record.answered))
+      .Add(L"stepped", JsonBool(record.stepped))
+      .Text();
+}
 }  // namespace
+
+std::wstring FormatHistoryText(const std::vector<HistoryRecord>& records) {
+  std::wstring text = Widened(HistoryHeader()) + kLineEnd;
+  for (const HistoryRecord& record : records) text += Widened(HistoryLine(record)) + kLineEnd;
+  return text;
+}
+
+std::wstring FormatHistoryJson(const std::vector<HistoryRecord>& records) {
+  std::wstring list;
+  for (const HistoryRecord& record : records) list += (list.empty() ? L"" : L",") + JsonRecord(record);
+  return L"[" + list + L"]" + kLineEnd;
+}
 
 std::wstring FormatTextReport(const ConsoleReport& report) {
   if (!report.measurement) return {};
@@ -156,7 +210,7 @@ std::wstring FormatTextReport(const ConsoleReport& report) {
           Line(L"Server time", IsoUtc(report.serverTime));
   if (report.poll.Several()) text += ServerLines(report);
   if (report.synchronizing) text += Line(L"Clock", report.clockSet ? L"set" : L"not changed");
-  return text;
+  return text + MachineLines(report);
 }
 
 std::wstring FormatJsonReport(const ConsoleReport& report) {
@@ -175,6 +229,7 @@ std::wstring FormatJsonReport(const ConsoleReport& report) {
   }
   if (report.poll.Several()) AddServers(json, report);
   if (report.synchronizing) json.Add(L"clock_set", JsonBool(report.clockSet));
+  AddMachine(json, report);
   if (report.error) {
     json.Add(L"error", JsonObject()
                            .Add(L"code", std::to_wstring(static_cast<int>(report.error->code)))

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "exchange/ClockHistory.h"
 #include "exchange/ServerPoll.h"
 #include "exchange/ServerSettings.h"
 #include "console/ExitCode.h"
@@ -12,6 +13,13 @@
 // Why a run of Movrane.com failed: its exit code and, in one line, why.
 struct ConsoleError {
   ExitCode code;
+  std::wstring text;
+};
+
+// Another program that may set this clock: its name in JSON and what the
+// log says of it.
+struct ReportedSetter {
+  std::wstring name;
   std::wstring text;
 };
 
@@ -37,6 +45,16 @@ struct ConsoleReport {
   std::wstring trustReason;
   bool clockSet = false;
   std::optional<ConsoleError> error;
+  // Who else may set this clock: each setter's name and its log line.
+  std::vector<ReportedSetter> others;
+  // How fast this clock runs against the servers' time, in millionths
+  // (positive when it gains) and the log's line, once it is known well
+  // enough to tell; and whether something else moved it since the last
+  // compare.
+  std::optional<double> driftPpm;
+  double driftUncertaintyPpm = 0;
+  std::wstring driftText;
+  bool movedByOther = false;
 };
 
 // The measurement, a "label : value" line each; of several servers, how
@@ -47,3 +65,10 @@ std::wstring FormatTextReport(const ConsoleReport& report);
 
 // The whole report as one JSON object on one line.
 std::wstring FormatJsonReport(const ConsoleReport& report);
+
+// The history of this clock as a table a spreadsheet reads: a line of the
+// fields' names, then a record a line.
+std::wstring FormatHistoryText(const std::vector<HistoryRecord>& records);
+
+// The history as one JSON array of objects, a record each, on one line.
+std::wstring FormatHistoryJson(const std::vector<HistoryRecord>& records);

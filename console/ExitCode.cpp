@@ -37,6 +37,8 @@ const ExitCodeMeaning kMeanings[] = {
     {ExitCode::WeakerThanTrusted, L"/sync refused a time weaker than trust (or /trust) allows: not authenticated "
                                   L"where NTS was blocked, or web time"},
     {ExitCode::ForgetFailed, L"the NTS key-exchange results kept between runs could not be removed"},
+    {ExitCode::HistoryUnread, L"/history could not read the history: its folder is not safe, or its file "
+                              L"could not be read"},
 };
 
 // Two ways NTS fails that a script can act on: another server, or nts=0.

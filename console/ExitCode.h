@@ -26,6 +26,7 @@ enum class ExitCode {
   ServersFailed = 17,      // no server gave a time, each failing in its own way
   WeakerThanTrusted = 18,  // /sync refused a time weaker than trust= or /trust: allows
   ForgetFailed = 19,       // the kept key-exchange results could not be removed
+  HistoryUnread = 20,      // /history found its folder unsafe or its file unreadable
 };
 
 // The exit code of an exchange that failed so.

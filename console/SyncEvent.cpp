@@ -14,8 +14,10 @@ std::wstring SignedSeconds(double seconds) {
 
 SyncEvent SyncEventOf(const SyncOutcome& outcome) {
   if (outcome.failure) return SyncEvent{true, *outcome.failure};
-  return SyncEvent{false, L"Synchronized with " + outcome.servers + L": offset " + SignedSeconds(outcome.offset) +
-                              (outcome.authenticated ? L", authenticated (NTS)" : L", not authenticated") +
-                              (outcome.trustReason.empty() ? L"" : L" (" + outcome.trustReason + L")") +
-                              (outcome.clockStepped ? L"; the clock was stepped." : L"; the clock was not changed.")};
+  std::wstring text = L"Synchronized with " + outcome.servers + L": offset " + SignedSeconds(outcome.offset) +
+                     (outcome.authenticated ? L", authenticated (NTS)" : L", not authenticated") +
+                     (outcome.trustReason.empty() ? L"" : L" (" + outcome.trustReason + L")") +
+                     (outcome.clockStepped ? L"; the clock was stepped." : L"; the clock was not changed.");
+  for (const std::wstring& other : outcome.others) text += L"\r\n" + other + L".";
+  return SyncEvent{false, text};
 }

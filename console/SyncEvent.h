@@ -1,6 +1,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <vector>
 
 // How a run of /sync ended, as the Event Log is told.
 struct SyncOutcome {
@@ -11,6 +12,8 @@ struct SyncOutcome {
   // The failure's text, as written to standard error; none on success.
   std::optional<std::wstring> failure;
   std::wstring trustReason;  // why the time is not authenticated, when it is not
+  // Who else may set this clock, a line each.
+  std::vector<std::wstring> others;
 };
 
 // One event of the Application log: a success or a failure, and its text,
@@ -22,5 +25,6 @@ struct SyncEvent {
 
 // The event that tells of the outcome: a failure in the words of its log,
 // a success with the servers, the offset, whether the time was
-// authenticated and whether the clock was stepped.
+// authenticated and whether the clock was stepped, then a line for each
+// other setter of this clock.
 SyncEvent SyncEventOf(const SyncOutcome& outcome);

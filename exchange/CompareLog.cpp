@@ -83,21 +83,6 @@ std::wstring LocalTimeLine(const std::vector<std::wstring>& messages, const SYST
   return LabelLine(messages[kMessageLocalTime], Stamp(localTime));
 }
 
-// The text with %1, %2 ... replaced by the values: the settings file's text
-// is never a format of its own, and a value is never read as one.
-std::wstring WithValues(const std::wstring& text, const std::vector<std::wstring>& values) {
-  std::wstring replaced;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const size_t number = i + 1 < text.size() && text[i] == L'%' ? text[i + 1] - L'0' : 0;
-    if (number < 1 || number > values.size()) {
-      replaced += text[i];
-      continue;
-    }
-    replaced += values[number - 1];
-    ++i;
-  }
-  return replaced;
-}
 
 std::wstring Count(size_t count) {
   return std::to_wstring(count);
@@ -261,4 +246,18 @@ std::wstring FormatCertificateQuestion(const std::vector<std::wstring>& messages
          LabelLine(messages[kMessageServerTime], Stamp(serverTime)) + StepLine(messages, step) +
          LabelLine(messages[kMessageCertificateValidFrom], Stamp(validFrom)) +
          LabelLine(messages[kMessageCertificateValidUntil], Stamp(validUntil));
+}
+
+std::wstring WithValues(const std::wstring& text, const std::vector<std::wstring>& values) {
+  std::wstring replaced;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const size_t number = i + 1 < text.size() && text[i] == L'%' ? text[i + 1] - L'0' : 0;
+    if (number < 1 || number > values.size()) {
+      replaced += text[i];
+      continue;
+    }
+    replaced += values[number - 1];
+    ++i;
+  }
+  return replaced;
 }

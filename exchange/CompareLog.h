@@ -62,6 +62,20 @@ enum LogMessage {
   // (keys 64 and 65).
   kMessageKeptResultsUnsafe,
   kMessageKeptResultsOwner,
+  // Then who else may set this clock, after a synchronize that set it, and
+  // what its history says (keys 66 to 77).
+  kMessageWindowsTimeDomain,
+  kMessageWindowsTimeServers,
+  kMessageWindowsTimeDomainOrServers,
+  kMessageHyperV,
+  kMessageVmwareTools,
+  kMessageVirtualBox,
+  kMessageSecureTimeSeeding,
+  kMessageClockLoses,
+  kMessageClockGains,
+  kMessageMovedByOther,
+  kMessageHistoryFolderUnsafe,
+  kMessageHistoryNotWritten,
   // Then the rest of why a time is not authenticated (keys 86 to 91):
   // dropped requests, web time; the questions before the clock is set to an
   // unauthenticated time and to web time; the refusal of a time weaker than
@@ -120,6 +134,10 @@ std::wstring DowngradeReason(const std::vector<std::wstring>& messages, const Se
 // Why the exchange failed, as the failure log's line after the server's
 // says it, without the line's end.
 std::wstring FailureReason(const std::vector<std::wstring>& messages, const FailedExchange& failure);
+
+// The text with %1, %2 ... replaced by the values: the settings file's text
+// is never a format of its own, and a value is never read as one.
+std::wstring WithValues(const std::wstring& text, const std::vector<std::wstring>& values);
 
 // One message as a line of its own.
 std::wstring MessageLine(const std::vector<std::wstring>& messages, LogMessage message);

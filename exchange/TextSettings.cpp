@@ -80,6 +80,18 @@ const MessageSetting kLogMessages[kMessageCount] = {
             L"administrator rights)"},
     {L"65", L"NTS key-exchange results are not kept between runs: %ProgramData%\\Movrane\\nts, or the Movrane "
             L"folder holding it, belongs to an account other than the administrators:"},
+    {L"66", L"Windows Time follows the domain's time and may set this clock again"},
+    {L"67", L"Windows Time follows %1 and may set this clock again"},
+    {L"68", L"Windows Time follows the domain's time or %1 and may set this clock again"},
+    {L"69", L"Hyper-V sets this clock to its host's time and may set it again"},
+    {L"70", L"VMware Tools may set this clock to its host's time"},
+    {L"71", L"VirtualBox's guest service may set this clock to its host's time"},
+    {L"72", L"Secure Time Seeding may set this clock from the times of TLS connections"},
+    {L"73", L"This clock loses %1 a day (%2 ppm)"},
+    {L"74", L"This clock gains %1 a day (%2 ppm)"},
+    {L"75", L"Something else has changed this clock since the last compare"},
+    {L"76", L"No history of this clock is kept: the folder %1 is not one that only administrators can change"},
+    {L"77", L"No history of this clock is kept: %1 could not be read or written"},
     {L"86", L"Not authenticated: this network drops Network Time Security's requests"},
     {L"87", L"Web time, to about a second: no time server answered on this network"},
     {L"88", L"This time is not authenticated: anyone on the network path could have sent it. Set the local time to "

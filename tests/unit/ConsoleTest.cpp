@@ -75,6 +75,9 @@ TEST(ConsoleCommand, OptionsInAnyCaseWithSlashOrDash) {
   EXPECT_EQ(ParseConsoleCommand({L"/schedule:0168"}).scheduleHours, 168);
   EXPECT_EQ(ParseConsoleCommand({L"/Unschedule"}).action, ConsoleAction::Unschedule);
   EXPECT_EQ(ParseConsoleCommand({L"-FORGET"}).action, ConsoleAction::Forget);
+  const ConsoleCommand history = ParseConsoleCommand(Words(L"-json /HISTORY"));
+  EXPECT_EQ(history.action, ConsoleAction::History);
+  EXPECT_TRUE(history.json);
 }
 
 TEST(ConsoleCommand, WhatIsNotUnderstoodIsRefusedWithWhy) {
@@ -86,8 +89,8 @@ TEST(ConsoleCommand, WhatIsNotUnderstoodIsRefusedWithWhy) {
       {L"/json:1", L"Unknown option: /json:1"},
       {L"127.0.0.2", L"Not an option: 127.0.0.2"},
       {L"/", L"Not an option: /"},
-      {L"/sync /compare", L"/compare, /sync, /schedule, /unschedule and /forget exclude each other"},
-      {L"/schedule /unschedule", L"/compare, /sync, /schedule, /unschedule and /forget exclude each other"},
+      {L"/sync /compare", L"/compare, /sync, /schedule, /unschedule, /forget and /history exclude each other"},
+      {L"/schedule /unschedule", L"/compare, /sync, /schedule, /unschedule, /forget and /history exclude each other"},
       {L"/schedule:0", L"Not a number of hours from 1 to 168: /schedule:0"},
       {L"/schedule:169", L"Not a number of hours from 1 to 168: /schedule:169"},
       {L"/schedule:4294967302", L"Not a number of hours from 1 to 168: /schedule:4294967302"},
@@ -97,7 +100,7 @@ TEST(ConsoleCommand, WhatIsNotUnderstoodIsRefusedWithWhy) {
       {L"/schedule /server:ntp.example", L"/schedule, /unschedule and /forget take no other option"},
       {L"/json /unschedule", L"/schedule, /unschedule and /forget take no other option"},
       {L"/forget /nts", L"/schedule, /unschedule and /forget take no other option"},
-      {L"/forget /sync", L"/compare, /sync, /schedule, /unschedule and /forget exclude each other"},
+      {L"/forget /sync", L"/compare, /sync, /schedule, /unschedule, /forget and /history exclude each other"},
       {L"/forget:all", L"Unknown option: /forget:all"},
       {L"/nts /NONTS", L"/nts and /nonts exclude each other"},
       {L"/json /json", L"Given more than once: /json"},
@@ -114,6 +117,9 @@ TEST(ConsoleCommand, WhatIsNotUnderstoodIsRefusedWithWhy) {
       {L"/minagree:12", L"Not a number of servers from 1 to 8: /minagree:12"},
       {L"/minagree:", L"Needs a value after the colon: /minagree:"},
       {L"/trust:none", L"Not authenticated, unauthenticated or web: /trust:none"},
+      {L"/history /compare", L"/compare, /sync, /schedule, /unschedule, /forget and /history exclude each other"},
+      {L"/history /nts", L"/history takes /json only"},
+      {L"/json /history /server:a", L"/history takes /json only"},
   };
   for (const auto& test : cases) EXPECT_EQ(ParseConsoleCommand(Words(test.line)).error, test.error) << test.line;
 }
@@ -250,7 +256,7 @@ TEST(ScheduledTaskXml, TriggersDelaysPriorityAndProgramPathAsTheSchemaHasThem) {
 
 // A success says what the run did; a failure is its log's own text.
 TEST(SyncEvent, ASuccessNamesWhatWasDoneAndAFailureKeepsItsLog) {
-  SyncOutcome outcome{L"time.example", -2.25, true, true, std::nullopt, {}};
+  SyncOutcome outcome{L"time.example", -2.25, true, true, std::nullopt, {}, {}};
   EXPECT_EQ(SyncEventOf(outcome).text,
             L"Synchronized with time.example: offset -2.250000 s, authenticated (NTS); the clock was stepped.");
   EXPECT_FALSE(SyncEventOf(outcome).failed);
@@ -258,6 +264,12 @@ TEST(SyncEvent, ASuccessNamesWhatWasDoneAndAFailureKeepsItsLog) {
   outcome.offset = 0.0001;
   EXPECT_EQ(SyncEventOf(outcome).text,
             L"Synchronized with time.example: offset +0.000100 s, not authenticated; the clock was not changed.");
+  outcome.others = {L"Windows Time follows the domain's time and may set this clock again",
+                    L"Secure Time Seeding may set this clock from the times of TLS connections"};
+  EXPECT_EQ(SyncEventOf(outcome).text,
+            L"Synchronized with time.example: offset +0.000100 s, not authenticated; the clock was not changed.\r\n"
+            L"Windows Time follows the domain's time and may set this clock again.\r\n"
+            L"Secure Time Seeding may set this clock from the times of TLS connections.");
   outcome.failure = L"Time server : time.example\r\nNo answer from the server within 5 seconds\r\n";
   const SyncEvent failed = SyncEventOf(outcome);
   EXPECT_TRUE(failed.failed);
@@ -292,7 +304,8 @@ TEST(ConsoleReport, JsonIsOneObjectWithEscapedStrings) {
             L"{\"command\":\"compare\",\"server\":\"time.example\",\"nts\":false,\"authenticated\":false,"
             L"\"address\":\"192.0.2.1\",\"stratum\":2,\"offset\":-2.250000,\"bound\":0.001156,\"delay\":0.000312,"
             L"\"trust\":\"unauthenticated\",\"trust_reason\":\"Not authenticated: Network Time Security is off in the "
-            L"settings\",\"local_time\":\"2026-12-07T14:03:27.123Z\",\"server_time\":\"2026-12-07T14:03:24.873Z\"}\r\n");
+            L"settings\",\"local_time\":\"2026-12-07T14:03:27.123Z\",\"server_time\":\"2026-12-07T14:03:24.873Z\","
+            L"\"others\":[],\"drift_ppm\":null,\"drift_uncertainty_ppm\":null,\"moved_by_other\":false}\r\n");
   ConsoleReport failed;
   failed.synchronizing = true;
   failed.settings = ServerSettings{{L"a\"b\\c\x01\u00e9"}, true};
@@ -300,7 +313,9 @@ TEST(ConsoleReport, JsonIsOneObjectWithEscapedStrings) {
   failed.error = ConsoleError{ExitCode::NoAnswer, L"No answer"};
   EXPECT_EQ(FormatJsonReport(failed),
             L"{\"command\":\"sync\",\"server\":\"a\\\"b\\\\c\\u0001\u00e9\",\"nts\":true,\"authenticated\":false,"
-            L"\"clock_set\":false,\"error\":{\"code\":2,\"text\":\"No answer\"}}\r\n");
+            L"\"clock_set\":false,\"others\":[],\"drift_ppm\":null,\"drift_uncertainty_ppm\":null,"
+            L"\"moved_by_other\":false,"
+            L"\"error\":{\"code\":2,\"text\":\"No answer\"}}\r\n");
 }
 
 // Several servers that leave no majority: no time chosen, none named as
@@ -315,6 +330,26 @@ TEST(ConsoleReport, WithoutAMajorityNoServerIsNamedAsTheOne) {
   const std::wstring json = FormatJsonReport(report);
   EXPECT_EQ(json.find(L"{\"command\":\"compare\",\"nts\":false,"), 0u) << json;
   EXPECT_NE(json.find(L"\"chosen\":null"), std::wstring::npos) << json;
+}
+
+// What the real program's test does not read back: the text's lines of
+// what the history says, and the fields of a record in JSON.
+TEST(ConsoleReport, TellsTheDriftAndTheHistoryInItsOwnWords) {
+  ConsoleReport report = MeasuredReport();
+  report.driftPpm = -15.04;
+  report.driftText = L"This clock loses 1.3 s a day (15 ppm)";
+  report.movedByOther = true;
+  EXPECT_NE(FormatTextReport(report).find(L"Moved         : by something else since the last compare\r\n"
+                                          L"Drift         : This clock loses 1.3 s a day (15 ppm)\r\n"),
+            std::wstring::npos);
+  HistoryRecord record;
+  record.when = CalendarRecord(2026, 12, 8, 1, 2, 3, 45);
+  record.offset = 0.25;
+  record.bound = 0.0005;
+  record.stepped = true;
+  EXPECT_EQ(FormatHistoryJson({record}),
+            L"[{\"time\":\"2026-12-08T01:02:03.045Z\",\"offset\":0.250000,\"bound\":0.000500,"
+            L"\"authenticated\":false,\"agree\":1,\"answered\":1,\"stepped\":true}]\r\n");
 }
 
 TEST(FolderChain, EachFolderUpToTheRootOfADriveOrShare) {

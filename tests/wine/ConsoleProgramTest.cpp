@@ -18,6 +18,7 @@
 #include "console/ScheduledTask.h"
 #include "console/ScheduledTaskXml.h"
 #include "framework/SafeDataFolder.h"
+#include "tests/wine/OtherSettersInPrefix.h"
 #include "tests/wine/ResponderControl.h"
 #include "tests/wine/TimeServers.h"
 #include "tests/wine/console/ConsoleRun.h"
@@ -28,6 +29,14 @@ namespace {
 constexpr DWORD kSuccess = 0, kUsageError = 1, kNoAnswer = 2, kNameNotFound = 3, kReplyRefused = 4,
                 kNotElevated = 7, kStepRefused = 8, kClockNotSet = 9, kStopped = 10, kNoMajority = 13,
                 kScheduleRefused = 14, kNotAdministrator = 15, kServersFailed = 17;
+// The responder's clock runs this fast when the drift is measured, and the
+// compares are this far apart: an offset's bound is half its round trip,
+// several milliseconds on a busy machine, so three compares tell the rate
+// within a quarter of it only a minute or more apart. Then the step of the
+// responder's clock that something else would make.
+constexpr double kResponderPpm = 400;
+constexpr DWORD kCompareGapMilliseconds = 70000;
+constexpr double kOtherStepSeconds = 1;
 // A compare of several servers, one of them silent, ends with the silent
 // one's 5 s wait, not after it: well within the one 10 s budget, with room
 // for starting the program on a busy machine.
@@ -178,6 +187,12 @@ std::optional<std::wstring> RegisteredEventSource() {
   return file;
 }
 
+// The setters a JSON report names, by their names.
+std::vector<std::string> OthersOf(const JsonValue& report) {
+  std::vector<std::string> names;
+  for (const JsonValue& other : report["others"].items) names.push_back(other["setter"].string);
+  return names;
+}
 }  // namespace
 
 // The server from the settings file, and every field of the text report.
@@ -639,4 +654,79 @@ TEST(SyncEventReport, ASuccessAndAFailureReachTheLogWithTheirTypeAndWholeText) {
     EXPECT_EQ(shown.substr(0, test.event.text.size()), test.event.text);
     EXPECT_EQ(shown.find_first_not_of(L"\r\n", test.event.text.size()), std::wstring::npos) << shown;
   }
+}
+
+// A clean prefix names no other setter; one where Windows Time follows the
+// domain, Hyper-V's time service runs and Secure Time Seeding is on names
+// the three, in the JSON report and in the text's lines.
+TEST_F(ConsoleProgram, NamesTheOtherSettersOfThisClockThatThePrefixHas) {
+  const ConsoleOutcome clean = Run(L"/json /server:127.0.0.2");
+  ASSERT_EQ(clean.exitCode, kSuccess) << clean.errors;
+  const std::optional<JsonValue> none = ReadJson(clean.output);
+  ASSERT_TRUE(none) << clean.output;
+  EXPECT_EQ((*none)["others"].kind, JsonValue::Kind::Array);
+  EXPECT_EQ(OthersOf(*none), std::vector<std::string>{});
+
+  const COtherSettersInPrefix others;
+  const ConsoleOutcome run = Run(L"/json /server:127.0.0.2");
+  ASSERT_EQ(run.exitCode, kSuccess) << run.errors;
+  const std::optional<JsonValue> json = ReadJson(run.output);
+  ASSERT_TRUE(json) << run.output;
+  EXPECT_EQ(OthersOf(*json),
+            (std::vector<std::string>{"windows_time_domain", "hyper_v", "secure_time_seeding"}));
+  const ConsoleOutcome text = Run(L"/server:127.0.0.2");
+  EXPECT_NE(text.output.find("Other setter  : Windows Time follows the domain's time and may set this clock again\r\n"
+                             "Other setter  : Hyper-V sets this clock to its host's time and may set it again\r\n"
+                             "Other setter  : Secure Time Seeding may set this clock from the times of TLS "
+                             "connections\r\n"),
+            std::string::npos)
+      << text.output;
+}
+
+// Three compares of a server whose clock runs 400 ppm fast tell the rate
+// within its uncertainty; the server's clock then stepped by a second is
+// something else that moved this clock. /history gives the four records.
+// The build whose data folders stand as Windows makes them keeps the
+// history; the history of the runs before is removed first.
+TEST_F(ConsoleSynchronize, TellsTheDriftAndThatSomethingElseMovedTheClock) {
+  wchar_t programData[MAX_PATH];
+  ASSERT_TRUE(::GetEnvironmentVariableW(L"ProgramData", programData, MAX_PATH));
+  ::DeleteFileW((std::wstring(programData) + L"\\Movrane\\history\\records.csv").c_str());
+  CRunDirectory directory(L"SafeFolderMovrane.com");
+  const auto RunKeeping = [&](const std::wstring& arguments) { return RunConsoleProgram(directory, arguments); };
+  ASSERT_EQ(m_responder.Command("reply rate=" + std::to_string(kResponderPpm)), "ok");
+  const std::wstring compare = std::wstring(L"/json /nonts /server:") + TimeServers::kResponder;
+  std::optional<JsonValue> json;
+  for (int i = 0; i < 3; ++i) {
+    if (i) ::Sleep(kCompareGapMilliseconds);
+    const ConsoleOutcome run = RunKeeping(compare);
+    ASSERT_EQ(run.exitCode, kSuccess) << run.errors;
+    json = ReadJson(run.output);
+    ASSERT_TRUE(json) << run.output;
+  }
+  ASSERT_EQ((*json)["drift_ppm"].kind, JsonValue::Kind::Number)
+      << "told after three compares: " << RunKeeping(L"/history").output;
+  const double drift = (*json)["drift_ppm"].number;
+  const double uncertainty = (*json)["drift_uncertainty_ppm"].number;
+  EXPECT_NEAR(drift, -kResponderPpm, uncertainty) << "this clock loses against the server";
+  std::printf("drift %.1f ppm +/- %.1f ppm, the server's %.0f ppm\n", drift, uncertainty, kResponderPpm);
+  EXPECT_FALSE((*json)["moved_by_other"].boolean);
+
+  ASSERT_EQ(m_responder.Command("reply rate=" + std::to_string(kResponderPpm) + "," +
+                                std::to_string(kOtherStepSeconds)),
+            "ok");
+  const ConsoleOutcome moved = RunKeeping(compare);
+  ASSERT_EQ(moved.exitCode, kSuccess) << moved.errors;
+  json = ReadJson(moved.output);
+  ASSERT_TRUE(json) << moved.output;
+  EXPECT_TRUE((*json)["moved_by_other"].boolean);
+  EXPECT_EQ((*json)["drift_ppm"].kind, JsonValue::Kind::Null) << "the line starts anew";
+
+  const ConsoleOutcome table = RunKeeping(L"/history");
+  ASSERT_EQ(table.exitCode, kSuccess) << table.errors;
+  EXPECT_EQ(table.output.rfind("time_utc,offset_s,bound_s,authenticated,agree,answered,stepped\r\n", 0), 0u);
+  const std::optional<JsonValue> history = ReadJson(RunKeeping(L"/history /json").output);
+  ASSERT_TRUE(history);
+  ASSERT_EQ(history->items.size(), 4u);
+  EXPECT_NEAR(history->items[3]["offset"].number - history->items[2]["offset"].number, kOtherStepSeconds, 0.1);
 }

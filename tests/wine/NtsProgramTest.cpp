@@ -50,8 +50,7 @@ CMainDialogRun NtsRun(LPCWSTR server) {
 // authenticated, the lines given, perhaps the offset, the local time, and
 // in the first log why nothing is kept.
 void ExpectAuthenticatedLog(const std::wstring& log, LPCWSTR server, const std::wstring& alsoSaid = L"") {
-  auto lines = LinesOf(log);
-  if (lines && !lines->empty() && SaysNothingIsKept(lines->back())) lines->pop_back();
+  const auto lines = MeasuredLinesOf(log);
   ASSERT_TRUE(lines && lines->size() >= 3) << "log: " << log;
   EXPECT_EQ((*lines)[0], std::wstring(L"Time server : ") + server);
   EXPECT_EQ((*lines)[1], kAuthenticated);

@@ -53,7 +53,7 @@ void ExpectSameClock(const Query& query) {
 // an offset line, and the local time line.
 void ExpectAnsweredLog(const std::wstring& log, const std::wstring& server,
                        const std::wstring& answeredFrom = L"") {
-  const auto lines = LinesOf(log);
+  const auto lines = MeasuredLinesOf(log);
   ASSERT_TRUE(lines && lines->size() >= 2) << "log: " << log;
   EXPECT_EQ(lines->front(), L"Time server : " + server);
   if (!answeredFrom.empty()) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "res/resource.h"
+#include "tests/wine/OtherSettersInPrefix.h"
 #include "tests/wine/TimeServers.h"
 #include "tests/wine/compare/LogReading.h"
 #include "tests/wine/compare/MainDialogRun.h"
@@ -36,7 +37,7 @@ TEST(SynchronizedServer, SynchronizeLogsTheServerAndBothClocksAgreeFromTheNextTi
   const std::wstring log = run.AwaitLogOtherThan(compared, kLogMs);
   SYSTEMTIME now;
   ::GetLocalTime(&now);
-  const auto lines = LinesOf(log);
+  const auto lines = MeasuredLinesOf(log);
   ASSERT_TRUE(lines && (lines->size() == 2 || lines->size() == 3)) << "log: " << log;
   EXPECT_EQ(lines->front(), L"Time server : 127.0.0.2");
   if (lines->size() == 3) {
@@ -53,6 +54,25 @@ TEST(SynchronizedServer, SynchronizeLogsTheServerAndBothClocksAgreeFromTheNextTi
   const ClockReading reading = run.ReadClocks(ClocksAgreeOnTheTime);
   EXPECT_EQ(reading.local, CClockReader::TextOf(reading.time)) << "the tick did not restart";
   EXPECT_EQ(reading.server, reading.local);
+}
+
+// A compare names no other setter of this clock; a Synchronize that set
+// it names each that the prefix has, a line each, after what it measured.
+TEST(SynchronizedServer, SynchronizeNamesTheOtherSettersOfThisClock) {
+  const COtherSettersInPrefix others;
+  CMainDialogRun run(TimeServers::kSynchronised);
+  ASSERT_NE(run.Dialog(), nullptr) << "the dialog did not show";
+  const std::wstring compared = run.AwaitLogOtherThan(L"", kLogMs);
+  ASSERT_NE(compared, L"") << "no start-up compare";
+  EXPECT_EQ(compared.find(L"Windows Time"), std::wstring::npos) << compared;
+
+  run.Click(IDC_SYNCHRONIZE);
+  const std::wstring log = run.AwaitLogOtherThan(compared, kLogMs);
+  EXPECT_NE(log.find(L"Windows Time follows the domain's time and may set this clock again\r\n"
+                     L"Hyper-V sets this clock to its host's time and may set it again\r\n"
+                     L"Secure Time Seeding may set this clock from the times of TLS connections\r\n"),
+            std::wstring::npos)
+      << log;
 }
 
 }  // namespace

@@ -51,6 +51,17 @@ std::optional<std::vector<std::wstring>> LinesOf(const std::wstring& text) {
   return lines;
 }
 
+std::optional<std::vector<std::wstring>> MeasuredLinesOf(const std::wstring& text) {
+  // What Wine's folders, which their user owns, make the programs say once.
+  const auto toldOnce = [](const std::wstring& line) {
+    return line.rfind(L"No history of this clock is kept", 0) == 0 ||
+           line.rfind(L"NTS key-exchange results are not kept between runs", 0) == 0;
+  };
+  std::optional<std::vector<std::wstring>> lines = LinesOf(text);
+  while (lines && !lines->empty() && toldOnce(lines->back())) lines->pop_back();
+  return lines;
+}
+
 std::optional<double> OffsetIn(const std::wstring& line, const std::wstring& label) {
   static const std::wregex kOffset(LR"( \((-?\d+\.\d{6}) sec\.\))");
   const std::optional<std::wstring> rest = After(line, label);

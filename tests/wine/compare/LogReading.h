@@ -11,6 +11,11 @@
 // does not.
 std::optional<std::vector<std::wstring>> LinesOf(const std::wstring& text);
 
+// The lines of a Synchronize's log up to what was measured: without the
+// line that says no history of the clock is kept, which Wine's data
+// folders (every one its user's) always bring.
+std::optional<std::vector<std::wstring>> MeasuredLinesOf(const std::wstring& text);
+
 // The offset of a line "label (S.SSSSSS sec.)", six decimals exactly.
 std::optional<double> OffsetIn(const std::wstring& line, const std::wstring& label);
 
