@@ -54,6 +54,10 @@ enum LogMessage {
   kMessageKissed,
   kMessageStoppedBeforeAnswer,
   kMessageServersFailed,
+  // Then the texts of web time (keys 80 to 82).
+  kMessageWebUnavailable,
+  kMessageWebCertificateRefused,
+  kMessageWebNoDate,
   kMessageCount,
 };
 
