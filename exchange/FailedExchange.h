@@ -21,7 +21,7 @@ enum class ExchangeFailure {
   ServersFailed,    // several servers failed, each in its own way
   TooFewAgree,      // a time was chosen, by fewer servers than the settings need
   WebUnavailable,   // the system's HTTP library (WinHTTP) could not be loaded or used (error)
-  WebCertificateRefused,  // Windows refused the web server's certificate (error): a failure of trust
+  WebCertificateRefused,  // no TLS session Windows trusts with the web server (error): a failure of trust
   WebNoDate,        // the web server answered without a Date field that can be read
 };
 

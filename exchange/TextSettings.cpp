@@ -74,6 +74,6 @@ const MessageSetting kLogMessages[kMessageCount] = {
     {L"60", L"stopped before it answered"},
     {L"61", L"No server gave a time; each server's reason is given with it"},
     {L"80", L"Windows' web library (WinHTTP) could not be used"},
-    {L"81", L"Windows refused the web server's certificate: its time is not trusted"},
+    {L"81", L"Windows refused the web server's certificate or TLS session: its time is not trusted"},
     {L"82", L"The web server's answer has no Date field that can be read"},
 };

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -73,7 +74,10 @@ private:
   HINTERNET m_handle;
 };
 
-bool IsCertificateRefusal(DWORD error) {
+// Whether no TLS session that Windows trusts could be made: its
+// certificate refused, or the handshake failed (Wine tells a refused
+// certificate so too). Either is a failure of trust, never a time.
+bool IsTrustRefusal(DWORD error) {
   switch (error) {
     case ERROR_WINHTTP_SECURE_FAILURE:
     case ERROR_WINHTTP_SECURE_INVALID_CA:
@@ -91,7 +95,7 @@ bool IsCertificateRefusal(DWORD error) {
 }
 
 FailedExchange FailedWebExchange(DWORD error) {
-  if (IsCertificateRefusal(error)) return {ExchangeFailure::WebCertificateRefused, SntpRefusal::None, error};
+  if (IsTrustRefusal(error)) return {ExchangeFailure::WebCertificateRefused, SntpRefusal::None, error};
   switch (error) {
     case ERROR_WINHTTP_TIMEOUT:
       return {ExchangeFailure::NoAnswer, SntpRefusal::None, error};
@@ -102,30 +106,43 @@ FailedExchange FailedWebExchange(DWORD error) {
   }
 }
 
-// The session, with the system's proxy settings: the automatic ones where
-// the system has them (Windows 8.1 on), else the machine's default proxy
-// (netsh winhttp) or, when that names none, the proxy the user set for the
-// web.
+// Frees the strings WinHTTP hands over.
+void FreeProxyTexts(std::initializer_list<LPWSTR> texts) {
+  for (LPWSTR text : texts)
+    if (text) ::GlobalFree(text);
+}
+
+bool MachineNamesAProxy(const CWebLibrary& library) {
+  WINHTTP_PROXY_INFO machine{};
+  const bool named =
+      library.WinHttpGetDefaultProxyConfiguration(&machine) && machine.dwAccessType == WINHTTP_ACCESS_TYPE_NAMED_PROXY;
+  FreeProxyTexts({machine.lpszProxy, machine.lpszProxyBypass});
+  return named;
+}
+
+// The session, with the system's proxy settings: the machine's default
+// proxy (netsh winhttp) when it names one, else the proxy the user set for
+// the web, else what the system finds itself (automatic, Windows 8.1 on:
+// the user's settings, a configuration script or detection; before it the
+// machine's default, which is then direct).
 HINTERNET OpenSession(const CWebLibrary& library) {
+  if (MachineNamesAProxy(library))
+    return library.WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+                               WINHTTP_NO_PROXY_BYPASS, 0);
+  WINHTTP_CURRENT_USER_IE_PROXY_CONFIG user{};
+  if (library.WinHttpGetIEProxyConfigForCurrentUser(&user) && user.lpszProxy) {
+    HINTERNET session =
+        library.WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_NAMED_PROXY, user.lpszProxy,
+                            user.lpszProxyBypass ? user.lpszProxyBypass : WINHTTP_NO_PROXY_BYPASS, 0);
+    FreeProxyTexts({user.lpszAutoConfigUrl, user.lpszProxy, user.lpszProxyBypass});
+    return session;
+  }
+  FreeProxyTexts({user.lpszAutoConfigUrl, user.lpszProxy, user.lpszProxyBypass});
   if (HINTERNET session = library.WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_NO_PROXY_NAME,
                                               WINHTTP_NO_PROXY_BYPASS, 0))
     return session;
-  HINTERNET session = library.WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                                          WINHTTP_NO_PROXY_BYPASS, 0);
-  if (!session) return nullptr;
-  WINHTTP_PROXY_INFO machine{};
-  const bool machineHasProxy =
-      library.WinHttpGetDefaultProxyConfiguration(&machine) && machine.dwAccessType == WINHTTP_ACCESS_TYPE_NAMED_PROXY;
-  if (machine.lpszProxy) ::GlobalFree(machine.lpszProxy);
-  if (machine.lpszProxyBypass) ::GlobalFree(machine.lpszProxyBypass);
-  WINHTTP_CURRENT_USER_IE_PROXY_CONFIG user{};
-  if (!machineHasProxy && library.WinHttpGetIEProxyConfigForCurrentUser(&user) && user.lpszProxy) {
-    WINHTTP_PROXY_INFO proxy{WINHTTP_ACCESS_TYPE_NAMED_PROXY, user.lpszProxy, user.lpszProxyBypass};
-    library.WinHttpSetOption(session, WINHTTP_OPTION_PROXY, &proxy, sizeof proxy);
-  }
-  for (LPWSTR text : {user.lpszAutoConfigUrl, user.lpszProxy, user.lpszProxyBypass})
-    if (text) ::GlobalFree(text);
-  return session;
+  return library.WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+                             WINHTTP_NO_PROXY_BYPASS, 0);
 }
 
 // The Date field as its ASCII bytes; none when it is missing, too long or
