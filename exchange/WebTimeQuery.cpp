@@ -41,12 +41,12 @@ struct WebQueryState {
   std::vector<WebAnswerSlot> slots;
   std::atomic<size_t> unanswered;
   HANDLE allAnswered;
-  uint32_t milliseconds;
+  CTimeLimit limit;
 
   WebQueryState(const CWebLibrary& webLibrary, HINTERNET webSession, const std::vector<std::wstring>& names,
-                uint32_t budget)
+                const CTimeLimit& budget)
       : library(webLibrary), session(webSession), servers(names), slots(names.size()), unanswered(names.size()),
-        allAnswered(::CreateEventW(nullptr, TRUE, FALSE, nullptr)), milliseconds(budget) {}
+        allAnswered(::CreateEventW(nullptr, TRUE, FALSE, nullptr)), limit(budget) {}
   ~WebQueryState() {
     library.WinHttpCloseHandle(session);
     if (allAnswered) ::CloseHandle(allAnswered);
@@ -161,16 +161,16 @@ std::optional<std::string> DateField(const CWebLibrary& library, HINTERNET reque
   return ascii;
 }
 
-Answer AskWebServer(const CWebLibrary& library, HINTERNET session, const std::wstring& server,
-                    uint32_t milliseconds) {
-  const CWebHandle connection(library, library.WinHttpConnect(session, server.c_str(), INTERNET_DEFAULT_HTTPS_PORT, 0));
-  if (!connection.get()) return FailedWebExchange(::GetLastError());
-  const CWebHandle request(library, library.WinHttpOpenRequest(connection.get(), kMethod, kRootPath, nullptr,
+// One HEAD request on the connection, timed from its send to its answer's
+// headers.
+Answer TimedHead(const CWebLibrary& library, HINTERNET connection, const std::wstring& server,
+                 const CTimeLimit& limit) {
+  const CWebHandle request(library, library.WinHttpOpenRequest(connection, kMethod, kRootPath, nullptr,
                                                                WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                                                WINHTTP_FLAG_SECURE));
   if (!request.get()) return FailedWebExchange(::GetLastError());
   DWORD noRedirect = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
-  const int timeout = static_cast<int>(std::max<uint32_t>(milliseconds, 1));
+  const int timeout = static_cast<int>(std::max<uint32_t>(limit.MillisecondsLeft(), 1));
   if (!library.WinHttpSetOption(request.get(), WINHTTP_OPTION_REDIRECT_POLICY, &noRedirect, sizeof noRedirect) ||
       !library.WinHttpSetTimeouts(request.get(), timeout, timeout, timeout, timeout))
     return FailedWebExchange(::GetLastError());
@@ -189,6 +189,19 @@ Answer AskWebServer(const CWebLibrary& library, HINTERNET session, const std::ws
   return WebTimeInterval(server, *date, sent, roundTrip);
 }
 
+// The first request's round trip holds the connection's making too (TCP,
+// any proxy's tunnel, TLS); a second on the connection it left open times
+// one round trip only. The narrower interval of the two is the answer.
+Answer AskWebServer(const CWebLibrary& library, HINTERNET session, const std::wstring& server,
+                    const CTimeLimit& limit) {
+  const CWebHandle connection(library, library.WinHttpConnect(session, server.c_str(), INTERNET_DEFAULT_HTTPS_PORT, 0));
+  if (!connection.get()) return FailedWebExchange(::GetLastError());
+  Answer first = TimedHead(library, connection.get(), server, limit);
+  if (!first) return first;
+  Answer second = TimedHead(library, connection.get(), server, limit);
+  return second && second->m_dErrorBound < first->m_dErrorBound ? second : first;
+}
+
 void Settle(WebQueryState& state, size_t entry, Answer answer) {
   state.slots[entry].answer = std::move(answer);
   state.slots[entry].ready = true;
@@ -196,7 +209,7 @@ void Settle(WebQueryState& state, size_t entry, Answer answer) {
 }
 
 void AnswerInto(WebQueryState& state, size_t entry) {
-  Settle(state, entry, AskWebServer(state.library, state.session, state.servers[entry], state.milliseconds));
+  Settle(state, entry, AskWebServer(state.library, state.session, state.servers[entry], state.limit));
 }
 
 UINT AskInThread(LPVOID parameter) {
@@ -226,7 +239,7 @@ ServerPoll CWebTimeQuery::Run(const std::vector<std::wstring>& servers, size_t m
       poll.answers.push_back({server, FailedExchange{ExchangeFailure::WebUnavailable, SntpRefusal::None, error}});
     return poll;
   }
-  const auto state = std::make_shared<WebQueryState>(*library, session, servers, budget.MillisecondsLeft());
+  const auto state = std::make_shared<WebQueryState>(*library, session, servers, budget);
   for (size_t i = 0; i < servers.size(); ++i) {
     if (const std::optional<size_t> earlier = EarlierEntryForTheSameName(servers, i)) {
       Settle(*state, i, SameServerAs(servers[*earlier]));
