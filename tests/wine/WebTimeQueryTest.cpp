@@ -6,6 +6,7 @@
 #include <winhttp.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -14,6 +15,9 @@ namespace {
 
 constexpr uint32_t kBudgetMs = 10000;
 constexpr int kRuns = 20;
+// The runs spread over a second of the servers' clock, so that their stamps
+// fall at every fraction of a second the Date field drops.
+constexpr DWORD kPhaseStepMs = 1000 / kRuns;
 
 // The servers' proxy as the machine's default proxy (what netsh winhttp
 // sets, in the prefix's registry) for the tests of this file; the one the
@@ -40,8 +44,8 @@ double ServersOffset() {
   return offset ? std::atof(offset) : 0;
 }
 
-ServerPoll AskWeb(const std::vector<std::wstring>& servers, size_t minAgree) {
-  const HANDLE stop = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+ServerPoll AskWeb(const std::vector<std::wstring>& servers, size_t minAgree, bool stopped = false) {
+  const HANDLE stop = ::CreateEventW(nullptr, TRUE, stopped, nullptr);
   ServerPoll poll = CWebTimeQuery(stop).Run(servers, minAgree, CTimeLimit(kBudgetMs));
   ::CloseHandle(stop);
   return poll;
@@ -61,6 +65,7 @@ TEST_F(WebTime, TheTimeOfTwoAgreeingServersIsWithinItsBoundOfTheirClock) {
     EXPECT_LE(error, time.m_dErrorBound) << run;
     errors.push_back(error);
     widestBound = std::max(widestBound, time.m_dErrorBound);
+    ::Sleep(kPhaseStepMs);
   }
   std::sort(errors.begin(), errors.end());
   printf("web time error over %d runs: median %.3f s, worst %.3f s, widest bound %.3f s\n", kRuns,
@@ -77,6 +82,15 @@ TEST_F(WebTime, ARefusedCertificateIsAFailureOfTrustNotATime) {
       << poll.answers[0].answer.Error().error;
   EXPECT_TRUE(poll.answers[1].answer);
   EXPECT_FALSE(poll.answers[2].answer);
+}
+
+// A stop ends the query at once and tells nothing.
+TEST_F(WebTime, AStopEndsItAtOnce) {
+  const auto start = std::chrono::steady_clock::now();
+  const ServerPoll poll = AskWeb({L"web.movrane.test", L"web-two.movrane.test"}, 2, true);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(kBudgetMs / 4));
+  EXPECT_TRUE(poll.Stopped());
+  EXPECT_FALSE(poll.chosen);
 }
 
 }  // namespace
