@@ -56,7 +56,7 @@ std::optional<double> RoundTrip(LPCWSTR host, CNtsSession* nts) {
   CServerQuery query(nullptr);
   CNtsSession plain;
   const CStopwatch stopwatch;
-  if (!query.Run(host, nts != nullptr, nts ? *nts : plain)) return std::nullopt;
+  if (!query.Run(host, nts != nullptr, nts ? *nts : plain, CTimeLimit(CServerQuery::kPollTimeout))) return std::nullopt;
   return stopwatch.Milliseconds();
 }
 

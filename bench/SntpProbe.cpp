@@ -22,7 +22,8 @@ void Exchange(LPCWSTR host, Mode mode, CNtsSession& session) {
   CServerQuery query(nullptr);
   if (mode == Mode::NtsFresh) session.Forget();
   const Clock::time_point start = Clock::now();
-  const Result<SntpExchangeResult, FailedExchange> answer = query.Run(host, mode != Mode::Plain, session);
+  const Result<SntpExchangeResult, FailedExchange> answer = query.Run(host, mode != Mode::Plain, session,
+                                                                    CTimeLimit(CServerQuery::kPollTimeout));
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
   if (answer)
     std::printf("%.6f %.6f\n", answer->m_dClockOffset, seconds);

@@ -75,7 +75,7 @@ bool CConsoleProgram::MaySetTheClock() const {
 // A task that runs as SYSTEM from a folder that users can change hands
 // them the machine.
 void CConsoleProgram::WarnWhereOthersCanChange() const {
-  const std::wstring path = FirstPathOthersCanChange(ProgramPath(), GetSettingsFilePath());
+  const std::wstring path = FirstPathOthersCanChange(ProgramPath(), GetSettingsFilePath()).path;
   if (!path.empty()) m_errors.WriteLine(ChangeableWarning(path));
 }
 

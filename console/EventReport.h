@@ -3,8 +3,9 @@
 
 #include "console/SyncEvent.h"
 
-// The event source of Movrane.com in the Application log; the installer
-// registers it with Movrane.com as its message file.
+// The event source of Movrane.com in the Application log; the installer,
+// or /schedule where none did (CEventSource), registers it with
+// Movrane.com as its message file.
 constexpr wchar_t kEventSource[] = L"Movrane";
 
 // The call that writes an event: ReportEventW, or a test's stand-in.

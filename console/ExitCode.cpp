@@ -28,7 +28,8 @@ const ExitCodeMeaning kMeanings[] = {
     {ExitCode::NoMajority, L"the servers that answered disagree: no majority of them agrees on the time; "
                            L"or /sync found fewer servers agreeing than /minagree (minagree) asks for"},
     {ExitCode::ScheduleRefused, L"/schedule refused: users other than administrators can change the program, "
-                                L"its Movrane.ini or a folder it is in"},
+                                L"its Movrane.ini or a folder it is in, or the Task Scheduler cannot run it "
+                                L"from its path"},
     {ExitCode::NotAdministrator, L"/schedule or /unschedule without administrator rights"},
     {ExitCode::SchedulerFailed, L"the Task Scheduler could not register or remove the task"},
     {ExitCode::ServersFailed, L"no server gave a time, and they failed in different ways: each server's "
@@ -81,6 +82,8 @@ ExitCode ExitCodeOf(const FailedExchange& failure) {
 
 std::wstring ExitCodeList() {
   std::wstring list;
+  // The numbers right-aligned in a column of four, as "%4d" would, with
+  // no limit on the meaning's length.
   for (const ExitCodeMeaning& entry : kMeanings) {
     const std::wstring number = std::to_wstring(static_cast<int>(entry.code));
     list += std::wstring(kNumberWidth - number.size(), L' ') + number + L"  " + entry.meaning + L"\r\n";

@@ -20,7 +20,7 @@ enum class ExitCode {
   NtsPortBlocked = 11,     // the key exchange's connection neither accepted nor refused
   NtsPacketsDropped = 12,  // no NTS request answered after a key exchange that worked
   NoMajority = 13,         // no majority agrees, or fewer servers than minagree
-  ScheduleRefused = 14,    // others than administrators can change what the task would run
+  ScheduleRefused = 14,    // others can change what the task runs, or the Task Scheduler cannot take its path
   NotAdministrator = 15,   // /schedule or /unschedule without administrator rights
   SchedulerFailed = 16,    // the Task Scheduler refused
   ServersFailed = 17,      // no server gave a time, each failing in its own way

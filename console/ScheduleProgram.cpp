@@ -4,8 +4,11 @@
 
 #include "exchange/SettingsFile.h"
 #include "console/ClockRights.h"
+#include "console/EventSource.h"
+#include "console/FolderChain.h"
 #include "console/FolderSafety.h"
 #include "console/ScheduledTask.h"
+#include "console/ScheduledTaskXml.h"
 #include "framework/ProgramPath.h"
 
 namespace {
@@ -15,19 +18,34 @@ const wchar_t kNeedsAdministrator[] =
 const wchar_t kNoProgramPath[] = L"The program's own path could not be read; no task was made.";
 const wchar_t kNoTask[] = L"There was no scheduled task to remove: ";
 const wchar_t kRemoved[] = L"Removed the scheduled task ";
+const wchar_t kSourceRegistered[] =
+    L"Registered the event source Movrane in the Application log, with this program's messages.";
+const wchar_t kSourceRemoved[] = L"Removed the event source Movrane that /schedule had registered.";
 constexpr int kErrorSize = 32;
 
-std::wstring ChangeableRefusal(const std::wstring& path) {
-  return L"Not scheduled: users other than administrators can change " + path +
-         L", and the task would run this program as SYSTEM, with the machine's highest rights. Move the "
-         L"program to a folder that only administrators can change, such as one under Program Files, and "
-         L"schedule it from there.";
+// Names who can change what, and how an administrator puts the program
+// where only administrators can: a copy takes the permissions of the
+// folder it goes to, a move on one drive keeps its own.
+std::wstring ChangeableRefusal(const ChangeablePath& changeable, const std::wstring& program) {
+  const std::wstring folder = ParentFolder(program);
+  return L"Not scheduled: " + changeable.account + L" can change " + changeable.path +
+         L", and the task would run this program as SYSTEM, with the machine's highest rights. From a command "
+         L"prompt opened as administrator, copy the program's folder under Program Files, for example robocopy \"" +
+         folder + L"\" \"%ProgramFiles%\\Movrane\" /E, and schedule it from there: a copy takes the permissions "
+         L"of Program Files, a move keeps those it had. To mend a folder that was moved there, give it to the "
+         L"administrators and reset its permissions: takeown /F \"" + folder + L"\" /A /R, then icacls \"" +
+         folder + L"\" /reset /T.";
 }
 
 std::wstring Scheduled(const std::wstring& program, int hours) {
   return L"Scheduled the task " + std::wstring(CScheduledTask::kName) + L": \"" + program +
-         L"\" /sync runs as SYSTEM at start-up and every " + std::to_wstring(hours) +
-         (hours == 1 ? L" hour." : L" hours.");
+         L"\" /sync runs as SYSTEM after start-up, when a network connects, after a resume from sleep and "
+         L"every " + std::to_wstring(hours) + (hours == 1 ? L" hour." : L" hours.");
+}
+
+std::wstring EventSourceWarning(const wchar_t* what, LSTATUS status) {
+  return std::wstring(L"Warning: the event source Movrane could not be ") + what + L" (error " +
+         std::to_wstring(status) + L"); Event Viewer shows its events' text only while it is registered.";
 }
 
 std::wstring SchedulerRefusal(const wchar_t* what, HRESULT hr) {
@@ -53,15 +71,19 @@ bool CScheduleProgram::RunsAsAdministrator() const {
   return administrator;
 }
 
-// A task that runs as SYSTEM from a folder that users can change hands
-// them the machine: refused, not warned about.
+// A path the Task Scheduler cannot run is refused before it is asked. A
+// task that runs as SYSTEM from a folder that users can change hands them
+// the machine: refused, not warned about.
 ExitCode CScheduleProgram::Schedule() {
   const std::wstring program = ProgramPath();
   if (program.empty()) return Fail(ExitCode::ScheduleRefused, kNoProgramPath);
-  const std::wstring changeable = FirstPathOthersCanChange(program, GetSettingsFilePath());
-  if (!changeable.empty()) return Fail(ExitCode::ScheduleRefused, ChangeableRefusal(changeable));
+  const std::wstring pathRefusal = TaskProgramPathRefusal(program);
+  if (!pathRefusal.empty()) return Fail(ExitCode::ScheduleRefused, pathRefusal);
+  const ChangeablePath changeable = FirstPathOthersCanChange(program, GetSettingsFilePath());
+  if (!changeable.path.empty()) return Fail(ExitCode::ScheduleRefused, ChangeableRefusal(changeable, program));
   const HRESULT hr = CScheduledTask::Register(program, m_command.scheduleHours);
   if (FAILED(hr)) return Fail(ExitCode::SchedulerFailed, SchedulerRefusal(L"register", hr));
+  MakeEventSource(program);
   return Done(Scheduled(program, m_command.scheduleHours));
 }
 
@@ -70,7 +92,26 @@ ExitCode CScheduleProgram::Schedule() {
 ExitCode CScheduleProgram::Unschedule() {
   const HRESULT hr = CScheduledTask::Remove();
   if (FAILED(hr)) return Fail(ExitCode::SchedulerFailed, SchedulerRefusal(L"remove", hr));
+  RemoveOwnEventSource();
   return Done((hr == S_FALSE ? kNoTask : kRemoved) + std::wstring(CScheduledTask::kName));
+}
+
+// The task works without the event source: a failure to make it is told,
+// and the task stays.
+void CScheduleProgram::MakeEventSource(const std::wstring& program) {
+  bool made = false;
+  const LSTATUS status = CEventSource::Register(program, made);
+  if (status != ERROR_SUCCESS) m_errors.WriteLine(EventSourceWarning(L"registered", status));
+  if (made) m_output.WriteLine(kSourceRegistered);
+}
+
+// Only the source that /schedule made goes; the installer's stays until
+// its uninstall.
+void CScheduleProgram::RemoveOwnEventSource() {
+  bool removed = false;
+  const LSTATUS status = CEventSource::RemoveOwn(ProgramPath(), removed);
+  if (status != ERROR_SUCCESS) m_errors.WriteLine(EventSourceWarning(L"removed", status));
+  if (removed) m_output.WriteLine(kSourceRemoved);
 }
 
 ExitCode CScheduleProgram::Done(const std::wstring& text) {

@@ -10,7 +10,9 @@
 // A run of Movrane.com /schedule or /unschedule: the task of the Task
 // Scheduler that runs this program's /sync made, replaced or removed, only
 // for an administrator, and made only where no one else can change what it
-// runs. What was done goes to standard output, a refusal to standard error.
+// runs and from a path the Task Scheduler takes. The event source of the
+// Application log goes with it where no installer registered one. What
+// was done goes to standard output, a refusal to standard error.
 class CScheduleProgram {
 public:
   explicit CScheduleProgram(const ConsoleCommand& command);
@@ -21,6 +23,8 @@ private:
   bool RunsAsAdministrator() const;
   ExitCode Schedule();
   ExitCode Unschedule();
+  void MakeEventSource(const std::wstring& program);
+  void RemoveOwnEventSource();
   ExitCode Done(const std::wstring& text);
   ExitCode Fail(ExitCode code, const std::wstring& text);
 

@@ -7,6 +7,7 @@ FailedExchange FailedNetworkExchange(const NetFailure& failure) {
     case NetFailure::Kind::Stopped:
       return {ExchangeFailure::Stopped};
     case NetFailure::Kind::TimedOut:
+    case NetFailure::Kind::NothingToSend:
       return {ExchangeFailure::NoAnswer, SntpRefusal::None, failure.error};
     case NetFailure::Kind::NameServiceSilent:
       return {ExchangeFailure::NameServiceSilent, SntpRefusal::None, failure.error};
@@ -34,6 +35,9 @@ FailedExchange FailedExchangeOf(const SntpFailure& failure) {
       return {ExchangeFailure::ReplyRefused, failure.refusal};
     case SntpFailure::Kind::NotAuthenticated:
       return FailedNtsExchange(NtsFailure::NotAuthenticated);
+    // Every cookie went into a request, and not one of them was answered.
+    case SntpFailure::Kind::NoCredentialsLeft:
+      return FailedNtsExchange(NtsFailure::RequestsUnanswered);
     case SntpFailure::Kind::CredentialsRefused:
       break;
   }

@@ -19,6 +19,7 @@ struct ServerTurns {
   NtsSessions& sessions;
   std::vector<Answer>& answers;
   std::atomic<size_t> next{0};
+  const CTimeLimit budget{CServerQuery::kPollTimeout};
 };
 
 struct Asker {
@@ -31,7 +32,7 @@ UINT AskInTurn(LPVOID parameter) {
   ServerTurns& turns = *asker.turns;
   for (size_t turn = turns.next++; turn < turns.entries.size(); turn = turns.next++) {
     const size_t i = turns.entries[turn];
-    turns.answers[i] = asker.query->Run(turns.settings.servers[i], turns.settings.nts, turns.sessions[i]);
+    turns.answers[i] = asker.query->Run(turns.settings.servers[i], turns.settings.nts, turns.sessions[i], turns.budget);
   }
   return 0;
 }

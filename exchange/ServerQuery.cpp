@@ -27,7 +27,8 @@ CServerQuery::CServerQuery(HANDLE stopEvent) : m_nts(m_client, stopEvent) {
 }
 
 Result<SntpExchangeResult, FailedExchange> CServerQuery::Run(const std::wstring& server, bool nts,
-                                                            CNtsSession& session) {
-  if (nts) return Told(m_nts.Query(server.c_str(), session));
-  return NoEarlierThanTheBuild(Told(m_client.Query(server.c_str(), kNtpPort)));
+                                                            CNtsSession& session, const CTimeLimit& budget) {
+  if (budget.MillisecondsLeft() == 0) return FailedExchangeOf(SntpFailure(NetFailure{NetFailure::Kind::TimedOut}));
+  if (nts) return Told(m_nts.Query(server.c_str(), session, budget));
+  return NoEarlierThanTheBuild(Told(m_client.Query(server.c_str(), kNtpPort, budget)));
 }

@@ -9,6 +9,7 @@ struct NetFailure {
     NameServiceSilent,  // the name service did not answer in time
     Refused,            // the peer refused the connection
     System,             // a call of the system failed
+    NothingToSend,      // no further request could be made (its credentials spent)
   };
 
   Kind kind;

@@ -4,6 +4,7 @@
 
 #include <wininet.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "nts/CertificateLibrary.h"
@@ -13,8 +14,8 @@ namespace {
 // No issuer is fetched from where a certificate not yet trusted points
 // (AIA), and the revocation status comes from the system's cache, the root
 // excepted. A root the system lacks still comes from Windows Update, as it
-// does for Windows' own TLS clients, within kRootRetrievalTimeout: a fresh
-// system holds few of the roots it trusts.
+// does for Windows' own TLS clients, within kRootRetrievalTimeout or the
+// caller's limit: a fresh system holds few of the roots it trusts.
 constexpr DWORD kChainFlags = CERT_CHAIN_DISABLE_AIA | CERT_CHAIN_REVOCATION_CHECK_CHAIN_EXCLUDE_ROOT |
                               CERT_CHAIN_REVOCATION_CHECK_CACHE_ONLY;
 constexpr DWORD kRootRetrievalTimeout = 3000;
@@ -43,6 +44,13 @@ CertificateVerdict Refusal(DWORD policyError) {
   }
 }
 
+// The chain's flags, with the root's fetch given what is left of the limit:
+// none, but from the cache, once nothing is left.
+DWORD RootRetrieval(const CTimeLimit& limit, CERT_CHAIN_PARA& para) {
+  para.dwUrlRetrievalTimeout = std::min(kRootRetrievalTimeout, static_cast<DWORD>(limit.MillisecondsLeft()));
+  return para.dwUrlRetrievalTimeout == 0 ? kChainFlags | CERT_CHAIN_CACHE_ONLY_URL_RETRIEVAL : kChainFlags;
+}
+
 }  // namespace
 
 CCertificateTrust::CCertificateTrust(const std::vector<std::vector<BYTE>>& chain, std::wstring serverName)
@@ -68,17 +76,17 @@ CCertificateTrust::~CCertificateTrust() {
   if (m_hSent) m_pLibrary->CertCloseStore(m_hSent, 0);
 }
 
-CertificateVerdict CCertificateTrust::Check(const FILETIME* time) const {
+CertificateVerdict CCertificateTrust::Check(const CTimeLimit& limit, const FILETIME* time) const {
   if (!m_pServer) return CertificateVerdict::Faulty;
   CERT_CHAIN_PARA para{};
   para.cbSize = sizeof para;
   para.RequestedUsage.dwType = USAGE_MATCH_TYPE_AND;
   para.RequestedUsage.Usage.cUsageIdentifier = 1;
   para.RequestedUsage.Usage.rgpszUsageIdentifier = kServerUsage;
-  para.dwUrlRetrievalTimeout = kRootRetrievalTimeout;
+  const DWORD flags = RootRetrieval(limit, para);
   PCCERT_CHAIN_CONTEXT chain = nullptr;
   if (!m_pLibrary->CertGetCertificateChain(kMachineEngine, m_pServer, const_cast<FILETIME*>(time), m_hSent, &para,
-                                           kChainFlags, nullptr, &chain)) {
+                                           flags, nullptr, &chain)) {
     return CertificateVerdict::Faulty;
   }
   const CertificateVerdict verdict = Judge(chain);

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "net/TimeLimit.h"
+
 class CCertificateLibrary;
 
 // What Windows makes of a server's certificate chain for the server's name.
@@ -34,7 +36,8 @@ enum class CertificateVerdict {
 // policy judges it for the server's name.
 //
 // The check goes to the network only as Windows does for a root it trusts
-// but does not hold yet (from Windows Update, for a few seconds at most).
+// but does not hold yet (from Windows Update, for a few seconds at most, and
+// never past the caller's limit).
 // It fetches no missing issuer and no revocation information: that would go
 // to addresses that certificates not yet trusted name, and could take longer
 // than a key exchange may. Revocation information the system already holds
@@ -52,8 +55,9 @@ public:
   CCertificateTrust(const CCertificateTrust&) = delete;
   CCertificateTrust& operator=(const CCertificateTrust&) = delete;
 
-  // The verdict at the UTC time given, or now for null.
-  CertificateVerdict Check(const FILETIME* time = nullptr) const;
+  // The verdict at the UTC time given, or now for null; a missing root is
+  // fetched only before limit, and not at all once it has passed.
+  CertificateVerdict Check(const CTimeLimit& limit, const FILETIME* time = nullptr) const;
 
   // The dates, in UTC, between which the server's own certificate is valid
   // (not before, not after); false when there is no certificate.

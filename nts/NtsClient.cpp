@@ -41,6 +41,7 @@ NtsQueryFailure FailureOfTimeExchange(const SntpFailure& failure) {
       if (failure.network.kind == NetFailure::Kind::TimedOut) return NtsFailure::RequestsUnanswered;
       break;
     case SntpFailure::Kind::ReplyRefused:
+    case SntpFailure::Kind::NoCredentialsLeft:
       break;
   }
   return failure;
@@ -57,8 +58,9 @@ std::wstring NamedNtpServer(const CNtsAssociation& association) {
 
 }  // namespace
 
-Result<SntpExchangeResult, NtsQueryFailure> CNtsClient::Query(LPCWSTR server, CNtsSession& session) {
-  const CTimeLimit budget(kQueryTimeout);
+Result<SntpExchangeResult, NtsQueryFailure> CNtsClient::Query(LPCWSTR server, CNtsSession& session,
+                                                              const CTimeLimit& outer) {
+  const CTimeLimit budget(kQueryTimeout, outer);
   if (!session.HasCookie()) {
     const Result<Done, NtsQueryFailure> begun = BeginSession(server, session, budget);
     if (!begun) return begun.Error();
@@ -72,7 +74,7 @@ Result<SntpExchangeResult, NtsQueryFailure> CNtsClient::Query(LPCWSTR server, CN
     answer = AskNtpServer(session.Association(), budget);
   }
   if (!answer) return answer.Error();
-  return Accept(session, std::move(*answer));
+  return Accept(session, std::move(*answer), budget);
 }
 
 Result<Done, NtsQueryFailure> CNtsClient::BeginSession(LPCWSTR server, CNtsSession& session,
@@ -118,8 +120,10 @@ Result<AddressList, NtsQueryFailure> CNtsClient::NtpServerAddresses(const CNtsAs
 // The server's time is authentic. With keys from a TLS session whose
 // certificate Windows trusts but for its dates, the certificate is believed
 // once valid at that time, and the result says it was so judged, with the
-// certificate's dates.
-Result<SntpExchangeResult, NtsQueryFailure> CNtsClient::Accept(CNtsSession& session, SntpExchangeResult result) {
+// certificate's dates. Its second judging fetches a root only within what
+// is left of the budget.
+Result<SntpExchangeResult, NtsQueryFailure> CNtsClient::Accept(CNtsSession& session, SntpExchangeResult result,
+                                                               const CTimeLimit& budget) {
   // No genuine time is older than the program: an old certificate's key
   // cannot vouch for its own dates.
   if (PredatesBuild(result.m_TransmitTime, PreciseFileTimeNow())) {
@@ -128,7 +132,7 @@ Result<SntpExchangeResult, NtsQueryFailure> CNtsClient::Accept(CNtsSession& sess
   }
   if (const CCertificateTrust* certificate = session.CertificateToCheck()) {
     const FILETIME serverTime = ServerTime(result);
-    if (certificate->Check(&serverTime) != CertificateVerdict::Trusted) {
+    if (certificate->Check(budget, &serverTime) != CertificateVerdict::Trusted) {
       session.Forget();
       return NtsQueryFailure(NtsFailure::OutdatedCertificate);
     }

@@ -11,8 +11,10 @@
 // server when the session holds no cookie, then the time exchange with the
 // NTP server and port it named (or where the key exchange was made), whose
 // replies are believed only when they are authentic and pass the rules of
-// any reply. The whole query takes at most 10 s: 5 s for a key exchange and
-// 5 s for a time exchange, its lookup included.
+// any reply. The whole query takes at most 10 s, or what is left of the
+// outer time if that ends first: 5 s for a key exchange and 5 s for a time
+// exchange, its lookup included, each within what is left of the whole,
+// and the second judging of a certificate too.
 //
 // A refusal of a cookie (an NTS NAK) is not authenticated, so anyone on the
 // path can send one (section 5.7): it ends nothing, and only when no
@@ -27,14 +29,15 @@ public:
   // exchange too.
   CNtsClient(CSNTPClient& client, HANDLE stopEvent) : m_client(client), m_hStopEvent(stopEvent) {}
 
-  Result<SntpExchangeResult, NtsQueryFailure> Query(LPCWSTR server, CNtsSession& session);
+  Result<SntpExchangeResult, NtsQueryFailure> Query(LPCWSTR server, CNtsSession& session, const CTimeLimit& outer);
 
 private:
   Result<Done, NtsQueryFailure> BeginSession(LPCWSTR server, CNtsSession& session, const CTimeLimit& budget);
   Result<SntpExchangeResult, NtsQueryFailure> AskNtpServer(CNtsAssociation& association, const CTimeLimit& budget);
   Result<AddressList, NtsQueryFailure> NtpServerAddresses(const CNtsAssociation& association,
                                                           const CTimeLimit& deadline);
-  Result<SntpExchangeResult, NtsQueryFailure> Accept(CNtsSession& session, SntpExchangeResult result);
+  Result<SntpExchangeResult, NtsQueryFailure> Accept(CNtsSession& session, SntpExchangeResult result,
+                                                     const CTimeLimit& budget);
 
   CSNTPClient& m_client;
   HANDLE m_hStopEvent;

@@ -131,7 +131,7 @@ AssociationResult CNtsKeyExchange::Run(LPCWSTR server, const CTimeLimit& outer) 
   if (!opened) return FailureOfTls(opened.Error());
   // Nothing is sent to a server that Windows does not trust for the name.
   const Result<Done, NtsQueryFailure> trusted =
-      Trusts(std::make_unique<CCertificateTrust>(tls.PeerChain(), WideName(name.checked)));
+      Trusts(std::make_unique<CCertificateTrust>(tls.PeerChain(), WideName(name.checked)), deadline);
   if (!trusted) return trusted.Error();
   return Records(tls, deadline, stream.Peer());
 }
@@ -169,8 +169,9 @@ AssociationResult CNtsKeyExchange::Records(CTlsConnection& tls, const CTimeLimit
                                            NarrowAddressText(peer), ScopeOf(peer));
 }
 
-Result<Done, NtsQueryFailure> CNtsKeyExchange::Trusts(std::unique_ptr<CCertificateTrust> certificate) {
-  const CertificateVerdict verdict = certificate->Check();
+Result<Done, NtsQueryFailure> CNtsKeyExchange::Trusts(std::unique_ptr<CCertificateTrust> certificate,
+                                                      const CTimeLimit& deadline) {
+  const CertificateVerdict verdict = certificate->Check(deadline);
   if (verdict == CertificateVerdict::TrustedButForTime) m_certificateToCheck = std::move(certificate);
   if (verdict == CertificateVerdict::Trusted || verdict == CertificateVerdict::TrustedButForTime) return Done{};
   return NtsQueryFailure(FailureOfCertificate(verdict));

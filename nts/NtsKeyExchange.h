@@ -35,9 +35,10 @@ public:
 private:
   Result<std::unique_ptr<CNtsAssociation>, NtsQueryFailure> Records(CTlsConnection& tls, const CTimeLimit& deadline,
                                                                     const SOCKADDR_INET& peer);
-  // Whether Windows trusts the chain for the name; a chain trusted but for
-  // its dates is kept, to be judged at the server's time.
-  Result<Done, NtsQueryFailure> Trusts(std::unique_ptr<CCertificateTrust> certificate);
+  // Whether Windows trusts the chain for the name, a root fetched only
+  // before the deadline; a chain trusted but for its dates is kept, to be
+  // judged at the server's time.
+  Result<Done, NtsQueryFailure> Trusts(std::unique_ptr<CCertificateTrust> certificate, const CTimeLimit& deadline);
 
   HANDLE m_hStopEvent;
   std::unique_ptr<CCertificateTrust> m_certificateToCheck;

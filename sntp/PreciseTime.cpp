@@ -8,6 +8,10 @@ namespace {
 
 using FileTimeQuery = VOID(WINAPI*)(LPFILETIME);
 
+constexpr double kFileTimeUnit = 1e-7;
+// The system's tick, which the plain call's time advances by.
+constexpr double kTick = 1.0 / 64;
+
 // Looked up at run time: systems before Windows 8 lack the precise call.
 FileTimeQuery SystemTimeQuery() {
   static const FileTimeQuery query = [] {
@@ -27,6 +31,10 @@ uint64_t PreciseFileTimeNow() {
 
 CNtpTimestamp PreciseNtpNow() {
   return CNtpTimestamp::FromFileTime(PreciseFileTimeNow());
+}
+
+double PreciseClockPrecision() {
+  return SystemTimeQuery() == ::GetSystemTimeAsFileTime ? kTick : kFileTimeUnit;
 }
 
 SYSTEMTIME CalendarNearNow(const CNtpTimestamp& time, uint64_t now) {

@@ -12,7 +12,7 @@ namespace {
 
 constexpr DWORD kReplyTimeout = 5000;
 // A datagram may be lost either way: each address is asked again when no
-// reply has come a second after its last request, three times at most,
+// reply has come a second after its last request, three requests in all,
 // never in a burst that a rate-limited server would refuse.
 constexpr CAddressRace::Requests kRequestsPerAddress{3, 1000};
 // How long the name lookup may take, before the wait for the reply.
@@ -24,12 +24,15 @@ bool SameAddress(const SOCKADDR_INET& a, const SOCKADDR_INET& b) {
   return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-// Why no reply was believed: the network's reason, unless the deadline came
-// after replies that proved nothing.
+// Why no reply was believed: the network's reason, unless the wait ended
+// (at the deadline, or with no credentials left for a request) after
+// replies that proved nothing.
 SntpFailure Unanswered(const NetFailure& failure, const CSntpAttempt::Notes& notes) {
-  if (failure.kind != NetFailure::Kind::TimedOut) return failure;
+  const bool credentialsSpent = failure.kind == NetFailure::Kind::NothingToSend;
+  if (failure.kind != NetFailure::Kind::TimedOut && !credentialsSpent) return failure;
   if (notes.credentialsRefused) return SntpFailure(SntpFailure::Kind::CredentialsRefused);
   if (notes.unauthenticReplies) return SntpFailure(SntpFailure::Kind::NotAuthenticated);
+  if (credentialsSpent) return SntpFailure(SntpFailure::Kind::NoCredentialsLeft);
   return failure;
 }
 
@@ -42,6 +45,8 @@ DWORD LastErrorOf(const SntpFailure& failure) {
       return ERROR_NOT_AUTHENTICATED;
     case SntpFailure::Kind::CredentialsRefused:
       return ERROR_ACCESS_DENIED;
+    case SntpFailure::Kind::NoCredentialsLeft:
+      return ERROR_NO_MORE_ITEMS;
     case SntpFailure::Kind::Network:
       break;
   }
@@ -56,6 +61,7 @@ DWORD LastErrorOf(const SntpFailure& failure) {
       return WSATRY_AGAIN;
     case NetFailure::Kind::Refused:
     case NetFailure::Kind::System:
+    case NetFailure::Kind::NothingToSend:
       break;
   }
   return failure.network.error;
@@ -63,17 +69,17 @@ DWORD LastErrorOf(const SntpFailure& failure) {
 
 }  // namespace
 
-CSNTPClient::CSNTPClient(const SystemClockCalls& clockCalls)
-    : m_nTimeout(kReplyTimeout), m_calls(clockCalls) {}
+CSNTPClient::CSNTPClient(const SystemClockCalls& clockCalls) : m_calls(clockCalls) {}
 
-Result<SntpExchangeResult, SntpFailure> CSNTPClient::Query(LPCWSTR host, UINT port) {
-  const Result<AddressList, NetFailure> addresses = ResolveHost(host, port, kLookupTimeout, m_hStopEvent);
+Result<SntpExchangeResult, SntpFailure> CSNTPClient::Query(LPCWSTR host, UINT port, const CTimeLimit& outer) {
+  const CTimeLimit lookup(kLookupTimeout, outer);
+  const Result<AddressList, NetFailure> addresses = ResolveHost(host, port, lookup.MillisecondsLeft(), m_hStopEvent);
   if (!addresses) return SntpFailure(addresses.Error());
-  return Exchange(*addresses, nullptr, CTimeLimit(m_nTimeout));
+  return Exchange(*addresses, nullptr, CTimeLimit(kReplyTimeout, outer));
 }
 
 BOOL CSNTPClient::QueryServer(LPCWSTR host, SntpExchangeResult& result, UINT port) {
-  const Result<SntpExchangeResult, SntpFailure> answer = Query(host, port);
+  const Result<SntpExchangeResult, SntpFailure> answer = Query(host, port, CTimeLimit(kLookupTimeout + kReplyTimeout));
   m_refusal = answer ? SntpRefusal::None : answer.Error().refusal;
   if (!answer) {
     ::SetLastError(LastErrorOf(answer.Error()));
@@ -103,8 +109,8 @@ Result<SntpExchangeResult, SntpFailure> CSNTPClient::Exchange(const AddressList&
   SntpExchangeResult result;
   result.m_OriginateTime = attempt.SentAt();
   result.m_DestinationTime = attempt.ArrivedAt();
-  ReadSntpReply(attempt.Reply(), result);
-  const SntpRefusal refusal = JudgeSntpReply(attempt.Reply(), result);
+  ReadSntpReply(attempt.Reply(), result, PreciseClockPrecision());
+  const SntpRefusal refusal = JudgeSntpReply(attempt.Reply(), result, PreciseClockPrecision());
   if (refusal != SntpRefusal::None) return SntpFailure(refusal, KissCode(attempt.Reply()));
   result.m_strServerAddress = AddressText(attempt.Peer());
   result.m_strAnsweringAddress = SameAddress(attempt.Peer(), addresses.front()) ? L"" : result.m_strServerAddress;

@@ -18,15 +18,16 @@ public:
   explicit CSNTPClient(const SystemClockCalls& clockCalls = kSystemClockCalls);
 
   // Asks host:port for its time and waits for the reply: the name looked
-  // up within 5 s, then Exchange within 5 s more.
-  Result<SntpExchangeResult, SntpFailure> Query(LPCWSTR host, UINT port);
+  // up within 5 s, then Exchange within 5 s more, each within what is left
+  // of the outer time.
+  Result<SntpExchangeResult, SntpFailure> Query(LPCWSTR host, UINT port, const CTimeLimit& outer);
   // Requests go to the server's addresses as CAddressRace tries them, and
   // the first reply to one of them is judged; with credentials, only a
   // reply they prove authentic. Nothing that arrives moves the deadline.
   Result<SntpExchangeResult, SntpFailure> Exchange(const AddressList& addresses, CExchangeCredentials* credentials,
                                                    const CTimeLimit& deadline);
 
-  // Query, with the cause of a failure in GetLastError: WSAETIMEDOUT when no
+  // Query with 10 s in all, with the cause of a failure in GetLastError: WSAETIMEDOUT when no
   // reply came in time, ERROR_INVALID_DATA when the reply must not be
   // trusted (Refusal says why), WSAEINTR when the stop event ended the wait,
   // WSAHOST_NOT_FOUND or WSATRY_AGAIN when the name was not found, else the
@@ -49,7 +50,6 @@ public:
 private:
   bool StopRequested() const;
 
-  DWORD m_nTimeout;  // milliseconds
   HANDLE m_hStopEvent = nullptr;
   SntpRefusal m_refusal = SntpRefusal::None;
   const SystemClockCalls& m_calls;

@@ -15,9 +15,6 @@ bool IsOneDatagramsError(DWORD error) {
   return error == WSAEMSGSIZE || error == WSAECONNRESET || error == WSAENETRESET || error == WSAECONNREFUSED;
 }
 
-// Why no request could be made: the credentials have none left to give.
-constexpr DWORD kNoCredentialsLeft = ERROR_NO_MORE_ITEMS;
-
 // 64 bits from the system's cryptographic random source.
 bool RandomTimestamp(CNtpTimestamp& value) {
   uint64_t bits = 0;
@@ -39,7 +36,8 @@ Result<Done, NetFailure> CSntpAttempt::Begin() {
 // for; a loss reported by the send is no more than any other.
 Result<Done, NetFailure> CSntpAttempt::Repeat() {
   const Result<Done, NetFailure> sent = Send();
-  if (!sent && (sent.Error().error == kNoCredentialsLeft || IsOneDatagramsError(sent.Error().error))) return Done{};
+  if (!sent && (sent.Error().kind == NetFailure::Kind::NothingToSend || IsOneDatagramsError(sent.Error().error)))
+    return Done{};
   return sent;
 }
 
@@ -50,7 +48,7 @@ Result<Done, NetFailure> CSntpAttempt::Send() {
   Request request;
   if (!RandomTimestamp(request.transmitField)) return NetFailure{NetFailure::Kind::System, ERROR_GEN_FAILURE};
   const std::vector<uint8_t> datagram = Datagram(request);
-  if (datagram.empty()) return NetFailure{NetFailure::Kind::System, kNoCredentialsLeft};
+  if (datagram.empty()) return NetFailure{NetFailure::Kind::NothingToSend};
   request.sentAt = PreciseNtpNow();
   const Result<Done, NetFailure> sent = m_socket.Send(datagram.data(), static_cast<int>(datagram.size()));
   m_requests.push_back(std::move(request));

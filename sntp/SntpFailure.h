@@ -12,6 +12,7 @@ struct SntpFailure {
     ReplyRefused,        // the reply broke a rule: refusal says which
     NotAuthenticated,    // replies came in time, none of them proved authentic
     CredentialsRefused,  // the server refused the request's credentials
+    NoCredentialsLeft,   // the requests made spent every credential, and none was answered
   };
 
   SntpFailure(NetFailure failure) : kind(Kind::Network), network(failure) {}

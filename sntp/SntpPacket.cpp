@@ -32,9 +32,6 @@ constexpr int kMinStratum = 1;
 constexpr int kMaxStratum = 15;
 // chrony's bound on the time a server takes to answer (MAX_SERVER_INTERVAL).
 constexpr double kMaxServerHold = 4.0;
-// The coarsest clock either side may read: the 1/64 s tick of a system
-// without a precise clock. It stands for the client's own precision too.
-constexpr double kTimestampResolution = 1.0 / 64;
 // chrony's default maxdistance; RFC 5905 has 1.5 s (MAXDIST).
 constexpr double kMaxRootDistance = 3.0;
 
@@ -66,12 +63,18 @@ double RoundTripDelay(const SntpExchangeResult& result) {
   return result.m_DestinationTime.SecondsSince(result.m_OriginateTime) - ServerHold(result);
 }
 
+// The shortest span both clocks can tell: the server's precision and the
+// client's own.
+double ClocksPrecision(const SntpReply& reply, double clientPrecision) {
+  return ServerPrecision(reply) + clientPrecision;
+}
+
 // How far the server's time may be from true time: half its root delay,
 // its root dispersion, and half our own round trip. A round trip shorter
 // than both clocks can tell, or negative, counts as their precision, as
 // RFC 5905 and chrony clamp it.
-double RootDistance(const SntpReply& reply, const SntpExchangeResult& result) {
-  const double delay = std::max(RoundTripDelay(result), ServerPrecision(reply) + kTimestampResolution);
+double RootDistance(const SntpReply& reply, const SntpExchangeResult& result, double clientPrecision) {
+  const double delay = std::max(RoundTripDelay(result), ClocksPrecision(reply, clientPrecision));
   return ShortFormatAt(reply, kRootDelayOffset) / 2 + ShortFormatAt(reply, kRootDispersionOffset) + delay / 2;
 }
 
@@ -103,7 +106,7 @@ SntpReply SntpReplyOf(const uint8_t* datagram) {
   return reply;
 }
 
-void ReadSntpReply(const SntpReply& reply, SntpExchangeResult& result) {
+void ReadSntpReply(const SntpReply& reply, SntpExchangeResult& result, double clientPrecision) {
   result.m_nLeapIndicator = LeapIndicator(reply);
   result.m_nStratum = Stratum(reply);
   result.m_ReceiveTime = TimestampAt(reply, kReceiveOffset);
@@ -111,7 +114,7 @@ void ReadSntpReply(const SntpReply& reply, SntpExchangeResult& result) {
   result.m_dClockOffset = (result.m_ReceiveTime.SecondsSince(result.m_OriginateTime) +
                            result.m_TransmitTime.SecondsSince(result.m_DestinationTime)) * 0.5;
   result.m_dRoundTripDelay = RoundTripDelay(result);
-  result.m_dErrorBound = RootDistance(reply, result);
+  result.m_dErrorBound = RootDistance(reply, result, clientPrecision);
 }
 
 std::wstring KissCode(const SntpReply& reply) {
@@ -127,7 +130,7 @@ std::wstring KissCode(const SntpReply& reply) {
 
 // The packet sanity tests of RFC 5905 (section 8 and its packet()) as
 // chrony applies them.
-SntpRefusal JudgeSntpReply(const SntpReply& reply, const SntpExchangeResult& result) {
+SntpRefusal JudgeSntpReply(const SntpReply& reply, const SntpExchangeResult& result, double clientPrecision) {
   if (LeapIndicator(reply) == kUnsynchronised)
     return SntpRefusal::Unsynchronised;
   if (SntpVersion(reply) < kMinVersion || SntpVersion(reply) > kMaxVersion)
@@ -142,9 +145,9 @@ SntpRefusal JudgeSntpReply(const SntpReply& reply, const SntpExchangeResult& res
     return SntpRefusal::SentBeforeReceived;
   if (ServerHold(result) > kMaxServerHold)
     return SntpRefusal::HeldTooLong;
-  if (RoundTripDelay(result) < -kTimestampResolution)
+  if (RoundTripDelay(result) < -ClocksPrecision(reply, clientPrecision))
     return SntpRefusal::NegativeDelay;
-  if (RootDistance(reply, result) > kMaxRootDistance)
+  if (RootDistance(reply, result, clientPrecision) > kMaxRootDistance)
     return SntpRefusal::TooUncertain;
   if (ReferenceAfterTransmit(reply, result))
     return SntpRefusal::ReferenceAfterTransmit;

@@ -26,7 +26,7 @@ enum class SntpRefusal {
   NoTime,              // a zero receive or transmit time
   SentBeforeReceived,  // transmit time earlier than receive time
   HeldTooLong,         // the server kept the request implausibly long
-  NegativeDelay,       // the round trip is negative beyond timestamp resolution
+  NegativeDelay,       // the round trip is negative beyond what both clocks can tell
   TooUncertain,        // the server's root distance is too large
   ReferenceAfterTransmit,  // the server's clock was last set after the reply was sent
 };
@@ -47,14 +47,15 @@ bool AnswersSntpRequest(const uint8_t* datagram, size_t length, const CNtpTimest
 SntpReply SntpReplyOf(const uint8_t* datagram);
 
 // Fills result from a reply to our request. Its originate time (when the
-// request was sent) and destination time are the client's own and must be set.
-void ReadSntpReply(const SntpReply& reply, SntpExchangeResult& result);
+// request was sent) and destination time are the client's own and must be
+// set; clientPrecision is that of the clock they were read from, in seconds.
+void ReadSntpReply(const SntpReply& reply, SntpExchangeResult& result, double clientPrecision);
 
 // A kiss-o'-death's code (RATE, DENY, RSTR, ...): its reference identifier
 // as the four letters or digits it must be; empty for any other reply.
 std::wstring KissCode(const SntpReply& reply);
 
 // The first rule a reply read into result breaks, or None when its server
-// and its times can be believed. A kiss-o'-death breaks one, whatever its
-// code says.
-SntpRefusal JudgeSntpReply(const SntpReply& reply, const SntpExchangeResult& result);
+// and its times can be believed; clientPrecision as for ReadSntpReply. A
+// kiss-o'-death breaks one, whatever its code says.
+SntpRefusal JudgeSntpReply(const SntpReply& reply, const SntpExchangeResult& result, double clientPrecision);

@@ -26,9 +26,12 @@
 
 /* Symmetric ciphers: the TLS 1.3 suites and AES-SIV's parts; the smaller
  * forms of the tables and hashes, since speed does not matter for one
- * handshake and a few packets */
+ * handshake and a few packets. The AES tables are constants: built at run
+ * time, they would be built by whichever of the key exchanges running at
+ * once came first, unlocked, while the others read them */
 #define MBEDTLS_AES_C
 #define MBEDTLS_AES_FEWER_TABLES
+#define MBEDTLS_AES_ROM_TABLES
 #define MBEDTLS_GCM_C
 #define MBEDTLS_CHACHA20_C
 #define MBEDTLS_POLY1305_C

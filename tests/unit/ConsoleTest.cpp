@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -134,25 +136,107 @@ TEST(ConsoleCommand, EachFailureHasItsExitCodeAndTheUsageListsThemAll) {
   EXPECT_NE(usage.find(L"Movrane.com /schedule[:HOURS] | /unschedule\r\n"), std::wstring::npos);
 }
 
-// Each part of the task where the Task Scheduler's schema puts it; the
-// program's path quoted and escaped, whatever characters its folder has.
-TEST(ScheduledTaskXml, RunsTheProgramsSyncAsSystemEveryHoursAndAtStartUp) {
-  const std::wstring xml =
-      ScheduledTaskXml(L"C:\\Tools & <Time>\\Movrane.com", 6, CalendarRecord(2026, 12, 8, 9, 5, 7, 123));
-  const wchar_t* const parts[] = {
-      L"<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">",
-      L"<Command>\"C:\\Tools &amp; &lt;Time&gt;\\Movrane.com\"</Command>\r\n      <Arguments>/sync</Arguments>",
-      L"<UserId>S-1-5-18</UserId>\r\n      <RunLevel>HighestAvailable</RunLevel>",
-      L"<BootTrigger>\r\n      <Enabled>true</Enabled>\r\n    </BootTrigger>",
-      L"<Interval>PT6H</Interval>\r\n        <StopAtDurationEnd>false</StopAtDurationEnd>",
-      L"<StartBoundary>2026-12-08T09:05:07</StartBoundary>",
-      L"<StartWhenAvailable>true</StartWhenAvailable>",
-      L"<DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries>",
-      L"<MultipleInstancesPolicy>IgnoreNew</MultipleInstancesPolicy>",
+namespace {
+
+// The published Task Scheduler schema's sequences for the triggers the
+// task uses: triggerBaseType's, then each trigger type's own elements.
+std::vector<std::wstring> TriggerSequence(std::vector<std::wstring> own) {
+  own.insert(own.begin(), {L"Enabled", L"StartBoundary", L"EndBoundary", L"Repetition", L"ExecutionTimeLimit"});
+  return own;
+}
+const std::map<std::wstring, std::vector<std::wstring>> kTriggerSequences = {
+    {L"BootTrigger", TriggerSequence({L"Delay"})},
+    {L"EventTrigger", TriggerSequence({L"Subscription", L"Delay", L"ValueQueries"})},
+    {L"TimeTrigger", TriggerSequence({L"RandomDelay"})},
+};
+
+// Each trigger of the task's XML with the names of its child elements.
+std::vector<std::vector<std::wstring>> Triggers(const std::wstring& xml) {
+  std::vector<std::vector<std::wstring>> triggers;
+  int depth = 0;
+  const size_t end = xml.find(L"</Triggers>");
+  for (size_t at = xml.find(L'<', xml.find(L"<Triggers>") + 1); at < end; at = xml.find(L'<', at + 1)) {
+    if (xml[at + 1] == L'/') {
+      --depth;
+      continue;
+    }
+    if (depth == 0) triggers.push_back({});
+    if (depth <= 1) triggers.back().push_back(xml.substr(at + 1, xml.find_first_of(L" >", at) - at - 1));
+    ++depth;
+  }
+  return triggers;
+}
+
+// Whether the trigger (its name, then its children's) follows its type's
+// sequence: each child a member, none before one that comes earlier.
+bool FollowsTheSchema(const std::vector<std::wstring>& trigger) {
+  const auto type = kTriggerSequences.find(trigger.front());
+  if (type == kTriggerSequences.end()) return false;
+  auto position = type->second.begin();
+  for (auto child = trigger.begin() + 1; child != trigger.end(); ++child) {
+    position = std::find(position, type->second.end(), *child);
+    if (position == type->second.end()) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+// The task as the schema orders it and as the Task Scheduler can take it:
+// its triggers (start-up, a network connecting, a resume, the interval with
+// a random delay of a tenth of it, at most an hour), their delays, its
+// priority and its program path, quoted and escaped; a path the Task
+// Scheduler cannot take is refused instead.
+TEST(ScheduledTaskXml, TriggersDelaysPriorityAndProgramPathAsTheSchemaHasThem) {
+  const std::wstring longest = L"C:\\" + std::wstring(kLongestTaskProgramPath - 3, L'x');
+  const struct {
+    std::wstring path;
+    int hours;
+    const wchar_t* randomDelay;  // none: the path is refused
+    const wchar_t* escaped;  // the path in the XML, when it is not the path as it is
+  } cases[] = {
+      {L"C:\\Tools & <Time>\\M.com", 6, L"PT36M", L"C:\\Tools &amp; &lt;Time&gt;\\M.com"},
+      {L"C:\\M.com", 1, L"PT6M", nullptr},
+      {L"C:\\M.com", 168, L"PT60M", nullptr},
+      {longest, 24, L"PT60M", nullptr},
+      {longest + L"x", 24, nullptr, nullptr},
+      {L"C:\\Time\x01Tools\\M.com", 6, nullptr, nullptr},
+      {L"C:\\Time\xD83D\xDD52\\M.com", 6, L"PT36M", nullptr},  // a whole UTF-16 pair
+      {L"C:\\Time\xD83D\\M.com", 6, nullptr, nullptr},
+      {L"C:\\Time\xDD52\\M.com", 6, nullptr, nullptr},
   };
-  for (const wchar_t* part : parts) EXPECT_NE(xml.find(part), std::wstring::npos) << part;
-  EXPECT_EQ(xml.find(L"&amp;amp;"), std::wstring::npos);
-  EXPECT_NE(ScheduledTaskXml(L"C:\\M.com", 168, {}).find(L"<Interval>PT168H</Interval>"), std::wstring::npos);
+  for (const auto& test : cases) {
+    const std::wstring refusal = TaskProgramPathRefusal(test.path);
+    ASSERT_EQ(refusal.empty(), test.randomDelay != nullptr) << test.path;
+    if (!test.randomDelay) {
+      EXPECT_EQ(refusal.rfind(L"Not scheduled: the program's path ", 0), 0u) << refusal;
+      continue;
+    }
+    const SYSTEMTIME start = CalendarRecord(2026, 12, 8, 9, 5, 7, 123);
+    const std::wstring xml = ScheduledTaskXml(test.path, test.hours, start);
+    const std::vector<std::vector<std::wstring>> triggers = Triggers(xml);
+    ASSERT_EQ(triggers.size(), 4u) << xml;
+    for (const auto& trigger : triggers) EXPECT_TRUE(FollowsTheSchema(trigger)) << trigger.front();
+    const std::wstring parts[] = {
+        L"<BootTrigger>\r\n      <Enabled>true</Enabled>\r\n      <Delay>PT2M</Delay>",
+        L"Path=&quot;Microsoft-Windows-NetworkProfile/Operational&quot;&gt;*[System[Provider[@Name=&apos;"
+        L"Microsoft-Windows-NetworkProfile&apos;] and EventID=10000]]&lt;/Select&gt;",
+        L"Path=&quot;System&quot;&gt;*[System[Provider[@Name=&apos;Microsoft-Windows-Power-Troubleshooter&apos;] "
+        L"and EventID=1]]&lt;/Select&gt;",
+        L"</Subscription>\r\n      <Delay>PT30S</Delay>",
+        L"<StartBoundary>2026-12-08T09:05:07</StartBoundary>",
+        L"<Interval>PT" + std::to_wstring(test.hours) + L"H</Interval>",
+        L"<RandomDelay>" + std::wstring(test.randomDelay) + L"</RandomDelay>",
+        L"<Priority>5</Priority>",
+        L"<UserId>S-1-5-18</UserId>\r\n      <RunLevel>HighestAvailable</RunLevel>",
+        L"<StartWhenAvailable>true</StartWhenAvailable>",
+        L"<DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries>",
+        L"<MultipleInstancesPolicy>IgnoreNew</MultipleInstancesPolicy>",
+        L"<Command>\"" + (test.escaped ? test.escaped : test.path) + L"\"</Command>\r\n      <Arguments>/sync",
+    };
+    for (const std::wstring& part : parts) EXPECT_NE(xml.find(part), std::wstring::npos) << part;
+    EXPECT_EQ(xml.find(L"&amp;amp;"), std::wstring::npos);
+  }
 }
 
 // A success says what the run did; a failure is its log's own text.

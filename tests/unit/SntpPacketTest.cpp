@@ -5,6 +5,10 @@
 namespace {
 
 const CNtpTimestamp kSent(0xCAD9A12F1F7CED91u);
+// The client's clock: the 1/64 s tick of a system without a precise clock,
+// or the 100 ns file time of one with it.
+constexpr double kTickPrecision = 1.0 / 64;
+constexpr double kPrecisePrecision = 1e-7;
 
 SntpReply Reply(int leapIndicator, int mode, int stratum, const CNtpTimestamp& originate,
                       const CNtpTimestamp& receive, const CNtpTimestamp& transmit) {
@@ -63,6 +67,7 @@ struct ReplyFields {
   double rootDelay = 0;
   double rootDispersion = 0;
   int precision = -20;  // about a microsecond
+  double clientPrecision = kTickPrecision;
   double referenceAge = 16;  // seconds from the reference time to the transmit time
   bool zeroReference = false;
   bool zeroReceive = false;
@@ -94,8 +99,8 @@ SntpRefusal Judge(const ReplyFields& fields) {
   SntpExchangeResult result;
   result.m_OriginateTime = kSent;
   result.m_DestinationTime = kSent.AddSeconds(fields.delay + fields.hold);
-  ReadSntpReply(reply, result);
-  return JudgeSntpReply(reply, result);
+  ReadSntpReply(reply, result, fields.clientPrecision);
+  return JudgeSntpReply(reply, result, fields.clientPrecision);
 }
 
 const RuleCase kRuleCases[] = {
@@ -128,6 +133,15 @@ const RuleCase kRuleCases[] = {
     {"delay -15 ms counts as the precision",
      [](ReplyFields& f) { f.delay = -0.015, f.rootDispersion = 2.995; }, SntpRefusal::TooUncertain},
     {"server precision 8 s", [](ReplyFields& f) { f.precision = 3; }, SntpRefusal::TooUncertain},
+    // A precise client's clock tells a 1 ms round trip as it is: 2.9994 s +
+    // 0.5 ms, where the tick's 1/64 s would make it 3.0072 s.
+    {"delay 1 ms, tick clock",
+     [](ReplyFields& f) { f.delay = 0.001, f.rootDispersion = 2.9994; }, SntpRefusal::TooUncertain},
+    {"delay 1 ms, precise clock",
+     [](ReplyFields& f) { f.delay = 0.001, f.rootDispersion = 2.9994, f.clientPrecision = kPrecisePrecision; },
+     SntpRefusal::None},
+    {"delay -15 ms, precise clock",
+     [](ReplyFields& f) { f.delay = -0.015, f.clientPrecision = kPrecisePrecision; }, SntpRefusal::NegativeDelay},
     {"reference at transmit", [](ReplyFields& f) { f.referenceAge = 0; }, SntpRefusal::None},
     {"reference 1 ms after transmit",
      [](ReplyFields& f) { f.referenceAge = -0.001; }, SntpRefusal::ReferenceAfterTransmit},
@@ -166,7 +180,7 @@ TEST(SntpPacket, ReadingAReplyFillsTheResult) {
   SntpExchangeResult result;
   result.m_OriginateTime = Seconds(100.0);
   result.m_DestinationTime = Seconds(100.5);
-  ReadSntpReply(reply, result);
+  ReadSntpReply(reply, result, kTickPrecision);
   EXPECT_EQ(result.m_nLeapIndicator, 2);
   EXPECT_EQ(result.m_nStratum, 15);
   EXPECT_EQ(result.m_OriginateTime, Seconds(100.0));
@@ -181,7 +195,7 @@ TEST(SntpPacket, ReadingAReplyFillsTheResult) {
   reply[3] = static_cast<uint8_t>(-20);
   PutShortFormat(0.25, reply.data() + 4);
   PutShortFormat(0.125, reply.data() + 8);
-  ReadSntpReply(reply, result);
+  ReadSntpReply(reply, result, kTickPrecision);
   EXPECT_NEAR(result.m_dErrorBound, 0.2 + 0.125 + 0.125, 1e-4);
 }
 
@@ -191,6 +205,6 @@ TEST(SntpPacket, ServerBehindGivesANegativeOffset) {
   SntpExchangeResult result;
   result.m_OriginateTime = local;
   result.m_DestinationTime = local;
-  ReadSntpReply(Reply(0, 4, 1, kSent, server, server), result);
+  ReadSntpReply(Reply(0, 4, 1, kSent, server, server), result, kTickPrecision);
   EXPECT_DOUBLE_EQ(result.m_dClockOffset, -10.0);
 }

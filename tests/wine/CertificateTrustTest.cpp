@@ -20,6 +20,12 @@ constexpr LONGLONG kTicksPerDay = 24LL * 60 * 60 * 10000000;
 constexpr int kYear = 365;
 constexpr int kWhileExpiredWasValid = -385;
 
+// Time enough for any check, a root's fetch included.
+CTimeLimit Unhurried() {
+  constexpr uint32_t kMinute = 60000;
+  return CTimeLimit(kMinute);
+}
+
 // A certificate of the session's (tests/fixtures/test-certificates), in DER.
 std::vector<BYTE> Certificate(const wchar_t* name) {
   const wchar_t* directory = _wgetenv(L"MOVRANE_TEST_CERTIFICATES");
@@ -120,7 +126,7 @@ TEST(CertificateTrust, WindowsJudgesEachChainForTheServersName) {
     SCOPED_TRACE(trustCase.what);
     const CCertificateTrust trust(ChainOf(trustCase.chain), trustCase.serverName);
     const FILETIME time = DaysFromNow(trustCase.daysFromNow);
-    EXPECT_EQ(trust.Check(&time), trustCase.verdict);
+    EXPECT_EQ(trust.Check(Unhurried(), &time), trustCase.verdict);
   }
 }
 
@@ -131,7 +137,7 @@ TEST(CertificateTrust, ARootInTheUsersOwnStoreDoesNotCount) {
   const UserRoot root(Certificate(L"untrusted-root"));
   ASSERT_TRUE(root.Added()) << "could not add to the user's Root store: " << ::GetLastError();
   ASSERT_TRUE(UserEngineTrusts(chain[0])) << "the user's own engine does not see the root";
-  EXPECT_EQ(CCertificateTrust(chain, TimeServers::kNtsUntrustedCa).Check(), CertificateVerdict::UntrustedRoot);
+  EXPECT_EQ(CCertificateTrust(chain, TimeServers::kNtsUntrustedCa).Check(Unhurried()), CertificateVerdict::UntrustedRoot);
 }
 
 // The check at the local time, a year off, and then at the authenticated
@@ -139,20 +145,22 @@ TEST(CertificateTrust, ARootInTheUsersOwnStoreDoesNotCount) {
 TEST(CertificateTrust, AChainTrustedButForTimeIsTrustedAtTheRightTime) {
   const CCertificateTrust trust(ChainOf({L"nts", L"issuer"}), TimeServers::kNtsTrusted);
   const FILETIME yearAhead = DaysFromNow(kYear);
-  EXPECT_EQ(trust.Check(&yearAhead), CertificateVerdict::TrustedButForTime);
-  EXPECT_EQ(trust.Check(), CertificateVerdict::Trusted);
+  EXPECT_EQ(trust.Check(Unhurried(), &yearAhead), CertificateVerdict::TrustedButForTime);
+  EXPECT_EQ(trust.Check(Unhurried()), CertificateVerdict::Trusted);
+  // With no time left to fetch a root, the roots the machine holds judge.
+  EXPECT_EQ(trust.Check(CTimeLimit(0)), CertificateVerdict::Trusted);
 }
 
 TEST(CertificateTrust, MalformedOrTamperedChainsAreFaulty) {
-  EXPECT_EQ(CCertificateTrust({}, TimeServers::kNtsTrusted).Check(), CertificateVerdict::Faulty);
+  EXPECT_EQ(CCertificateTrust({}, TimeServers::kNtsTrusted).Check(Unhurried()), CertificateVerdict::Faulty);
   Chain truncated = ChainOf({L"nts", L"issuer"});
   truncated[0].resize(truncated[0].size() / 2);
-  EXPECT_EQ(CCertificateTrust(truncated, TimeServers::kNtsTrusted).Check(), CertificateVerdict::Faulty);
+  EXPECT_EQ(CCertificateTrust(truncated, TimeServers::kNtsTrusted).Check(Unhurried()), CertificateVerdict::Faulty);
   Chain truncatedIssuer = ChainOf({L"nts", L"issuer"});
   truncatedIssuer[1].resize(truncatedIssuer[1].size() / 2);
-  EXPECT_EQ(CCertificateTrust(truncatedIssuer, TimeServers::kNtsTrusted).Check(), CertificateVerdict::Faulty);
+  EXPECT_EQ(CCertificateTrust(truncatedIssuer, TimeServers::kNtsTrusted).Check(Unhurried()), CertificateVerdict::Faulty);
   // The last bytes of a certificate are its issuer's signature.
   Chain forged = ChainOf({L"nts", L"issuer"});
   forged[0].back() ^= 1;
-  EXPECT_EQ(CCertificateTrust(forged, TimeServers::kNtsTrusted).Check(), CertificateVerdict::Faulty);
+  EXPECT_EQ(CCertificateTrust(forged, TimeServers::kNtsTrusted).Check(Unhurried()), CertificateVerdict::Faulty);
 }

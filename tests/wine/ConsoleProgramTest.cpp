@@ -13,8 +13,10 @@
 
 #include "SyncEvents.h"
 #include "console/EventReport.h"
+#include "console/EventSource.h"
 #include "console/FolderSafety.h"
 #include "console/ScheduledTask.h"
+#include "console/ScheduledTaskXml.h"
 #include "tests/wine/ResponderControl.h"
 #include "tests/wine/TimeServers.h"
 #include "tests/wine/console/ConsoleRun.h"
@@ -157,9 +159,23 @@ protected:
     if (scheduler) ::CloseServiceHandle(scheduler);
     if (manager) ::CloseServiceHandle(manager);
   }
-  void SetUp() override { CScheduledTask::Remove(); }
-  void TearDown() override { CScheduledTask::Remove(); }
+  void SetUp() override { TearDown(); }
+  void TearDown() override {
+    CScheduledTask::Remove();
+    ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, CEventSource::KeyPath().c_str());
+  }
 };
+
+// The event source's message file as the registry holds it; none when no
+// source is registered.
+std::optional<std::wstring> RegisteredEventSource() {
+  wchar_t file[MAX_PATH * 2];
+  DWORD size = sizeof(file);
+  if (::RegGetValueW(HKEY_LOCAL_MACHINE, CEventSource::KeyPath().c_str(), L"EventMessageFile",
+                     RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, file, &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  return file;
+}
 
 }  // namespace
 
@@ -432,13 +448,14 @@ TEST_F(ConsoleSynchronize, WithoutAdministratorRightsSaysSoAndAsksNoServer) {
   EXPECT_EQ(RunConsoleProgram(directory, L"/server:127.0.0.6").exitCode, kSuccess);
 }
 
-// Who may change a folder, judged from its security descriptor: only the
-// administrators' entries and entries that only pass on do not count.
+// Who besides the administrators may change a folder, by name, judged from
+// its security descriptor: the administrators' entries and entries that
+// only pass on do not count.
 TEST(FolderSafety, OnlyAdministratorsMayChangeASafeFolder) {
   struct Case {
     const wchar_t* descriptor;
     ACCESS_MASK rights;
-    bool othersCanChange;
+    const wchar_t* account;  // who other than the administrators can change it
   };
   // Program Files as Windows ships it: users read, CREATOR OWNER's entry
   // passes on only.
@@ -447,23 +464,23 @@ TEST(FolderSafety, OnlyAdministratorsMayChangeASafeFolder) {
       L"D:(A;;FA;;;S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464)(A;;0x1301bf;;;SY)"
       L"(A;;0x1301bf;;;BA)(A;;0x1200a9;;;BU)(A;OICIIO;GA;;;CO)(A;OICIIO;GA;;;SY)";
   const Case cases[] = {
-      {programFiles, kChangeRights, false},
-      {L"O:BAD:(A;;FA;;;BA)(A;;FA;;;SY)(A;;0x1200a9;;;BU)", kChangeRights, false},
-      {L"O:BUD:(A;;FA;;;BA)", kChangeRights, true},                      // a user owns it
-      {L"O:BAD:(A;;0x1200a9;;;BU)(A;;FA;;;S-1-5-21-1-2-3-1000)", kChangeRights, true},
-      {L"O:BAD:(A;;0x100004;;;AU)", kChangeRights, true},               // append
-      {L"O:BAD:(A;;0x10000;;;WD)", kChangeRights, true},                // delete
-      {L"O:BAD:(A;;0x100004;;;AU)", kReplaceRights, false},             // C:\ lets users add folders
-      {L"O:BAD:(A;;0x40;;;AU)", kReplaceRights, true},                  // delete what it holds
-      {L"O:BAD:(A;OICIIO;FA;;;BU)", kChangeRights, false},              // passes on only
-      {L"O:BA", kChangeRights, true},                                   // no list: anyone
+      {programFiles, kChangeRights, L""},
+      {L"O:BAD:(A;;FA;;;BA)(A;;FA;;;SY)(A;;0x1200a9;;;BU)", kChangeRights, L""},
+      {L"O:BUD:(A;;FA;;;BA)", kChangeRights, L"BUILTIN\\Users"},         // a user owns it
+      {L"O:BAD:(A;;0x1200a9;;;BU)(A;;FA;;;S-1-5-21-1-2-3-1000)", kChangeRights, L"S-1-5-21-1-2-3-1000"},
+      {L"O:BAD:(A;;0x100004;;;AU)", kChangeRights, L"NT AUTHORITY\\Authenticated Users"},  // append
+      {L"O:BAD:(A;;0x10000;;;WD)", kChangeRights, L"Everyone"},          // delete
+      {L"O:BAD:(A;;0x100004;;;AU)", kReplaceRights, L""},                // C:\ lets users add folders
+      {L"O:BAD:(A;;0x40;;;AU)", kReplaceRights, L"NT AUTHORITY\\Authenticated Users"},  // delete what it holds
+      {L"O:BAD:(A;OICIIO;FA;;;BU)", kChangeRights, L""},                 // passes on only
+      {L"O:BA", kChangeRights, L"Everyone"},                            // no list: anyone
   };
   for (const Case& test : cases) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(test.descriptor, SDDL_REVISION_1,
                                                                        &descriptor, nullptr))
         << test.descriptor;
-    EXPECT_EQ(LetsOthersChange(descriptor, test.rights), test.othersCanChange) << test.descriptor;
+    EXPECT_EQ(OtherAccountThatCan(descriptor, test.rights), test.account) << test.descriptor;
     ::LocalFree(descriptor);
   }
 }
@@ -471,38 +488,68 @@ TEST(FolderSafety, OnlyAdministratorsMayChangeASafeFolder) {
 // Wine's Task Scheduler keeps a task's description and settings but drops
 // its principal, triggers and command (its IPrincipal is a stub): those
 // are checked in the task's XML, in the unit tests; here, that the task
-// is made, replaced and removed.
+// is made, replaced and removed, and the event source with it unless the
+// installer made it.
 TEST_F(ConsoleSchedule, ScheduleReplacesTheTaskAndUnscheduleRemovesItOnce) {
   CRunDirectory directory(L"SafeFolderMovrane.com");
   const ConsoleOutcome scheduled = RunConsoleProgram(directory, L"/schedule:6");
   ASSERT_EQ(scheduled.exitCode, kSuccess) << scheduled.errors;
-  EXPECT_NE(scheduled.output.find("/sync runs as SYSTEM at start-up and every 6 hours."), std::string::npos)
+  EXPECT_NE(scheduled.output.find("/sync runs as SYSTEM after start-up, when a network connects, after a resume "
+                                  "from sleep and every 6 hours."),
+            std::string::npos)
       << scheduled.output;
+  EXPECT_NE(scheduled.output.find("Registered the event source Movrane"), std::string::npos) << scheduled.output;
   const std::optional<std::wstring> task = RegisteredTask();
   ASSERT_TRUE(task) << "no task registered";
   EXPECT_NE(task->find(L"<ExecutionTimeLimit>PT10M</ExecutionTimeLimit>"), std::wstring::npos);
+  EXPECT_EQ(RegisteredEventSource(), directory.ProgramPath().wstring());
 
   EXPECT_EQ(RunConsoleProgram(directory, L"-SCHEDULE").exitCode, kSuccess) << "registered again, replaced";
   EXPECT_TRUE(RegisteredTask());
 
   const ConsoleOutcome removed = RunConsoleProgram(directory, L"/unschedule");
   EXPECT_EQ(removed.exitCode, kSuccess) << removed.errors;
-  EXPECT_EQ(removed.output, "Removed the scheduled task \\Movrane\r\n");
+  EXPECT_EQ(removed.output,
+            "Removed the event source Movrane that /schedule had registered.\r\nRemoved the scheduled task "
+            "\\Movrane\r\n");
+  EXPECT_FALSE(RegisteredEventSource());
   EXPECT_FALSE(RegisteredTask());
   const ConsoleOutcome none = RunConsoleProgram(directory, L"/unschedule");
   EXPECT_EQ(none.exitCode, kSuccess) << none.errors;
   EXPECT_EQ(none.output, "There was no scheduled task to remove: \\Movrane\r\n");
+
+  // A source the installer registered is left as it is.
+  const std::wstring installed = L"C:\\Program Files\\Movrane\\Movrane.com";
+  ASSERT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE, CEventSource::KeyPath().c_str(), L"EventMessageFile", REG_SZ,
+                              installed.c_str(), static_cast<DWORD>((installed.size() + 1) * sizeof(wchar_t))),
+            ERROR_SUCCESS);
+  for (const wchar_t* command : {L"/schedule", L"/unschedule"}) {
+    EXPECT_EQ(RunConsoleProgram(directory, command).output.find("event source"), std::string::npos) << command;
+    EXPECT_EQ(RegisteredEventSource(), installed) << command;
+  }
 }
 
 // From a folder users can change (under Wine, every folder) the task is
-// refused, naming it; without administrator rights neither command runs.
+// refused, naming it and who can change it; from a path longer than the
+// Task Scheduler takes it is refused before that; without administrator
+// rights neither command runs.
 TEST_F(ConsoleSchedule, RefusedFromAFolderUsersCanChangeAndWithoutAdministratorRights) {
   const ConsoleOutcome refused = Run(L"/schedule");
   EXPECT_EQ(refused.exitCode, kScheduleRefused);
-  EXPECT_EQ(refused.errors.rfind("Not scheduled: users other than administrators can change ", 0), 0u)
-      << refused.errors;
+  EXPECT_EQ(refused.errors.rfind("Not scheduled: ", 0), 0u) << refused.errors;
+  EXPECT_NE(refused.errors.find(" can change "), std::string::npos) << refused.errors;
   EXPECT_NE(refused.errors.find("movrane-run-"), std::string::npos) << refused.errors;
+  EXPECT_NE(refused.errors.find("takeown /F \""), std::string::npos) << refused.errors;
   EXPECT_FALSE(RegisteredTask());
+
+  CRunDirectory longPath(L"SafeFolderMovrane.com", kLongestTaskProgramPath + 1);
+  ASSERT_EQ(longPath.ProgramPath().wstring().size(), kLongestTaskProgramPath + 1);
+  const ConsoleOutcome tooLong = RunConsoleProgram(longPath, L"/schedule");
+  EXPECT_EQ(tooLong.exitCode, kScheduleRefused) << tooLong.errors;
+  EXPECT_EQ(tooLong.errors.rfind("Not scheduled: the program's path is 259 characters long", 0), 0u)
+      << tooLong.errors;
+  EXPECT_FALSE(RegisteredTask());
+  EXPECT_FALSE(RegisteredEventSource());
 
   CRunDirectory directory(L"UnprivilegedMovrane.com");
   for (const wchar_t* command : {L"/schedule:6", L"/unschedule"}) {

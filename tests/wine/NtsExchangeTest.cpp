@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <set>
+#include <sstream>
 #include <string>
 
 #include "tests/wine/ResponderControl.h"
@@ -18,6 +20,10 @@ constexpr double kAtOnce = 2.5;
 // The key exchange's and the time exchange's own 5 s, and a margin.
 constexpr double kDeadline = 5.0;
 constexpr double kLate = 1.5;
+// The query's own 10 s, as the budget of a poll that has just begun gives
+// it, and what is left of one nearly spent.
+constexpr DWORD kWholeBudget = 10000;
+constexpr DWORD kNearlySpent = 300;
 
 struct Query {
   bool bAnswered;
@@ -27,8 +33,9 @@ struct Query {
   SntpExchangeResult result;
 };
 
-// One query in the session; with a stop, a timer that signals it after stopAfterMs.
-Query Ask(LPCWSTR server, CNtsSession& session, DWORD stopAfterMs = INFINITE) {
+// One query in the session within budgetMs; with a stop, a timer that
+// signals it after stopAfterMs.
+Query Ask(LPCWSTR server, CNtsSession& session, DWORD stopAfterMs = INFINITE, DWORD budgetMs = kWholeBudget) {
   using Clock = std::chrono::steady_clock;
   const HANDLE stop = ::CreateWaitableTimerW(nullptr, TRUE, nullptr);
   LARGE_INTEGER due;
@@ -39,7 +46,7 @@ Query Ask(LPCWSTR server, CNtsSession& session, DWORD stopAfterMs = INFINITE) {
   CNtsClient nts(client, stop);
   Query query{};
   const Clock::time_point start = Clock::now();
-  const Result<SntpExchangeResult, NtsQueryFailure> answer = nts.Query(server, session);
+  const Result<SntpExchangeResult, NtsQueryFailure> answer = nts.Query(server, session, CTimeLimit(budgetMs));
   query.dSeconds = std::chrono::duration<double>(Clock::now() - start).count();
   query.bAnswered = static_cast<bool>(answer);
   if (answer) {
@@ -52,9 +59,9 @@ Query Ask(LPCWSTR server, CNtsSession& session, DWORD stopAfterMs = INFINITE) {
   return query;
 }
 
-Query Ask(LPCWSTR server) {
+Query Ask(LPCWSTR server, DWORD budgetMs = kWholeBudget) {
   CNtsSession session;
-  return Ask(server, session);
+  return Ask(server, session, INFINITE, budgetMs);
 }
 
 void ExpectAuthenticatedSameClock(const Query& query) {
@@ -68,6 +75,18 @@ void ExpectAuthenticatedSameClock(const Query& query) {
 void ExpectFailure(const Query& query, NtsFailure failure) {
   EXPECT_FALSE(query.bAnswered);
   EXPECT_EQ(query.failure, failure);
+}
+
+// The responder's record of the NTS requests' Unique Identifiers and
+// cookies: each there, none all zeros, none sent twice.
+void ExpectEachRequestsOwnIdentifierAndCookie(const std::string& record, size_t requests) {
+  std::istringstream fields(record);
+  std::set<std::string> sent;
+  for (std::string field; fields >> field;) {
+    EXPECT_NE(field.find_first_not_of('0'), std::string::npos) << "all zeros";
+    EXPECT_TRUE(sent.insert(field).second) << field << " sent twice";
+  }
+  EXPECT_EQ(sent.size(), 2 * requests);
 }
 
 class NtsResponder : public testing::Test {
@@ -126,6 +145,10 @@ TEST(NtsExchange, AClosedSilentOrBlockedKeyExchangeIsToldAsSuchWithinItsDeadline
   EXPECT_GT(blocked.dSeconds, kDeadline - kLate);
   EXPECT_LT(blocked.dSeconds, kDeadline + kLate);
 
+  const Query blockedLate = Ask(TimeServers::kNtsBlocked, kNearlySpent);
+  ExpectFailure(blockedLate, NtsFailure::ConnectionUnanswered);
+  EXPECT_LT(blockedLate.dSeconds, kAtOnce);
+
   CNtsSession session;
   const Query stopped = Ask(TimeServers::kNtsSilent, session, 300);
   EXPECT_FALSE(stopped.bAnswered);
@@ -181,4 +204,5 @@ TEST_F(NtsResponder, NaksRacedAheadAndALostRequestCostNothing) {
   ASSERT_TRUE(resent.bAnswered) << "failure " << static_cast<int>(resent.failure);
   EXPECT_TRUE(resent.result.m_bAuthenticated);
   EXPECT_EQ(m_responder.RequestCount(), 4);
+  ExpectEachRequestsOwnIdentifierAndCookie(m_responder.Command("ntsfields"), 4);
 }

@@ -5,7 +5,8 @@
 namespace {
 
 constexpr long kAnswerTimeoutSeconds = 2;
-constexpr int kAnswerBufferSize = 1024;
+// The longest answer: a few requests' NTS fields in hex.
+constexpr int kAnswerBufferSize = 16384;
 
 }  // namespace
 
@@ -30,9 +31,10 @@ std::string CResponderControl::Command(const std::string& command) {
   timeval limit{kAnswerTimeoutSeconds, 0};
   if (select(0, &readSet, nullptr, nullptr, &limit) != 1)
     return "";
-  char answer[kAnswerBufferSize];
-  const int length = recv(m_hSocket, answer, sizeof answer, 0);
-  return length > 0 ? std::string(answer, length) : "";
+  std::string answer(kAnswerBufferSize, '\0');
+  const int length = recv(m_hSocket, &answer[0], kAnswerBufferSize, 0);
+  answer.resize(length > 0 ? length : 0);
+  return answer;
 }
 
 int CResponderControl::RequestCount() {

@@ -4,6 +4,6 @@
 // change of its permissions).
 #include "console/FolderSafety.h"
 
-std::wstring FirstPathOthersCanChange(const std::wstring&, const std::wstring&) {
+ChangeablePath FirstPathOthersCanChange(const std::wstring&, const std::wstring&) {
   return {};
 }

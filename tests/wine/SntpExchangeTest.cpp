@@ -218,8 +218,9 @@ TEST_F(ResponderExchange, SilentServerIsAskedThreeTimesAndTimesOut) {
 }
 
 // A request or reply lost on the way costs a second, not the compare; a
-// reply to the first request that comes after the second was sent is
-// judged against the first's send time.
+// reply to the first request that comes after the second, or the third,
+// was sent is judged against the first's send time (against a later one,
+// its round trip would be negative).
 TEST_F(ResponderExchange, ALostDatagramIsAskedForAgainASecondLater) {
   ASSERT_EQ(m_responder.Command("drop 1"), "ok");
   const Exchange resent = Query(TimeServers::kResponder);
@@ -230,6 +231,10 @@ TEST_F(ResponderExchange, ALostDatagramIsAskedForAgainASecondLater) {
 
   Reply("late=1.3");
   ExpectAcceptedWithOffset(Query(TimeServers::kResponder), 0.0);
+  const int requestsBefore = m_responder.RequestCount();
+  Reply("late=2.5");
+  ExpectAcceptedWithOffset(Query(TimeServers::kResponder), 0.0);
+  EXPECT_EQ(m_responder.RequestCount() - requestsBefore, 3);
 }
 
 // The genuine reply comes 0.2 s after the forged one; taking T4 at the forged

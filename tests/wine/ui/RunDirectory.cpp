@@ -2,20 +2,24 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <fstream>
 
 namespace {
 constexpr wchar_t kSettingsName[] = L"Movrane.ini";
 
-std::filesystem::path FreshPath() {
+// Its name made longer where the program's path in it is to be longer.
+std::filesystem::path FreshPath(const wchar_t* programName, size_t programPathLength) {
   static int runs = 0;
-  const std::wstring name = L"movrane-run-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                            std::to_wstring(++runs);
-  return std::filesystem::temp_directory_path() / name;
+  std::wstring path = (std::filesystem::temp_directory_path() / L"movrane-run-").wstring() +
+                      std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++runs);
+  const size_t length = path.size() + 1 + std::wcslen(programName);
+  return path.append(programPathLength > length ? programPathLength - length : 0, L'x');
 }
 }  // namespace
 
-CRunDirectory::CRunDirectory(const wchar_t* programName) : m_path(FreshPath()), m_programName(programName) {
+CRunDirectory::CRunDirectory(const wchar_t* programName, size_t programPathLength)
+    : m_path(FreshPath(programName, programPathLength)), m_programName(programName) {
   std::filesystem::remove_all(m_path);
   std::filesystem::create_directories(m_path);
   std::filesystem::copy_file(BuiltProgram().replace_filename(m_programName), ProgramPath());

@@ -7,7 +7,8 @@
 // it. Removed with everything in it.
 class CRunDirectory {
 public:
-  explicit CRunDirectory(const wchar_t* programName = kDialogProgram);
+  // With a length, the program's full path has that many characters.
+  explicit CRunDirectory(const wchar_t* programName = kDialogProgram, size_t programPathLength = 0);
   ~CRunDirectory();
   CRunDirectory(const CRunDirectory&) = delete;
   CRunDirectory& operator=(const CRunDirectory&) = delete;
