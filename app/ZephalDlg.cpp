@@ -5,6 +5,7 @@
 
 #include "about/AboutBox.h"
 #include "exchange/CompareLog.h"
+#include "exchange/KeptResultsNotice.h"
 #include "app/DesktopPlacement.h"
 #include "app/DialogPost.h"
 #include "exchange/SettingsFile.h"
@@ -45,10 +46,12 @@ CTickSpan ServerClockOffset(const SntpExchangeResult& result) {
   return replySent - requestSent;
 }
 
-// Why the user is asked before the clock is set to the result's time, if
-// at all: the question for the reason the step needs consent.
-std::optional<LogMessage> QuestionBefore(const SntpExchangeResult& result) {
-  switch (ConsentNeededFor(result, kLargeStepSeconds)) {
+// Why the user is asked before the clock is set to the poll's time, if at
+// all: the question for the reason the step needs consent.
+std::optional<LogMessage> QuestionBefore(const ServerPoll& poll) {
+  switch (ConsentNeededFor(poll, kLargeStepSeconds)) {
+    case StepConsent::WeakerThanTrusted:
+      return poll.Trust() == TrustLevel::Web ? kMessageWebQuestion : kMessageUnauthenticatedQuestion;
     case StepConsent::CertificateAtServerTimeOnly:
       return kMessageCertificateQuestion;
     case StepConsent::LargeStep:
@@ -248,7 +251,14 @@ void CZephalDlg::StartWorker(AFX_THREADPROC pfnThreadProc) {
 }
 
 void CZephalDlg::ShowLog(const CString& text) {
-  ::SetDlgItemTextW(m_hWnd, IDC_LOG, text.c_str());
+  ::SetDlgItemTextW(m_hWnd, IDC_LOG, (text + WhyNothingIsKeptOnce()).c_str());
+}
+
+// Told in the first log of a compare with NTS only.
+CString CZephalDlg::WhyNothingIsKeptOnce() {
+  if (!m_serverSettings.nts || m_bToldWhyNothingIsKept) return {};
+  m_bToldWhyNothingIsKept = true;
+  return KeptResultsNotice(m_arrMessages);
 }
 
 void CZephalDlg::ShowPoll(const ServerPoll& poll) {
@@ -364,7 +374,7 @@ bool CZephalDlg::MeasureAgreedStep(CWorkerLink& link, CServerListQuery& query, S
       Finish(link, [&](CZephalDlg& dialog) { dialog.ShowPollFailure(poll, true); });
       return false;
     }
-    if (!poll.CrossChecked()) {
+    if (!poll.CrossChecked() || poll.WithinWebBound()) {
       Finish(link, [&](CZephalDlg& dialog) { dialog.ShowDeclinedStep(poll); });
       return false;
     }
@@ -372,7 +382,7 @@ bool CZephalDlg::MeasureAgreedStep(CWorkerLink& link, CServerListQuery& query, S
     if (!link.UseDialog([&](CZephalDlg& dialog) { dialog.SetServerClock(ServerClockOffset(result)); }))
       return false;
     const double step = result.m_dClockOffset;
-    const std::optional<LogMessage> question = QuestionBefore(result);
+    const std::optional<LogMessage> question = QuestionBefore(poll);
     if (!question || (agreed && std::abs(step - *agreed) <= kAgreedStepSeconds)) return true;
     if (!ConfirmStep(link, *question, result)) {
       Finish(link, [&](CZephalDlg& dialog) { dialog.ShowDeclinedStep(poll); });

@@ -48,7 +48,9 @@ private:
   static void Finish(CWorkerLink& link, Show show);
 
   void StartWorker(AFX_THREADPROC pfnThreadProc);
+  // The text in the log box, after it why nothing is kept once.
   void ShowLog(const CString& text);
+  CString WhyNothingIsKeptOnce();
   void ShowPoll(const ServerPoll& poll);
   // The server line, which clock is ahead and by how much, how many servers
   // agree when there are several, and the local time now.
@@ -72,6 +74,7 @@ private:
   // them one at a time, and the last of them lets them go.
   std::shared_ptr<NtsSessions> m_ntsSessions = std::make_shared<NtsSessions>();
   std::atomic<bool> m_bServerTimeKnown{false};
+  bool m_bToldWhyNothingIsKept = false;
   // Busy marker: the running worker, set before it runs, cleared by it
   // when it ends (Finish), or by the dialog when it closes.
   std::atomic<CWinThread*> m_pWorker{nullptr};

@@ -15,8 +15,10 @@ const wchar_t kNoNts[] = L"nonts";
 const wchar_t kJson[] = L"json";
 const wchar_t kMaxStep[] = L"maxstep";
 const wchar_t kMinAgree[] = L"minagree";
+const wchar_t kTrust[] = L"trust";
 const wchar_t kSchedule[] = L"schedule";
 const wchar_t kUnschedule[] = L"unschedule";
+const wchar_t kForget[] = L"forget";
 const wchar_t kHelp[] = L"?";
 
 // One option: its lower-case name, and what follows the first colon.
@@ -62,8 +64,9 @@ std::optional<int> HoursOf(const std::wstring& text) {
   return hours;
 }
 
-bool SchedulesTask(ConsoleAction action) {
-  return action == ConsoleAction::Schedule || action == ConsoleAction::Unschedule;
+// The actions of an administrator, on the task and what is kept.
+bool AdministersMachine(ConsoleAction action) {
+  return action == ConsoleAction::Schedule || action == ConsoleAction::Unschedule || action == ConsoleAction::Forget;
 }
 
 class CommandReader {
@@ -80,8 +83,8 @@ public:
     }
     if (m_maxStepGiven && m_command.action != ConsoleAction::Sync)
       return Refused(L"/maxstep goes with /sync only");
-    if (SchedulesTask(m_command.action) && (m_seen.size() > 1 || !m_command.servers.empty()))
-      return Refused(L"/schedule and /unschedule take no other option");
+    if (AdministersMachine(m_command.action) && (m_seen.size() > 1 || !m_command.servers.empty()))
+      return Refused(L"/schedule, /unschedule and /forget take no other option");
     return m_command;
   }
 
@@ -90,13 +93,14 @@ private:
   bool Take(const Option& option, const std::wstring& argument) {
     if (option.name != kServer && !m_seen.insert(option.name).second)
       return Refuse(L"Given more than once: " + argument);
-    if (option.name == kServer || option.name == kMaxStep || option.name == kMinAgree)
+    if (option.name == kServer || option.name == kMaxStep || option.name == kMinAgree || option.name == kTrust)
       return TakeValue(option, argument);
     if (option.name == kSchedule) return TakeSchedule(option, argument);
     if (option.value) return Refuse(L"Unknown option: " + argument);
     if (option.name == kCompare) return TakeAction(ConsoleAction::Compare);
     if (option.name == kSync) return TakeAction(ConsoleAction::Sync);
     if (option.name == kUnschedule) return TakeAction(ConsoleAction::Unschedule);
+    if (option.name == kForget) return TakeAction(ConsoleAction::Forget);
     if (option.name == kNts) return TakeNts(true);
     if (option.name == kNoNts) return TakeNts(false);
     if (option.name == kJson) return TakeJson();
@@ -109,6 +113,11 @@ private:
       if (m_command.servers.size() == kMostServers)
         return Refuse(L"More than " + std::to_wstring(kMostServers) + L" servers: " + argument);
       m_command.servers.push_back(*option.value);
+      return true;
+    }
+    if (option.name == kTrust) {
+      m_command.trust = TrustLevelOf(*option.value);
+      if (!m_command.trust) return Refuse(L"Not authenticated, unauthenticated or web: " + argument);
       return true;
     }
     if (option.name == kMinAgree) {
@@ -135,7 +144,7 @@ private:
 
   // Each option comes once at most: one given before is another one.
   bool TakeAction(ConsoleAction action) {
-    if (m_actionGiven) return Refuse(L"/compare, /sync, /schedule and /unschedule exclude each other");
+    if (m_actionGiven) return Refuse(L"/compare, /sync, /schedule, /unschedule and /forget exclude each other");
     m_command.action = action;
     m_actionGiven = true;
     return true;
@@ -177,8 +186,8 @@ std::wstring UsageText() {
   return L"Movrane.com compares this computer's clock with time servers and can set it.\r\n"
          L"\r\n"
          L"Movrane.com [/compare | /sync [/maxstep:SECONDS]] [/server:NAME]... [/nts | /nonts]\r\n"
-         L"            [/minagree:N] [/json]\r\n"
-         L"Movrane.com /schedule[:HOURS] | /unschedule\r\n"
+         L"            [/minagree:N] [/trust:LEVEL] [/json]\r\n"
+         L"Movrane.com /schedule[:HOURS] | /unschedule | /forget\r\n"
          L"\r\n"
          L"  /compare          asks the servers for their time and prints the offset (the default)\r\n"
          L"  /sync             the same, then sets the clock; needs administrator rights\r\n"
@@ -191,6 +200,8 @@ std::wstring UsageText() {
          L"  /minagree:N       how many servers must agree before /sync sets the clock (1 to\r\n"
          L"                    8), instead of minagree in Movrane.ini; 2 unless given when\r\n"
          L"                    two or more servers are listed\r\n"
+         L"  /trust:LEVEL      the weakest time /sync sets the clock to: authenticated,\r\n"
+         L"                    unauthenticated or web, instead of trust in Movrane.ini\r\n"
          L"  /nts, /nonts      with or without Network Time Security, instead of nts in\r\n"
          L"                    Movrane.ini\r\n"
          L"  /json             prints one JSON object instead of text\r\n"
@@ -199,7 +210,11 @@ std::wstring UsageText() {
          L"                    every HOURS hours (1 to 168, 24 unless given), replacing one\r\n"
          L"                    made before; needs administrator rights and a folder that\r\n"
          L"                    only administrators can change\r\n"
-         L"  /unschedule       removes that task; needs administrator rights\r\n"
+         L"  /unschedule       removes that task and what /forget removes; needs administrator\r\n"
+         L"                    rights\r\n"
+         L"  /forget           removes the NTS key-exchange results kept between runs, so\r\n"
+         L"                    that the next run makes new key exchanges; needs administrator\r\n"
+         L"                    rights\r\n"
          L"  /?                shows this\r\n"
          L"Options may start with - as well as /. Failures are told on standard error.\r\n"
          L"\r\n"

@@ -4,9 +4,10 @@
 #include <vector>
 
 #include "exchange/StepConsent.h"
+#include "exchange/TrustLevel.h"
 
 // What Movrane.com does.
-enum class ConsoleAction { Compare, Sync, Schedule, Unschedule, Usage };
+enum class ConsoleAction { Compare, Sync, Schedule, Unschedule, Forget, Usage };
 
 // How often the scheduled task synchronizes, in hours, unless told.
 constexpr int kScheduleHours = 24;
@@ -19,6 +20,7 @@ struct ConsoleCommand {
   std::vector<std::wstring> servers;   // /server:NAME, once for each server
   std::optional<bool> nts;             // /nts or /nonts
   std::optional<size_t> minAgree;      // /minagree:N
+  std::optional<TrustLevel> trust;     // /trust:LEVEL
   bool json = false;                   // /json
   double maxStep = kLargeStepSeconds;  // /maxstep:SECONDS, with /sync only
   int scheduleHours = kScheduleHours;  // /schedule:HOURS

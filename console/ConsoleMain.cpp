@@ -24,7 +24,8 @@ int wmain(int argc, wchar_t* argv[]) {
     CConsoleOutput(STD_OUTPUT_HANDLE).Write(UsageText());
     return static_cast<int>(ExitCode::Success);
   }
-  if (command.action == ConsoleAction::Schedule || command.action == ConsoleAction::Unschedule)
+  if (command.action == ConsoleAction::Schedule || command.action == ConsoleAction::Unschedule ||
+      command.action == ConsoleAction::Forget)
     return static_cast<int>(CScheduleProgram(command).Run());
   const CConsoleStop stop;
   return static_cast<int>(CConsoleProgram(command, stop.Event()).Run());

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "exchange/CompareLog.h"
+#include "exchange/KeptResultsNotice.h"
 #include "exchange/SettingsFile.h"
 #include "exchange/StepConsent.h"
 #include "console/ClockRights.h"
@@ -52,6 +53,7 @@ CConsoleProgram::CConsoleProgram(const ConsoleCommand& command, HANDLE stopEvent
   m_report.settings = ReadServerSettings(command.servers);
   if (command.nts) m_report.settings.nts = *command.nts;
   if (command.minAgree) m_report.settings.minAgree = *command.minAgree;
+  if (command.trust) m_report.settings.trust = *command.trust;
   if (m_report.settings.servers.size() == 1) m_report.server = m_report.settings.servers.front();
 }
 
@@ -79,8 +81,13 @@ void CConsoleProgram::WarnWhereOthersCanChange() const {
   if (!path.empty()) m_errors.WriteLine(ChangeableWarning(path));
 }
 
+void CConsoleProgram::TellWhyNothingIsKept() const {
+  if (m_report.settings.nts) m_errors.Write(KeptResultsNotice(m_messages));
+}
+
 ExitCode CConsoleProgram::Measure() {
   const ServerPoll poll = m_query.Run(m_report.settings, m_sessions);
+  TellWhyNothingIsKept();
   if (poll.Stopped()) return Stopped();
   ReportServers(poll);
   if (!poll.chosen) return PollFailed(poll);
@@ -89,6 +96,8 @@ ExitCode CConsoleProgram::Measure() {
   m_report.localTime = CalendarNearNow(result.m_DestinationTime);
   m_report.serverTime = CalendarNearNow(result.m_DestinationTime.AddSeconds(result.m_dClockOffset));
   m_report.measurement = result;
+  m_report.trust = poll.Trust();
+  m_report.trustReason = DowngradeReason(m_messages, poll);
   return m_report.synchronizing ? Synchronize() : Finish(ExitCode::Success);
 }
 
@@ -116,14 +125,21 @@ ExitCode CConsoleProgram::PollFailed(const ServerPoll& poll) {
 // From the measurement just made, as the dialog does after its question;
 // what the dialog would ask about is refused: a time whose server's
 // certificate holds by the server's time only, and a step beyond the limit.
-// A stop comes before all, and a time fewer servers agree on than the
-// settings need is never set.
+// A stop comes before all, a time fewer servers agree on than the settings
+// need is never set, web time within whose bound the clock lies leaves it
+// as it is, and a time weaker than the settings trust is refused.
 ExitCode CConsoleProgram::Synchronize() {
+  const ServerPoll& poll = m_report.poll;
   if (::WaitForSingleObject(m_stopEvent, 0) == WAIT_OBJECT_0) return Stopped();
-  if (!m_report.poll.CrossChecked())
-    return RefuseStep(FailureReason(m_messages, PollFailure(m_report.poll)), ExitCode::NoMajority);
+  if (!poll.CrossChecked()) return RefuseStep(FailureReason(m_messages, PollFailure(poll)), ExitCode::NoMajority);
+  if (poll.WithinWebBound()) {
+    m_errors.Write(MessageLine(m_messages, kMessageWithinWebBound));
+    return Finish(ExitCode::Success);
+  }
   const double step = m_report.measurement->m_dClockOffset;
-  switch (ConsentNeededFor(*m_report.measurement, m_command.maxStep)) {
+  switch (ConsentNeededFor(poll, m_command.maxStep)) {
+    case StepConsent::WeakerThanTrusted:
+      return RefuseStep(WeakerTimeRefusal(m_messages, poll), ExitCode::WeakerThanTrusted);
     case StepConsent::CertificateAtServerTimeOnly:
       return RefuseStep(m_messages[kMessageTrustedAtServerTime]);
     case StepConsent::LargeStep:
@@ -171,6 +187,7 @@ void CConsoleProgram::RecordSync() const {
   if (m_report.measurement) {
     outcome.offset = m_report.measurement->m_dClockOffset;
     outcome.authenticated = m_report.measurement->m_bAuthenticated;
+    outcome.trustReason = m_report.trustReason;
   }
   outcome.clockStepped = m_report.clockSet;
   if (m_report.error) outcome.failure = m_failureLog;

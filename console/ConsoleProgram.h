@@ -25,6 +25,7 @@ public:
 private:
   bool MaySetTheClock() const;
   void WarnWhereOthersCanChange() const;
+  void TellWhyNothingIsKept() const;
   ExitCode Measure();
   void ReportServers(const ServerPoll& poll);
   ExitCode ExchangeFailed(const FailedExchange& failure);

@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "exchange/TrustLevel.h"
+
 namespace {
 const wchar_t kLineEnd[] = L"\r\n";
 constexpr size_t kLabelWidth = 13;
@@ -98,6 +100,12 @@ std::wstring ServerLines(const ConsoleReport& report) {
   return text;
 }
 
+// The time's trust level, and why not higher when it is not authenticated.
+std::wstring TrustLine(const ConsoleReport& report) {
+  const std::wstring level = TrustLevelName(report.trust);
+  return Line(L"Trust", report.trustReason.empty() ? level : level + L" (" + report.trustReason + L")");
+}
+
 // What one exchange measured, its server left to the caller.
 void AddMeasurement(JsonObject& json, const SntpExchangeResult& measured) {
   if (!measured.m_strNegotiatedServer.empty()) json.Add(L"ntp_server", JsonString(measured.m_strNegotiatedServer));
@@ -143,7 +151,8 @@ std::wstring FormatTextReport(const ConsoleReport& report) {
   text += Line(L"Address", measured.m_strServerAddress) + Line(L"Authenticated", YesNo(measured.m_bAuthenticated)) +
           Line(L"Offset", Seconds(measured.m_dClockOffset, true) + L" s +/- " + Seconds(measured.m_dErrorBound) + L" s") +
           Line(L"Round trip", Seconds(measured.m_dRoundTripDelay) + L" s") +
-          Line(L"Stratum", std::to_wstring(measured.m_nStratum)) + Line(L"Local time", IsoUtc(report.localTime)) +
+          Line(L"Stratum", std::to_wstring(measured.m_nStratum)) + TrustLine(report) +
+          Line(L"Local time", IsoUtc(report.localTime)) +
           Line(L"Server time", IsoUtc(report.serverTime));
   if (report.poll.Several()) text += ServerLines(report);
   if (report.synchronizing) text += Line(L"Clock", report.clockSet ? L"set" : L"not changed");
@@ -159,6 +168,8 @@ std::wstring FormatJsonReport(const ConsoleReport& report) {
   json.Add(L"authenticated", JsonBool(authenticated));
   if (report.measurement) {
     AddMeasurement(json, *report.measurement);
+    json.Add(L"trust", JsonString(TrustLevelName(report.trust)));
+    if (!report.trustReason.empty()) json.Add(L"trust_reason", JsonString(report.trustReason));
     json.Add(L"local_time", JsonString(IsoUtc(report.localTime)))
         .Add(L"server_time", JsonString(IsoUtc(report.serverTime)));
   }

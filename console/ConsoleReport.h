@@ -32,6 +32,9 @@ struct ConsoleReport {
   std::optional<SntpExchangeResult> measurement;
   SYSTEMTIME localTime{};
   SYSTEMTIME serverTime{};
+  // How far that time can be trusted, and why not further.
+  TrustLevel trust = TrustLevel::Authenticated;
+  std::wstring trustReason;
   bool clockSet = false;
   std::optional<ConsoleError> error;
 };

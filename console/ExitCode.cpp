@@ -30,10 +30,13 @@ const ExitCodeMeaning kMeanings[] = {
     {ExitCode::ScheduleRefused, L"/schedule refused: users other than administrators can change the program, "
                                 L"its Movrane.ini or a folder it is in, or the Task Scheduler cannot run it "
                                 L"from its path"},
-    {ExitCode::NotAdministrator, L"/schedule or /unschedule without administrator rights"},
+    {ExitCode::NotAdministrator, L"/schedule, /unschedule or /forget without administrator rights"},
     {ExitCode::SchedulerFailed, L"the Task Scheduler could not register or remove the task"},
     {ExitCode::ServersFailed, L"no server gave a time, and they failed in different ways: each server's "
                               L"reason is in the report"},
+    {ExitCode::WeakerThanTrusted, L"/sync refused a time weaker than trust (or /trust) allows: not authenticated "
+                                  L"where NTS was blocked, or web time"},
+    {ExitCode::ForgetFailed, L"the NTS key-exchange results kept between runs could not be removed"},
 };
 
 // Two ways NTS fails that a script can act on: another server, or nts=0.

@@ -1,7 +1,6 @@
 #include "console/FolderSafety.h"
 
 #include <aclapi.h>
-#include <sddl.h>
 
 #include <utility>
 #include <vector>
@@ -9,45 +8,20 @@
 #include "console/FolderChain.h"
 
 namespace {
-// NT SERVICE\TrustedInstaller, the owner of the system's own folders.
-const wchar_t kTrustedInstaller[] = L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464";
 constexpr SECURITY_INFORMATION kOwnerAndAccess = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
-// Room for an account's or a domain's name: 256 characters is their limit.
-constexpr DWORD kAccountNameSize = 257;
 // Who may change a path whose permissions could not be read.
 const wchar_t kUnknownAccount[] = L"an account unknown (the permissions could not be read)";
 
-bool IsTrustedInstaller(PSID sid) {
-  PSID trustedInstaller = nullptr;
-  if (!::ConvertStringSidToSidW(kTrustedInstaller, &trustedInstaller)) return false;
-  const bool same = ::EqualSid(sid, trustedInstaller);
-  ::LocalFree(trustedInstaller);
-  return same;
-}
-
-bool IsAdministrative(PSID sid) {
-  return ::IsWellKnownSid(sid, WinBuiltinAdministratorsSid) || ::IsWellKnownSid(sid, WinLocalSystemSid) ||
-         IsTrustedInstaller(sid);
-}
-
-// DOMAIN\name, or the SID's string where the account has no name here.
-std::wstring AccountName(PSID sid) {
-  wchar_t name[kAccountNameSize], domain[kAccountNameSize];
-  DWORD nameSize = kAccountNameSize, domainSize = kAccountNameSize;
-  SID_NAME_USE use;
-  if (::LookupAccountSidW(nullptr, sid, name, &nameSize, domain, &domainSize, &use))
-    return *domain ? std::wstring(domain) + L"\\" + name : std::wstring(name);
-  wchar_t* text = nullptr;
-  if (!::ConvertSidToStringSidW(sid, &text)) return kUnknownAccount;
-  const std::wstring sidText = text;
-  ::LocalFree(text);
-  return sidText;
+// An account's name, or that it is unknown.
+std::wstring NameOf(PSID sid) {
+  const std::wstring name = AccountName(sid);
+  return name.empty() ? kUnknownAccount : name;
 }
 
 std::wstring Everyone() {
   BYTE sid[SECURITY_MAX_SID_SIZE];
   DWORD size = sizeof(sid);
-  return ::CreateWellKnownSid(WinWorldSid, nullptr, sid, &size) ? AccountName(sid) : kUnknownAccount;
+  return ::CreateWellKnownSid(WinWorldSid, nullptr, sid, &size) ? NameOf(sid) : kUnknownAccount;
 }
 
 std::wstring OtherAllowed(const ACL& access, ACCESS_MASK rights) {
@@ -57,7 +31,7 @@ std::wstring OtherAllowed(const ACL& access, ACCESS_MASK rights) {
     const auto* header = static_cast<const ACE_HEADER*>(entry);
     if (header->AceType != ACCESS_ALLOWED_ACE_TYPE || (header->AceFlags & INHERIT_ONLY_ACE)) continue;
     auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(entry);
-    if ((allowed->Mask & rights) && !IsAdministrative(&allowed->SidStart)) return AccountName(&allowed->SidStart);
+    if ((allowed->Mask & rights) && !IsAdministrative(&allowed->SidStart)) return NameOf(&allowed->SidStart);
   }
   return {};
 }
@@ -81,7 +55,7 @@ std::wstring OtherAccountThatCan(PSECURITY_DESCRIPTOR descriptor, ACCESS_MASK ri
   PSID owner = nullptr;
   BOOL defaulted = FALSE;
   if (!::GetSecurityDescriptorOwner(descriptor, &owner, &defaulted) || !owner) return kUnknownAccount;
-  if (!IsAdministrative(owner)) return AccountName(owner);
+  if (!IsAdministrative(owner)) return NameOf(owner);
   BOOL present = FALSE;
   PACL access = nullptr;
   if (!::GetSecurityDescriptorDacl(descriptor, &present, &access, &defaulted)) return kUnknownAccount;

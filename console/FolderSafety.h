@@ -1,17 +1,7 @@
 #pragma once
-#include <windows.h>
-
 #include <string>
 
-// Rights over a file or folder that change what it holds: write, append
-// and delete, and those that take it over (its permissions, its owner).
-constexpr ACCESS_MASK kChangeRights = FILE_WRITE_DATA | FILE_APPEND_DATA | DELETE | FILE_DELETE_CHILD |
-                                      WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
-// Rights over a folder further up that put another folder in the place of
-// the one below: renaming or deleting it or what it holds, or taking it
-// over. Adding beside it (the append right users hold on C:\ itself) does
-// not.
-constexpr ACCESS_MASK kReplaceRights = DELETE | FILE_DELETE_CHILD | WRITE_DAC | WRITE_OWNER | GENERIC_ALL;
+#include "framework/AdministrativeAccess.h"
 
 // The account other than the administrators (Administrators, SYSTEM and
 // TrustedInstaller) that the security descriptor lets use one of the

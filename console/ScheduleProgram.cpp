@@ -10,14 +10,23 @@
 #include "console/ScheduledTask.h"
 #include "console/ScheduledTaskXml.h"
 #include "framework/ProgramPath.h"
+#include "nts/NtsKeyStore.h"
 
 namespace {
 const wchar_t kNeedsAdministrator[] =
     L"Scheduling needs administrator rights, which this run does not have: run it from a command prompt "
     L"opened as administrator.";
+const wchar_t kForgetNeedsAdministrator[] =
+    L"Removing the kept NTS key-exchange results needs administrator rights, which this run does not have: run "
+    L"it from a command prompt opened as administrator.";
 const wchar_t kNoProgramPath[] = L"The program's own path could not be read; no task was made.";
 const wchar_t kNoTask[] = L"There was no scheduled task to remove: ";
 const wchar_t kRemoved[] = L"Removed the scheduled task ";
+const wchar_t kForgotten[] = L"Removed the NTS key-exchange results kept between runs (if any).";
+const wchar_t kNotForgotten[] =
+    L"The NTS key-exchange results kept in %ProgramData%\\Movrane\\nts could not be removed: that folder or the "
+    L"Movrane folder holding it is not one that only administrators can change. Check its owner and "
+    L"permissions, and delete it.";
 const wchar_t kSourceRegistered[] =
     L"Registered the event source Movrane in the Application log, with this program's messages.";
 const wchar_t kSourceRemoved[] = L"Removed the event source Movrane that /schedule had registered.";
@@ -59,8 +68,12 @@ std::wstring SchedulerRefusal(const wchar_t* what, HRESULT hr) {
 CScheduleProgram::CScheduleProgram(const ConsoleCommand& command) : m_command(command) {}
 
 ExitCode CScheduleProgram::Run() {
-  if (!RunsAsAdministrator()) return Fail(ExitCode::NotAdministrator, kNeedsAdministrator);
-  return m_command.action == ConsoleAction::Schedule ? Schedule() : Unschedule();
+  if (!RunsAsAdministrator())
+    return Fail(ExitCode::NotAdministrator,
+                m_command.action == ConsoleAction::Forget ? kForgetNeedsAdministrator : kNeedsAdministrator);
+  if (m_command.action == ConsoleAction::Schedule) return Schedule();
+  if (m_command.action == ConsoleAction::Unschedule) return Unschedule();
+  return Forget();
 }
 
 bool CScheduleProgram::RunsAsAdministrator() const {
@@ -93,7 +106,14 @@ ExitCode CScheduleProgram::Unschedule() {
   const HRESULT hr = CScheduledTask::Remove();
   if (FAILED(hr)) return Fail(ExitCode::SchedulerFailed, SchedulerRefusal(L"remove", hr));
   RemoveOwnEventSource();
-  return Done((hr == S_FALSE ? kNoTask : kRemoved) + std::wstring(CScheduledTask::kName));
+  m_output.WriteLine((hr == S_FALSE ? kNoTask : kRemoved) + std::wstring(CScheduledTask::kName));
+  return Forget();
+}
+
+// Nothing kept is what was asked for too.
+ExitCode CScheduleProgram::Forget() {
+  if (!CNtsKeyStore::Forget()) return Fail(ExitCode::ForgetFailed, kNotForgotten);
+  return Done(kForgotten);
 }
 
 // The task works without the event source: a failure to make it is told,

@@ -10,6 +10,7 @@ struct SyncOutcome {
   bool clockStepped = false;
   // The failure's text, as written to standard error; none on success.
   std::optional<std::wstring> failure;
+  std::wstring trustReason;  // why the time is not authenticated, when it is not
 };
 
 // One event of the Application log: a success or a failure, and its text,

@@ -122,6 +122,13 @@ std::wstring OtherServerLines(const std::vector<std::wstring>& messages, const S
   return lines;
 }
 
+// Why a time is weaker than the settings asked for: told in its log. A
+// plain time the settings chose needs no line of its own.
+std::wstring DowngradeLine(const std::vector<std::wstring>& messages, const ServerPoll& poll) {
+  if (poll.downgrade == Downgrade::None || poll.downgrade == Downgrade::NtsOff) return {};
+  return DowngradeReason(messages, poll) + kLineEnd;
+}
+
 // A time fewer servers agree on than the clock needs: said in its log.
 std::wstring CrossCheckLine(const std::vector<std::wstring>& messages, const ServerPoll& poll) {
   if (poll.CrossChecked()) return {};
@@ -143,8 +150,10 @@ std::wstring FormatCompareLog(const std::vector<std::wstring>& messages, const s
 std::wstring FormatPollLog(const std::vector<std::wstring>& messages, const ServerPoll& poll,
                            const SYSTEMTIME& localTime) {
   const ServerAnswer& chosen = poll.Chosen();
-  if (!poll.Several() && poll.CrossChecked()) return FormatCompareLog(messages, chosen.server, *chosen.answer, localTime);
-  std::wstring log = MeasurementLines(messages, chosen.server, *chosen.answer);
+  const std::wstring downgrade = DowngradeLine(messages, poll);
+  if (!poll.Several() && poll.CrossChecked() && downgrade.empty())
+    return FormatCompareLog(messages, chosen.server, *chosen.answer, localTime);
+  std::wstring log = MeasurementLines(messages, chosen.server, *chosen.answer) + downgrade;
   if (poll.Several())
     log += WithValues(messages[kMessageServersAgree], {Count(poll.Agreeing()), Count(poll.Answered())}) + kLineEnd +
            OtherServerLines(messages, poll);
@@ -153,7 +162,9 @@ std::wstring FormatPollLog(const std::vector<std::wstring>& messages, const Serv
 
 std::wstring FormatUnchangedLog(const std::vector<std::wstring>& messages, const ServerPoll& poll,
                                 const SYSTEMTIME& localTime) {
-  const std::wstring why = poll.CrossChecked() ? std::wstring() : FailureReason(messages, PollFailure(poll)) + kLineEnd;
+  std::wstring why;
+  if (!poll.CrossChecked()) why = FailureReason(messages, PollFailure(poll)) + kLineEnd;
+  if (poll.WithinWebBound()) why = MessageLine(messages, kMessageWithinWebBound);
   return FormatPollLog(messages, poll, localTime) + why + ClockUnchangedLine(messages, true);
 }
 
@@ -177,6 +188,26 @@ std::wstring FormatFailureLog(const std::vector<std::wstring>& messages, const s
                               const FailedExchange& failure, bool synchronizing) {
   return ServerLine(messages, server) + FailureReason(messages, failure) + kLineEnd +
          ClockUnchangedLine(messages, synchronizing);
+}
+
+std::wstring WeakerTimeRefusal(const std::vector<std::wstring>& messages, const ServerPoll& poll) {
+  return WithValues(messages[kMessageWeakerRefused], {TrustLevelName(poll.trustFloor), TrustLevelName(poll.Trust())});
+}
+
+std::wstring DowngradeReason(const std::vector<std::wstring>& messages, const ServerPoll& poll) {
+  switch (poll.downgrade) {
+    case Downgrade::NtsOff:
+      return messages[kMessageNtsOff];
+    case Downgrade::NtsBlocked:
+      return messages[kMessageNtsBlocked];
+    case Downgrade::NtsDropped:
+      return messages[kMessageNtsDropped];
+    case Downgrade::TimeProtocolsBlocked:
+      return messages[kMessageWebTime];
+    case Downgrade::None:
+      break;
+  }
+  return {};
 }
 
 std::wstring FailureReason(const std::vector<std::wstring>& messages, const FailedExchange& failure) {

@@ -54,7 +54,25 @@ enum LogMessage {
   kMessageKissed,
   kMessageStoppedBeforeAnswer,
   kMessageServersFailed,
-  // Then the texts of web time (keys 80 to 82).
+  // Then why a time is not authenticated: the settings, a blocked port
+  // (keys 62 and 63).
+  kMessageNtsOff,
+  kMessageNtsBlocked,
+  // Why the NTS key-exchange results are not kept between runs, told once
+  // (keys 64 and 65).
+  kMessageKeptResultsUnsafe,
+  kMessageKeptResultsOwner,
+  // Then the rest of why a time is not authenticated (keys 86 to 91):
+  // dropped requests, web time; the questions before the clock is set to an
+  // unauthenticated time and to web time; the refusal of a time weaker than
+  // the settings trust; and web time that would not make the clock better.
+  kMessageNtsDropped,
+  kMessageWebTime,
+  kMessageUnauthenticatedQuestion,
+  kMessageWebQuestion,
+  kMessageWeakerRefused,
+  kMessageWithinWebBound,
+  // Then the texts of web time (keys 80 to 82): why a web server gave no time.
   kMessageWebUnavailable,
   kMessageWebCertificateRefused,
   kMessageWebNoDate,
@@ -83,8 +101,8 @@ std::wstring FormatPollLog(const std::vector<std::wstring>& messages, const Serv
                            const SYSTEMTIME& localTime);
 
 // The log of a synchronize that left the clock as it was after a poll that
-// chose a time: the poll's log, why when too few servers agree on the time,
-// and that the clock was not changed.
+// chose a time: the poll's log, why when too few servers agree on the time
+// or web time would not make it better, and that the clock was not changed.
 std::wstring FormatUnchangedLog(const std::vector<std::wstring>& messages, const ServerPoll& poll,
                                 const SYSTEMTIME& localTime);
 
@@ -94,6 +112,14 @@ std::wstring FormatUnchangedLog(const std::vector<std::wstring>& messages, const
 // why, and for a synchronize that the clock was left as it was.
 std::wstring FormatPollFailureLog(const std::vector<std::wstring>& messages, const ServerPoll& poll,
                                   bool synchronizing);
+
+// Why the clock is not set, unasked, to the poll's time: it is weaker than
+// the settings trust.
+std::wstring WeakerTimeRefusal(const std::vector<std::wstring>& messages, const ServerPoll& poll);
+
+// Why the chosen time is not authenticated, without the line's end; empty
+// when it is.
+std::wstring DowngradeReason(const std::vector<std::wstring>& messages, const ServerPoll& poll);
 
 // Why the exchange failed, as the failure log's line after the server's
 // says it, without the line's end.

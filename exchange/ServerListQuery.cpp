@@ -10,16 +10,17 @@ namespace {
 
 using Answer = CServerListQuery::Answer;
 
-// The servers of one compare that are to be asked, shared by the queries
-// that ask them: each takes the next entry no query has taken yet until
-// none is left.
+// The servers of one poll that are to be asked, shared by the queries that
+// ask them: each takes the next entry no query has taken yet until none is
+// left, all within one budget.
 struct ServerTurns {
-  const ServerSettings& settings;
+  const std::vector<std::wstring>& servers;
+  bool nts;
   const std::vector<size_t>& entries;
   NtsSessions& sessions;
   std::vector<Answer>& answers;
+  const CTimeLimit& budget;
   std::atomic<size_t> next{0};
-  const CTimeLimit budget{CServerQuery::kPollTimeout};
 };
 
 struct Asker {
@@ -32,9 +33,17 @@ UINT AskInTurn(LPVOID parameter) {
   ServerTurns& turns = *asker.turns;
   for (size_t turn = turns.next++; turn < turns.entries.size(); turn = turns.next++) {
     const size_t i = turns.entries[turn];
-    turns.answers[i] = asker.query->Run(turns.settings.servers[i], turns.settings.nts, turns.sessions[i], turns.budget);
+    turns.answers[i] = asker.query->Run(turns.servers[i], turns.nts, turns.sessions[i], turns.budget);
   }
   return 0;
+}
+
+// The entries that have no answer yet.
+std::vector<size_t> Unanswered(const std::vector<Answer>& answers) {
+  std::vector<size_t> entries;
+  for (size_t i = 0; i < answers.size(); ++i)
+    if (!answers[i]) entries.push_back(i);
+  return entries;
 }
 
 }  // namespace
@@ -43,46 +52,50 @@ CServerListQuery::CServerListQuery(HANDLE stopEvent) {
   for (size_t i = 0; i < kServersAtOnce; ++i) m_queries.push_back(std::make_unique<CServerQuery>(stopEvent));
 }
 
+// With NTS first, as the settings say; when NTS gave no time because the
+// network's path blocks it, and no server failed a test of trust, the same
+// servers by plain SNTP, told as not authenticated and why.
 ServerPoll CServerListQuery::Run(const ServerSettings& settings, NtsSessions& sessions) {
-  const std::vector<std::wstring>& servers = settings.servers;
-  if (sessions.size() < servers.size()) sessions.resize(servers.size());
-  std::vector<Answer> answers(servers.size());
-  const std::vector<size_t> entries = EntriesToAsk(servers, answers);
-  Ask(settings, entries, sessions, answers);
-
-  ServerPoll poll;
-  poll.minAgree = settings.minAgree;
-  for (size_t i = 0; i < servers.size(); ++i) {
-    if (answers[i] && !*answers[i] && AsksToBeLeftAlone(answers[i]->Error())) m_leftAlone.emplace(i, answers[i]->Error());
-    poll.answers.push_back({servers[i], std::move(*answers[i])});
+  const CTimeLimit compare(kCompareTimeout);
+  if (sessions.size() < settings.servers.size()) sessions.resize(settings.servers.size());
+  std::vector<Answer> answers = FirstAnswers(settings.servers);
+  Ask(settings.servers, settings.nts, sessions, answers, compare);
+  ServerPoll poll = Judged(settings, answers);
+  if (!settings.nts) poll.downgrade = Downgrade::NtsOff;
+  const std::optional<Downgrade> pathBlocksNts = settings.nts ? PlainFallback(poll) : std::nullopt;
+  if (pathBlocksNts) {
+    for (size_t i = 0; i < answers.size(); ++i)
+      if (!*answers[i] && PathDowngradeOf(answers[i]->Error())) answers[i].reset();
+    Ask(settings.servers, false, sessions, answers, compare);
+    poll = Judged(settings, answers);
+    poll.downgrade = *pathBlocksNts;
   }
-  SelectAmongAnswers(poll);
   return poll;
 }
 
-// Every entry but those that repeat an earlier one's name, whose answer is
-// that they are the same server, and those whose server asked to be left
-// alone earlier in the run, whose answer is its kiss again.
-std::vector<size_t> CServerListQuery::EntriesToAsk(const std::vector<std::wstring>& servers,
-                                                   std::vector<Answer>& answers) const {
-  std::vector<size_t> entries;
+// Of every entry that repeats an earlier one's name, that it is the same
+// server; of every entry whose server asked to be left alone earlier in the
+// run, its kiss again. The others are to be asked.
+std::vector<Answer> CServerListQuery::FirstAnswers(const std::vector<std::wstring>& servers) const {
+  std::vector<Answer> answers(servers.size());
   for (size_t i = 0; i < servers.size(); ++i) {
     const auto leftAlone = m_leftAlone.find(i);
     if (const std::optional<size_t> earlier = EarlierEntryForTheSameName(servers, i))
       answers[i] = SameServerAs(servers[*earlier]);
     else if (leftAlone != m_leftAlone.end())
       answers[i] = leftAlone->second;
-    else
-      entries.push_back(i);
   }
-  return entries;
+  return answers;
 }
 
-// The first query asks on this thread; a thread that cannot be made leaves
-// its servers to the others.
-void CServerListQuery::Ask(const ServerSettings& settings, const std::vector<size_t>& entries, NtsSessions& sessions,
-                           std::vector<Answer>& answers) {
-  ServerTurns turns{settings, entries, sessions, answers};
+// Asks every entry without an answer, within one poll's budget inside the
+// compare's. The first query asks on this thread; a thread that cannot be
+// made leaves its servers to the others.
+void CServerListQuery::Ask(const std::vector<std::wstring>& servers, bool nts, NtsSessions& sessions,
+                           std::vector<Answer>& answers, const CTimeLimit& compare) {
+  const std::vector<size_t> entries = Unanswered(answers);
+  const CTimeLimit budget(CServerQuery::kPollTimeout, compare);
+  ServerTurns turns{servers, nts, entries, sessions, answers, budget};
   std::vector<Asker> askers;
   for (size_t k = 0; k < std::max<size_t>(1, std::min(entries.size(), kServersAtOnce)); ++k)
     askers.push_back({&turns, m_queries[k].get()});
@@ -96,4 +109,18 @@ void CServerListQuery::Ask(const ServerSettings& settings, const std::vector<siz
   }
   AskInTurn(&askers.front());
   for (const std::unique_ptr<CWinThread>& helper : helpers) ::WaitForSingleObject(helper->m_hThread, INFINITE);
+}
+
+// The answers judged together; a server that asked to be left alone is
+// noted for the rest of the run.
+ServerPoll CServerListQuery::Judged(const ServerSettings& settings, const std::vector<Answer>& answers) {
+  ServerPoll poll;
+  poll.minAgree = settings.minAgree;
+  poll.trustFloor = settings.TrustFloor();
+  for (size_t i = 0; i < settings.servers.size(); ++i) {
+    if (!*answers[i] && AsksToBeLeftAlone(answers[i]->Error())) m_leftAlone.emplace(i, answers[i]->Error());
+    poll.answers.push_back({settings.servers[i], *answers[i]});
+  }
+  SelectAmongAnswers(poll);
+  return poll;
 }

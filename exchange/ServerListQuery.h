@@ -17,11 +17,15 @@ using NtsSessions = std::vector<CNtsSession>;
 // The compares of one run (the dialog's synchronize measures twice) of the
 // servers of the settings: each server asked as CServerQuery asks one, at
 // most four at once (a server starts as soon as one before it has ended),
-// and their answers judged together (SelectAmongAnswers). A name the list
-// repeats is asked once, and a server that asked by its kiss code to be left
-// alone is not asked again in the run. The first query runs on the calling
-// thread, the others on threads of their own (CWinThread): a list of one is
-// asked as the one query asks it. The stop event ends every exchange at once.
+// all within one poll's budget, and their answers judged together
+// (SelectAmongAnswers). A name the list repeats is asked once, and a server
+// that asked by its kiss code to be left alone is not asked again in the
+// run. When the network's path blocks NTS, the servers it blocked are asked
+// again by plain SNTP, within the compare's one time limit, and the poll
+// says why its time is not authenticated. The first query runs on the
+// calling thread, the others on threads of their own (CWinThread): a list
+// of one is asked as the one query asks it. The stop event ends every
+// exchange at once.
 class CServerListQuery {
 public:
   // A server's answer, once it has one.
@@ -36,10 +40,14 @@ public:
 
 private:
   static constexpr size_t kServersAtOnce = 4;
+  // The time of a whole compare: NTS's poll, then plain SNTP's when the path
+  // blocked NTS.
+  static constexpr uint32_t kCompareTimeout = 20000;
 
-  std::vector<size_t> EntriesToAsk(const std::vector<std::wstring>& servers, std::vector<Answer>& answers) const;
-  void Ask(const ServerSettings& settings, const std::vector<size_t>& entries, NtsSessions& sessions,
-           std::vector<Answer>& answers);
+  std::vector<Answer> FirstAnswers(const std::vector<std::wstring>& servers) const;
+  void Ask(const std::vector<std::wstring>& servers, bool nts, NtsSessions& sessions, std::vector<Answer>& answers,
+           const CTimeLimit& compare);
+  ServerPoll Judged(const ServerSettings& settings, const std::vector<Answer>& answers);
 
   // One query for each server asked at once; the first on the calling thread.
   std::vector<std::unique_ptr<CServerQuery>> m_queries;

@@ -1,6 +1,7 @@
 #include "exchange/ServerPoll.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cwctype>
 
 #include "exchange/ClockSelection.h"
@@ -43,6 +44,13 @@ bool ShownBefore(const SntpExchangeResult& a, const SntpExchangeResult& b) {
   return a.m_dErrorBound < b.m_dErrorBound;
 }
 
+// An answer that came and was not believed: the server, or whoever stands
+// between, may be lying.
+bool FailedTrust(const FailedExchange& failure) {
+  const bool ntsTrust = failure.kind == ExchangeFailure::NtsFailed && !PathDowngradeOf(failure);
+  return ntsTrust || failure.kind == ExchangeFailure::ReplyRefused || failure.kind == ExchangeFailure::PredatesProgram;
+}
+
 bool FailedAlike(const FailedExchange& a, const FailedExchange& b) {
   return a.kind == b.kind && a.refusal == b.refusal && a.nts == b.nts;
 }
@@ -69,6 +77,15 @@ size_t ServerPoll::Agreeing() const {
                        [](const ServerAnswer& answer) { return answer.verdict == ServerVerdict::Truechimer; });
 }
 
+TrustLevel ServerPoll::Trust() const {
+  if (webTime) return TrustLevel::Web;
+  return ChosenTime().m_bAuthenticated ? TrustLevel::Authenticated : TrustLevel::Unauthenticated;
+}
+
+bool ServerPoll::WithinWebBound() const {
+  return webTime && std::abs(ChosenTime().m_dClockOffset) <= ChosenTime().m_dErrorBound;
+}
+
 bool ServerPoll::Stopped() const {
   return std::any_of(answers.begin(), answers.end(), StoppedAnswer);
 }
@@ -89,6 +106,33 @@ FailedExchange SameServerAs(const std::wstring& earlier) {
 bool AsksToBeLeftAlone(const FailedExchange& failure) {
   return failure.kind == ExchangeFailure::Kissed &&
          std::find(std::begin(kLeaveAloneCodes), std::end(kLeaveAloneCodes), failure.detail) != std::end(kLeaveAloneCodes);
+}
+
+std::optional<Downgrade> PathDowngradeOf(const FailedExchange& failure) {
+  if (failure.kind != ExchangeFailure::NtsFailed) return std::nullopt;
+  switch (failure.nts) {
+    case NtsFailure::Refused:
+    case NtsFailure::NoAnswer:
+    case NtsFailure::ConnectionUnanswered:
+      return Downgrade::NtsBlocked;
+    case NtsFailure::RequestsUnanswered:
+      return Downgrade::NtsDropped;
+    default:
+      break;
+  }
+  return std::nullopt;
+}
+
+std::optional<Downgrade> PlainFallback(const ServerPoll& poll) {
+  if (poll.chosen || poll.Stopped() || poll.Answered() > 0) return std::nullopt;
+  std::optional<Downgrade> fallback;
+  for (const ServerAnswer& answer : poll.answers) {
+    const FailedExchange& failure = answer.answer.Error();
+    if (FailedTrust(failure)) return std::nullopt;
+    const std::optional<Downgrade> path = PathDowngradeOf(failure);
+    if (path && fallback != Downgrade::NtsBlocked) fallback = path;
+  }
+  return fallback;
 }
 
 void SelectAmongAnswers(ServerPoll& poll) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "exchange/FailedExchange.h"
+#include "exchange/TrustLevel.h"
 #include "net/Result.h"
 #include "sntp/SntpExchangeResult.h"
 
@@ -30,6 +31,12 @@ struct ServerPoll {
   std::optional<size_t> chosen;
   // How many servers must agree before the clock is set to their time.
   size_t minAgree = 1;
+  // Whether the answers are web servers' (their Date headers), and why the
+  // time is not authenticated.
+  bool webTime = false;
+  Downgrade downgrade = Downgrade::None;
+  // The weakest time the clock is set to without a question.
+  TrustLevel trustFloor = TrustLevel::Unauthenticated;
 
   bool Several() const { return answers.size() > 1; }
   size_t Answered() const;
@@ -38,6 +45,11 @@ struct ServerPoll {
   bool Stopped() const;
   // Whether a time was chosen, by as many servers as the clock needs.
   bool CrossChecked() const { return chosen && Agreeing() >= minAgree; }
+  // How far the chosen time can be trusted.
+  TrustLevel Trust() const;
+  // Whether the chosen time is web time within whose bound the local clock
+  // already lies: setting the clock to it would not make it better.
+  bool WithinWebBound() const;
   const ServerAnswer& Chosen() const { return answers[*chosen]; }
   const SntpExchangeResult& ChosenTime() const { return *Chosen().answer; }
 };
@@ -53,6 +65,18 @@ FailedExchange SameServerAs(const std::wstring& earlier);
 // Whether the server asked, by its kiss code, to be left alone for the rest
 // of the run (RATE, DENY, RSTR: RFC 5905, section 7.4).
 bool AsksToBeLeftAlone(const FailedExchange& failure);
+
+// How the network's path, not the server, made an NTS exchange fail: the key
+// exchange's port blocked or refused, or the requests after it dropped.
+// None for any other failure.
+std::optional<Downgrade> PathDowngradeOf(const FailedExchange& failure);
+
+// Whether a poll that chose no time may ask its servers again by plain
+// SNTP, and why that time would not be authenticated: only when no server
+// answered, some failed for the path's sake, and none failed a test of
+// trust (a certificate, an authenticator, a time that cannot be true),
+// which must never buy a weaker time.
+std::optional<Downgrade> PlainFallback(const ServerPoll& poll);
 
 // Gives each answer its verdict and chooses the time, from a majority of
 // the servers that answered only. An answer from the same address as an

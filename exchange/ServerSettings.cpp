@@ -7,6 +7,11 @@ const wchar_t kOff[] = L"0";
 constexpr size_t kCrossCheckingServers = 2;
 }  // namespace
 
+TrustLevel ServerSettings::TrustFloor() const {
+  if (trust) return *trust;
+  return nts ? TrustLevel::Authenticated : TrustLevel::Unauthenticated;
+}
+
 std::optional<size_t> MinAgreeOf(const std::wstring& text) {
   if (text.size() != 1 || text[0] < L'1' || text[0] > L'9') return std::nullopt;
   const size_t count = static_cast<size_t>(text[0] - L'0');
@@ -17,6 +22,7 @@ std::optional<size_t> MinAgreeOf(const std::wstring& text) {
 ServerSettings ServerSettingsFrom(const std::vector<std::optional<std::wstring>>& serverKeys,
                                   const std::optional<std::wstring>& nts,
                                   const std::optional<std::wstring>& minAgree,
+                                  const std::optional<std::wstring>& trust,
                                   const std::vector<std::optional<std::wstring>>& webKeys) {
   ServerSettings settings;
   for (const std::optional<std::wstring>& server : serverKeys)
@@ -33,5 +39,6 @@ ServerSettings ServerSettingsFrom(const std::vector<std::optional<std::wstring>>
   if (settings.webServers.empty())
     settings.webServers.assign(std::begin(kDefaultWebServers), std::end(kDefaultWebServers));
   if (const std::optional<size_t> given = minAgree ? MinAgreeOf(*minAgree) : std::nullopt) settings.minAgree = *given;
+  if (trust) settings.trust = TrustLevelOf(*trust);
   return settings;
 }

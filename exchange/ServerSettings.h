@@ -3,18 +3,26 @@
 #include <string>
 #include <vector>
 
+#include "exchange/TrustLevel.h"
+
 // The time servers both programs ask, from the [sntp] section of the
 // settings file: their names (server1 to server8, in that order), whether
 // the exchanges are to be authenticated with Network Time Security (nts),
-// which holds for every server of the list, and how many of the servers
-// must agree on a time before the clock is set to it (minagree); and the
-// web servers whose Date field gives a time when no time server answers
-// (web1 to web3).
+// which holds for every server of the list, how many of the servers must
+// agree on a time before the clock is set to it (minagree), the weakest
+// time the clock is set to without a question (trust), and the web servers
+// whose Date field gives a time when no time server answers (web1 to web3).
 struct ServerSettings {
   std::vector<std::wstring> servers;
   bool nts = false;
   size_t minAgree = 1;
+  std::optional<TrustLevel> trust = std::nullopt;  // as given; else TrustFloor's default
   std::vector<std::wstring> webServers = {};
+
+  // The weakest time the clock is set to without a question: as given, else
+  // an authenticated one where NTS is on and an unauthenticated one where
+  // it is off.
+  TrustLevel TrustFloor() const;
 };
 
 // The keys server1 to server8.
@@ -43,11 +51,14 @@ constexpr const wchar_t* kDefaultWebServers[kMostWebServers] = {L"www.cloudflare
 // unless nts says otherwise. nts is 1 (on) or 0 (off); any other value
 // leaves the default. minagree is a number from 1 to 8; any other value
 // leaves the default: 2 when the list has two entries or more, so that no
-// one server alone sets the clock, else 1. The web servers are those of
-// the web keys the file has, as written, else the built-in three.
+// one server alone sets the clock, else 1. trust is authenticated,
+// unauthenticated or web; any other value leaves the default (TrustFloor).
+// The web servers are those of the web keys the file has, as written, else
+// the built-in three.
 ServerSettings ServerSettingsFrom(const std::vector<std::optional<std::wstring>>& serverKeys,
                                   const std::optional<std::wstring>& nts,
                                   const std::optional<std::wstring>& minAgree = std::nullopt,
+                                  const std::optional<std::wstring>& trust = std::nullopt,
                                   const std::vector<std::optional<std::wstring>>& webKeys = {});
 
 // The number of agreeing servers a minagree value gives, from 1 to 8;

@@ -11,9 +11,10 @@ const wchar_t kServerKeyStem[] = L"server";
 const wchar_t kWebKeyStem[] = L"web";
 const wchar_t kNtsKey[] = L"nts";
 const wchar_t kMinAgreeKey[] = L"minagree";
-// Server names (time and web) are cut to 2083 characters, as long as a URL may be; the
-// NTS switch and minagree are short: a longer value is cut, never to a
-// value they take.
+const wchar_t kTrustKey[] = L"trust";
+// Server names (time and web) are cut to 2083 characters, as long as a URL
+// may be; the NTS switch, minagree and trust are short: a longer value is
+// cut, never to a value they take.
 constexpr DWORD kServerBufferSize = 2084;
 constexpr DWORD kSwitchBufferSize = 16;
 // A key the file lacks reads as the default given, one it has reads the
@@ -62,6 +63,7 @@ ServerSettings ReadServerSettings(const std::vector<std::wstring>& servers) {
   if (servers.empty()) serverKeys = ReadNumberedKeys(kServerKeyStem, kMostServers);
   return ServerSettingsFrom(serverKeys, ReadOptionalSetting(kServerSection, kNtsKey, kSwitchBufferSize),
                             ReadOptionalSetting(kServerSection, kMinAgreeKey, kSwitchBufferSize),
+                            ReadOptionalSetting(kServerSection, kTrustKey, kSwitchBufferSize),
                             ReadNumberedKeys(kWebKeyStem, kMostWebServers));
 }
 

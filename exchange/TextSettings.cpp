@@ -73,6 +73,21 @@ const MessageSetting kLogMessages[kMessageCount] = {
     {L"59", L"The server refused to answer (kiss code %1)"},
     {L"60", L"stopped before it answered"},
     {L"61", L"No server gave a time; each server's reason is given with it"},
+    {L"62", L"Not authenticated: Network Time Security is off in the settings"},
+    {L"63", L"Not authenticated: port 4460 (Network Time Security) is blocked on this network"},
+    {L"64", L"NTS key-exchange results are not kept between runs: %ProgramData%\\Movrane\\nts is a link, users "
+            L"other than administrators may change it, or it could not be made or read (that needs "
+            L"administrator rights)"},
+    {L"65", L"NTS key-exchange results are not kept between runs: %ProgramData%\\Movrane\\nts, or the Movrane "
+            L"folder holding it, belongs to an account other than the administrators:"},
+    {L"86", L"Not authenticated: this network drops Network Time Security's requests"},
+    {L"87", L"Web time, to about a second: no time server answered on this network"},
+    {L"88", L"This time is not authenticated: anyone on the network path could have sent it. Set the local time to "
+            L"it?"},
+    {L"89", L"This time comes from the Date headers of web servers, to about a second, not from time servers. Set "
+            L"the local time to it?"},
+    {L"90", L"The clock is set without a question only to a time that is %1 (trust); this one is %2"},
+    {L"91", L"The local time is within web time's bound of the servers' time: it was not changed"},
     {L"80", L"Windows' web library (WinHTTP) could not be used"},
     {L"81", L"Windows refused the web server's certificate or TLS session: its time is not trusted"},
     {L"82", L"The web server's answer has no Date field that can be read"},

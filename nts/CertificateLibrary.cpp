@@ -20,9 +20,12 @@ CCertificateLibrary::CCertificateLibrary() {
   CertVerifyCertificateChainPolicy =
       SystemFunction<decltype(CertVerifyCertificateChainPolicy)>(crypt32, "CertVerifyCertificateChainPolicy");
   CertFreeCertificateChain = SystemFunction<decltype(CertFreeCertificateChain)>(crypt32, "CertFreeCertificateChain");
+  CryptProtectData = SystemFunction<decltype(CryptProtectData)>(crypt32, "CryptProtectData");
+  CryptUnprotectData = SystemFunction<decltype(CryptUnprotectData)>(crypt32, "CryptUnprotectData");
 }
 
 bool CCertificateLibrary::Loaded() const {
   return CertOpenStore && CertCloseStore && CertAddEncodedCertificateToStore && CertFreeCertificateContext &&
-         CertGetCertificateChain && CertVerifyCertificateChainPolicy && CertFreeCertificateChain;
+         CertGetCertificateChain && CertVerifyCertificateChainPolicy && CertFreeCertificateChain &&
+         CryptProtectData && CryptUnprotectData;
 }

@@ -5,6 +5,7 @@
 #include <mbedtls/platform_util.h>
 
 #include "nts/ExtensionFieldWalker.h"
+#include "nts/NtsKeRecords.h"
 
 namespace {
 
@@ -24,6 +25,17 @@ CNtsAssociation::CNtsAssociation(const NtsKey& clientToServerKey, const NtsKey& 
       m_bNtpServerNamed(!response.m_Server.empty()),
       m_keyExchangeScope(keyExchangeScope) {
   AddCookies(response.m_Cookies);
+}
+
+CNtsAssociation::CNtsAssociation(const KeptAssociation& kept)
+    : m_clientToServerKey(kept.clientToServerKey),
+      m_serverToClientKey(kept.serverToClientKey),
+      m_ntpServer(kept.ntpServer),
+      m_nNtpPort(kept.ntpPort),
+      m_bNtpServerNamed(kept.ntpServerNamed),
+      m_keyExchangeScope(kept.keyExchangeScope),
+      m_bFromKeptResults(true) {
+  AddCookies(kept.cookies);
 }
 
 CNtsAssociation::~CNtsAssociation() {
@@ -49,4 +61,19 @@ void CNtsAssociation::AddCookies(const std::vector<NtsCookie>& cookies) {
     if (m_cookies.size() == kNtsMaxCookies) break;
     m_cookies.push_back(cookie);
   }
+}
+
+KeptAssociation CNtsAssociation::ToKeep(const std::string& server, uint64_t madeAt) const {
+  KeptAssociation kept;
+  kept.server = server;
+  kept.madeAt = madeAt;
+  kept.algorithm = kAeadAesSivCmac256;
+  kept.ntpServer = m_ntpServer;
+  kept.ntpPort = m_nNtpPort;
+  kept.ntpServerNamed = m_bNtpServerNamed;
+  kept.keyExchangeScope = m_keyExchangeScope;
+  kept.clientToServerKey = m_clientToServerKey;
+  kept.serverToClientKey = m_serverToClientKey;
+  kept.cookies.assign(m_cookies.begin(), m_cookies.end());
+  return kept;
 }

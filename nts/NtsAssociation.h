@@ -6,12 +6,14 @@
 #include <vector>
 
 #include "net/AddressScope.h"
+#include "nts/KeptAssociation.h"
 #include "nts/NtsKeResponse.h"
 #include "nts/NtsPacket.h"
 
-// One NTS association, held in memory for the run only: the two keys and
-// the cookies of a key exchange, and the NTP server and port it named. The
-// keys and the cookies still held are wiped when it goes.
+// One NTS association in memory: the two keys and the cookies of a key
+// exchange, and the NTP server and port it named, made by a key exchange of
+// this run or taken from the kept results of an earlier one. The keys and
+// the cookies still held are wiped when it goes.
 class CNtsAssociation {
 public:
   // keyExchangeServer (the address the key exchange was made with, in
@@ -19,6 +21,8 @@ public:
   CNtsAssociation(const NtsKey& clientToServerKey, const NtsKey& serverToClientKey,
                   const NtsKeResponse& response, const std::string& keyExchangeServer,
                   AddressScope keyExchangeScope);
+  // From kept results, whose cookies a refusal may end at once.
+  explicit CNtsAssociation(const KeptAssociation& kept);
   ~CNtsAssociation();
   CNtsAssociation(const CNtsAssociation&) = delete;
   CNtsAssociation& operator=(const CNtsAssociation&) = delete;
@@ -41,6 +45,13 @@ public:
   // the key exchange's own.
   bool NtpServerNamed() const { return m_bNtpServerNamed; }
   AddressScope KeyExchangeScope() const { return m_keyExchangeScope; }
+  // Whether it was taken from kept results: a refusal of its cookies may
+  // then be believed at once, as the worst it can cause is the key
+  // exchange that their age would have brought anyway.
+  bool FromKeptResults() const { return m_bFromKeptResults; }
+  // What is kept of it: for server's key exchange made at madeAt, the
+  // cookies still held.
+  KeptAssociation ToKeep(const std::string& server, uint64_t madeAt) const;
 
 private:
   NtsKey m_clientToServerKey;
@@ -50,4 +61,5 @@ private:
   uint16_t m_nNtpPort;
   bool m_bNtpServerNamed;
   AddressScope m_keyExchangeScope;
+  bool m_bFromKeptResults = false;
 };

@@ -6,6 +6,7 @@
 #include "nts/DnsName.h"
 #include "nts/NtsCredentials.h"
 #include "nts/NtsKeyExchange.h"
+#include "nts/NtsKeyStore.h"
 #include "sntp/BuildTime.h"
 #include "sntp/PreciseTime.h"
 
@@ -61,7 +62,7 @@ std::wstring NamedNtpServer(const CNtsAssociation& association) {
 Result<SntpExchangeResult, NtsQueryFailure> CNtsClient::Query(LPCWSTR server, CNtsSession& session,
                                                               const CTimeLimit& outer) {
   const CTimeLimit budget(kQueryTimeout, outer);
-  if (!session.HasCookie()) {
+  if (!session.HasCookie() && !ResumeKept(server, session)) {
     const Result<Done, NtsQueryFailure> begun = BeginSession(server, session, budget);
     if (!begun) return begun.Error();
   }
@@ -73,8 +74,10 @@ Result<SntpExchangeResult, NtsQueryFailure> CNtsClient::Query(LPCWSTR server, CN
     if (!begun) return begun.Error();
     answer = AskNtpServer(session.Association(), budget);
   }
-  if (!answer) return answer.Error();
-  return Accept(session, std::move(*answer), budget);
+  Result<SntpExchangeResult, NtsQueryFailure> accepted =
+      answer ? Accept(session, std::move(*answer), budget) : answer;
+  KeepForLaterRuns(session);
+  return accepted;
 }
 
 Result<Done, NtsQueryFailure> CNtsClient::BeginSession(LPCWSTR server, CNtsSession& session,
@@ -83,7 +86,30 @@ Result<Done, NtsQueryFailure> CNtsClient::BeginSession(LPCWSTR server, CNtsSessi
   Result<std::unique_ptr<CNtsAssociation>, NtsQueryFailure> association = keyExchange.Run(server, budget);
   if (!association) return association.Error();
   session.Begin(std::move(*association), keyExchange.TakeCertificateToCheckAtServerTime());
+  MarkForKeeping(server, session);
   return Done{};
+}
+
+// The results an earlier run kept for the server's name, taken: each of
+// their cookies is spent once, and what is left is kept again after.
+bool CNtsClient::ResumeKept(LPCWSTR server, CNtsSession& session) {
+  std::string name;
+  if (!DnsName(server, name)) return false;
+  const std::optional<KeptAssociation> kept = CNtsKeyStore::Get().Take(name);
+  if (!kept || kept->cookies.empty()) return false;
+  session.Begin(std::make_unique<CNtsAssociation>(*kept), nullptr);
+  session.KeepAs(name, kept->madeAt);
+  return true;
+}
+
+void CNtsClient::MarkForKeeping(LPCWSTR server, CNtsSession& session) {
+  std::string name;
+  if (DnsName(server, name)) session.KeepAs(name, CNtsKeyStore::Now());
+}
+
+void CNtsClient::KeepForLaterRuns(const CNtsSession& session) {
+  const KeptAssociation kept = session.ToKeep();
+  if (!kept.server.empty()) CNtsKeyStore::Get().Keep(kept);
 }
 
 // One time exchange with the association's credentials, its lookup

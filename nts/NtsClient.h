@@ -19,7 +19,14 @@
 // A refusal of a cookie (an NTS NAK) is not authenticated, so anyone on the
 // path can send one (section 5.7): it ends nothing, and only when no
 // authentic reply has come by the deadline is there one new key exchange,
-// whose keys and cookies replace the old only once it has succeeded.
+// whose keys and cookies replace the old only once it has succeeded. A
+// refusal of cookies kept from an earlier run is believed at once: the
+// worst it brings is the key exchange their age would have brought.
+//
+// The results of a key exchange whose certificate was trusted at the local
+// time are kept for later runs (CNtsKeyStore), for four weeks: a later run
+// begins with them instead of a key exchange, and each query keeps what
+// is left of its cookies.
 //
 // A certificate that Windows trusted but for its dates is judged again at
 // the first authenticated server time, and refused unless it is valid then.
@@ -38,6 +45,9 @@ private:
                                                           const CTimeLimit& deadline);
   Result<SntpExchangeResult, NtsQueryFailure> Accept(CNtsSession& session, SntpExchangeResult result,
                                                      const CTimeLimit& budget);
+  bool ResumeKept(LPCWSTR server, CNtsSession& session);
+  void MarkForKeeping(LPCWSTR server, CNtsSession& session);
+  void KeepForLaterRuns(const CNtsSession& session);
 
   CSNTPClient& m_client;
   HANDLE m_hStopEvent;

@@ -12,5 +12,6 @@ std::vector<uint8_t> CNtsRequestCredentials::Datagram(const SntpRequest& packet)
 ReplyProof CNtsRequestCredentials::Check(const uint8_t* datagram, size_t size) {
   const NtsReply reply = ReadNtsReply(ByteRange(datagram, size), m_uniqueId, m_association.ServerToClientKey());
   if (reply.m_Verdict == ReplyProof::Authentic) m_association.AddCookies(reply.m_Cookies);
+  if (reply.m_Verdict == ReplyProof::Refused && m_association.FromKeptResults()) return ReplyProof::RefusedAtOnce;
   return reply.m_Verdict;
 }

@@ -1,14 +1,18 @@
 #pragma once
+#include <cstdint>
 #include <memory>
+#include <string>
 
 #include "nts/CertificateTrust.h"
 #include "nts/NtsAssociation.h"
 #include "sntp/SntpExchangeResult.h"
 
-// What a run keeps of one NTS server between its exchanges, in memory
-// only: the association of the last key exchange and, when the server's
-// certificate was trusted but for its dates at the local time, that chain
-// and whether it has been found valid at the server's authenticated time.
+// What a run keeps of one NTS server between its exchanges: the association
+// of the last key exchange (made in this run or kept from an earlier one)
+// and, when the server's certificate was trusted but for its dates at the
+// local time, that chain and whether it has been found valid at the
+// server's authenticated time. Only an association whose certificate was
+// trusted at the local time is kept beyond the run.
 class CNtsSession {
 public:
   bool HasCookie() const { return m_association && m_association->HasCookie(); }
@@ -18,6 +22,20 @@ public:
     m_association = std::move(association);
     m_certificateToCheck = std::move(certificateToCheck);
     m_bTrustedAtServerTime = false;
+    m_keptAs.clear();
+  }
+  // The association is to be kept for later runs as the results of the
+  // key exchange with server (its name as the key exchange used it) made
+  // at madeAt (CNtsKeyStore::Now's seconds).
+  void KeepAs(std::string server, uint64_t madeAt) {
+    m_keptAs = std::move(server);
+    m_madeAt = madeAt;
+  }
+  // What is to be kept of it now; nothing (an empty name) unless its
+  // certificate was trusted at the local time.
+  KeptAssociation ToKeep() const {
+    if (!m_association || m_certificateToCheck || m_keptAs.empty()) return {};
+    return m_association->ToKeep(m_keptAs, m_madeAt);
   }
   // The keys and cookies are dropped: the next exchange begins with a key
   // exchange.
@@ -41,4 +59,6 @@ private:
   std::unique_ptr<CNtsAssociation> m_association;
   std::unique_ptr<CCertificateTrust> m_certificateToCheck;
   bool m_bTrustedAtServerTime = false;
+  std::string m_keptAs;
+  uint64_t m_madeAt = 0;
 };

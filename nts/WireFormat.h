@@ -11,7 +11,8 @@ constexpr size_t kWireWordSize = 4;
 // The 16-bit number in the two bytes at bytes.
 inline uint16_t Uint16At(const uint8_t* bytes) { return static_cast<uint16_t>(bytes[0] << 8 | bytes[1]); }
 
-inline void PutUint16(std::vector<uint8_t>& out, uint16_t value) {
+template <class Allocator>
+void PutUint16(std::vector<uint8_t, Allocator>& out, uint16_t value) {
   out.push_back(static_cast<uint8_t>(value >> 8));
   out.push_back(static_cast<uint8_t>(value));
 }

@@ -28,6 +28,7 @@ bool SameAddress(const SOCKADDR_INET& a, const SOCKADDR_INET& b) {
 // (at the deadline, or with no credentials left for a request) after
 // replies that proved nothing.
 SntpFailure Unanswered(const NetFailure& failure, const CSntpAttempt::Notes& notes) {
+  if (notes.refusalBelieved) return SntpFailure(SntpFailure::Kind::CredentialsRefused);
   const bool credentialsSpent = failure.kind == NetFailure::Kind::NothingToSend;
   if (failure.kind != NetFailure::Kind::TimedOut && !credentialsSpent) return failure;
   if (notes.credentialsRefused) return SntpFailure(SntpFailure::Kind::CredentialsRefused);

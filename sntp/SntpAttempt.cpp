@@ -92,6 +92,15 @@ CRaceEntrant::Turn CSntpAttempt::Look() {
   return Turn::Won;
 }
 
+// A refusal believed ends this address's attempt, and the exchange tells
+// it at once.
+CRaceEntrant::Turn CSntpAttempt::GiveUpRefused() {
+  m_notes.credentialsRefused = true;
+  m_notes.refusalBelieved = true;
+  m_failure = NetFailure{NetFailure::Kind::Refused};
+  return Turn::Out;
+}
+
 // A reply that proves nothing, a refusal included, is noted and skipped
 // like any datagram that is no answer.
 CRaceEntrant::Turn CSntpAttempt::Prove(Request& request, const uint8_t* datagram, size_t size) {
@@ -105,6 +114,8 @@ CRaceEntrant::Turn CSntpAttempt::Prove(Request& request, const uint8_t* datagram
     case ReplyProof::NotAuthentic:
       m_notes.unauthenticReplies = true;
       return Turn::Again;
+    case ReplyProof::RefusedAtOnce:
+      return GiveUpRefused();
   }
   return Turn::Again;
 }

@@ -24,6 +24,7 @@ public:
     // Refusals of the credentials: unauthenticated like the above (RFC 8915
     // section 5.7), so noted only, while an authentic reply may still come.
     bool credentialsRefused = false;
+    bool refusalBelieved = false;  // a refusal the credentials believe ended an attempt
   };
 
   // credentials: null for a plain request.
@@ -56,6 +57,7 @@ private:
   Result<Done, NetFailure> Send();
   std::vector<uint8_t> Datagram(Request& request);
   Turn Prove(Request& request, const uint8_t* datagram, size_t size);
+  Turn GiveUpRefused();
 
   const SOCKADDR_INET m_peer;
   CExchangeCredentials* const m_pCredentials;

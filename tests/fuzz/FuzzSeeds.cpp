@@ -9,6 +9,7 @@
 
 #include "FuzzKeys.h"
 #include "nts/ExtensionFieldWalker.h"
+#include "nts/KeptAssociation.h"
 #include "nts/NtsKeRecords.h"
 #include "nts/NtsPacket.h"
 
@@ -136,5 +137,14 @@ int main(int argc, char** argv) {
   Append(mixed, CookieFields(1, 256));
   Write(cookies, "mixed", mixed);
   Write(sealed, "mixed", SealedReplyInput(kNtsNonceSize, 4, mixed));
+
+  KeptAssociation kept;
+  kept.server = "nts.example";
+  kept.algorithm = kAeadAesSivCmac256;
+  kept.ntpServer = "ntp.example";
+  kept.ntpPort = 123;
+  kept.cookies = {NtsCookie(100, 0xC0), NtsCookie(kNtsMaxCookieSize, 0xC1)};
+  const KeptBytes keptBytes = WriteKeptAssociation(kept);
+  Write(root + "/KeptAssociation", "two-cookies", Bytes(keptBytes.begin(), keptBytes.end()));
   return 0;
 }

@@ -170,6 +170,23 @@ TEST(CompareLog, SeveralServersAreToldAServerALine) {
             L"Left out : a.example: The server's name could not be found\r\n"
             L"Left out : b.example: No answer from the server within 5 seconds\r\n");
   poll.minAgree = 1;
+  // A time that NTS's blocked port left plain says so; one the settings
+  // asked for plain needs no line.
+  poll.answers = {{L"a.example", Measured(1.5)}};
+  poll.answers[0].verdict = ServerVerdict::Truechimer;
+  poll.chosen = 0;
+  poll.downgrade = Downgrade::NtsBlocked;
+  EXPECT_EQ(FormatPollLog(kDefaultMessages, poll, CalendarRecord(2026, 12, 8, 10, 0, 0, 0)),
+            L"Time server : a.example\r\n"
+            L"Local time is slower than Server time (1.500000 sec.)\r\n"
+            L"Not authenticated: port 4460 (Network Time Security) is blocked on this network\r\n"
+            L"Local time : 2026/12/08, 10:00:00.000\r\n");
+  poll.downgrade = Downgrade::NtsOff;
+  EXPECT_EQ(FormatPollLog(kDefaultMessages, poll, {}).find(L"Not authenticated"), std::wstring::npos);
+  poll.trustFloor = TrustLevel::Authenticated;
+  EXPECT_EQ(WeakerTimeRefusal(kDefaultMessages, poll),
+            L"The clock is set without a question only to a time that is authenticated (trust); this one is "
+            L"unauthenticated");
   // The settings file's text takes the numbers, never a format of its own.
   std::vector<std::wstring> messages = kDefaultMessages;
   messages[kMessageServersAgree] = L"%2 %s %1%% %3";

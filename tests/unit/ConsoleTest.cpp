@@ -37,6 +37,8 @@ ConsoleReport MeasuredReport() {
   result.m_dErrorBound = 0.001156;
   result.m_strServerAddress = L"192.0.2.1";
   report.measurement = result;
+  report.trust = TrustLevel::Unauthenticated;
+  report.trustReason = L"Not authenticated: Network Time Security is off in the settings";
   report.localTime = CalendarRecord(2026, 12, 7, 14, 3, 27, 123);
   report.serverTime = CalendarRecord(2026, 12, 7, 14, 3, 24, 873);
   return report;
@@ -46,7 +48,7 @@ ConsoleReport MeasuredReport() {
 
 TEST(ConsoleCommand, OptionsInAnyCaseWithSlashOrDash) {
   const ConsoleCommand command =
-      ParseConsoleCommand(Words(L"-SYNC /Server:ntp.example /nonts -json /maxstep:90.5 /MinAgree:3"));
+      ParseConsoleCommand(Words(L"-SYNC /Server:ntp.example /nonts -json /maxstep:90.5 /MinAgree:3 /trust:WEB"));
   EXPECT_EQ(command.error, L"");
   EXPECT_EQ(command.action, ConsoleAction::Sync);
   EXPECT_EQ(command.servers, std::vector<std::wstring>{L"ntp.example"});
@@ -54,6 +56,7 @@ TEST(ConsoleCommand, OptionsInAnyCaseWithSlashOrDash) {
   EXPECT_TRUE(command.json);
   EXPECT_EQ(command.maxStep, 90.5);
   EXPECT_EQ(command.minAgree, 3u);
+  EXPECT_EQ(command.trust, TrustLevel::Web);
 
   const ConsoleCommand plain = ParseConsoleCommand({});
   EXPECT_EQ(plain.action, ConsoleAction::Compare);
@@ -71,6 +74,7 @@ TEST(ConsoleCommand, OptionsInAnyCaseWithSlashOrDash) {
   EXPECT_EQ(ParseConsoleCommand({L"-SCHEDULE:1"}).scheduleHours, 1);
   EXPECT_EQ(ParseConsoleCommand({L"/schedule:0168"}).scheduleHours, 168);
   EXPECT_EQ(ParseConsoleCommand({L"/Unschedule"}).action, ConsoleAction::Unschedule);
+  EXPECT_EQ(ParseConsoleCommand({L"-FORGET"}).action, ConsoleAction::Forget);
 }
 
 TEST(ConsoleCommand, WhatIsNotUnderstoodIsRefusedWithWhy) {
@@ -82,16 +86,19 @@ TEST(ConsoleCommand, WhatIsNotUnderstoodIsRefusedWithWhy) {
       {L"/json:1", L"Unknown option: /json:1"},
       {L"127.0.0.2", L"Not an option: 127.0.0.2"},
       {L"/", L"Not an option: /"},
-      {L"/sync /compare", L"/compare, /sync, /schedule and /unschedule exclude each other"},
-      {L"/schedule /unschedule", L"/compare, /sync, /schedule and /unschedule exclude each other"},
+      {L"/sync /compare", L"/compare, /sync, /schedule, /unschedule and /forget exclude each other"},
+      {L"/schedule /unschedule", L"/compare, /sync, /schedule, /unschedule and /forget exclude each other"},
       {L"/schedule:0", L"Not a number of hours from 1 to 168: /schedule:0"},
       {L"/schedule:169", L"Not a number of hours from 1 to 168: /schedule:169"},
       {L"/schedule:4294967302", L"Not a number of hours from 1 to 168: /schedule:4294967302"},
       {L"/schedule:6h", L"Not a number of hours from 1 to 168: /schedule:6h"},
       {L"/schedule:", L"Not a number of hours from 1 to 168: /schedule:"},
       {L"/unschedule:6", L"Unknown option: /unschedule:6"},
-      {L"/schedule /server:ntp.example", L"/schedule and /unschedule take no other option"},
-      {L"/json /unschedule", L"/schedule and /unschedule take no other option"},
+      {L"/schedule /server:ntp.example", L"/schedule, /unschedule and /forget take no other option"},
+      {L"/json /unschedule", L"/schedule, /unschedule and /forget take no other option"},
+      {L"/forget /nts", L"/schedule, /unschedule and /forget take no other option"},
+      {L"/forget /sync", L"/compare, /sync, /schedule, /unschedule and /forget exclude each other"},
+      {L"/forget:all", L"Unknown option: /forget:all"},
       {L"/nts /NONTS", L"/nts and /nonts exclude each other"},
       {L"/json /json", L"Given more than once: /json"},
       {L"/server", L"Needs a value after the colon: /server"},
@@ -106,6 +113,7 @@ TEST(ConsoleCommand, WhatIsNotUnderstoodIsRefusedWithWhy) {
       {L"/minagree:9", L"Not a number of servers from 1 to 8: /minagree:9"},
       {L"/minagree:12", L"Not a number of servers from 1 to 8: /minagree:12"},
       {L"/minagree:", L"Needs a value after the colon: /minagree:"},
+      {L"/trust:none", L"Not authenticated, unauthenticated or web: /trust:none"},
   };
   for (const auto& test : cases) EXPECT_EQ(ParseConsoleCommand(Words(test.line)).error, test.error) << test.line;
 }
@@ -133,7 +141,8 @@ TEST(ConsoleCommand, EachFailureHasItsExitCodeAndTheUsageListsThemAll) {
     const std::wstring listed = (code < 10 ? L"   " : L"  ") + std::to_wstring(code) + L"  ";
     EXPECT_NE(usage.find(listed), std::wstring::npos) << code;
   }
-  EXPECT_NE(usage.find(L"Movrane.com /schedule[:HOURS] | /unschedule\r\n"), std::wstring::npos);
+  EXPECT_NE(usage.find(L"  19  "), std::wstring::npos) << "/forget's failure";
+  EXPECT_NE(usage.find(L"Movrane.com /schedule[:HOURS] | /unschedule | /forget\r\n"), std::wstring::npos);
 }
 
 namespace {
@@ -241,7 +250,7 @@ TEST(ScheduledTaskXml, TriggersDelaysPriorityAndProgramPathAsTheSchemaHasThem) {
 
 // A success says what the run did; a failure is its log's own text.
 TEST(SyncEvent, ASuccessNamesWhatWasDoneAndAFailureKeepsItsLog) {
-  SyncOutcome outcome{L"time.example", -2.25, true, true, std::nullopt};
+  SyncOutcome outcome{L"time.example", -2.25, true, true, std::nullopt, {}};
   EXPECT_EQ(SyncEventOf(outcome).text,
             L"Synchronized with time.example: offset -2.250000 s, authenticated (NTS); the clock was stepped.");
   EXPECT_FALSE(SyncEventOf(outcome).failed);
@@ -264,6 +273,7 @@ TEST(ConsoleReport, TextHasALineForEachFieldAndTheClockForASynchronize) {
             L"Offset        : -2.250000 s +/- 0.001156 s\r\n"
             L"Round trip    : 0.000312 s\r\n"
             L"Stratum       : 2\r\n"
+            L"Trust         : unauthenticated (Not authenticated: Network Time Security is off in the settings)\r\n"
             L"Local time    : 2026-12-07T14:03:27.123Z\r\n"
             L"Server time   : 2026-12-07T14:03:24.873Z\r\n");
   report.synchronizing = true;
@@ -281,7 +291,8 @@ TEST(ConsoleReport, JsonIsOneObjectWithEscapedStrings) {
   EXPECT_EQ(FormatJsonReport(report),
             L"{\"command\":\"compare\",\"server\":\"time.example\",\"nts\":false,\"authenticated\":false,"
             L"\"address\":\"192.0.2.1\",\"stratum\":2,\"offset\":-2.250000,\"bound\":0.001156,\"delay\":0.000312,"
-            L"\"local_time\":\"2026-12-07T14:03:27.123Z\",\"server_time\":\"2026-12-07T14:03:24.873Z\"}\r\n");
+            L"\"trust\":\"unauthenticated\",\"trust_reason\":\"Not authenticated: Network Time Security is off in the "
+            L"settings\",\"local_time\":\"2026-12-07T14:03:27.123Z\",\"server_time\":\"2026-12-07T14:03:24.873Z\"}\r\n");
   ConsoleReport failed;
   failed.synchronizing = true;
   failed.settings = ServerSettings{{L"a\"b\\c\x01\u00e9"}, true};

@@ -194,3 +194,34 @@ TEST(ServerPoll, SelectionAgreesWithEverySubsetCounted) {
     ASSERT_EQ(SelectTruechimers(intervals), expected) << "round " << round;
   }
 }
+
+// NTS that the network's path blocked gives way to plain SNTP for the same
+// servers; a failure of trust never does, nor does an answer.
+TEST(ServerPoll, OnlyABlockedPathFallsBackToPlainTime) {
+  const auto nts = [](NtsFailure reason) { return FailedExchange{ExchangeFailure::NtsFailed, {}, 0, reason}; };
+  const FailedExchange blocked = nts(NtsFailure::ConnectionUnanswered), dropped = nts(NtsFailure::RequestsUnanswered);
+  const struct {
+    const char* what;
+    std::vector<FailedExchange> failures;
+    std::optional<Downgrade> expected;
+  } cases[] = {
+      {"port blocked", {blocked, nts(NtsFailure::Refused)}, Downgrade::NtsBlocked},
+      {"requests dropped", {dropped, dropped}, Downgrade::NtsDropped},
+      {"both: the port first", {dropped, blocked}, Downgrade::NtsBlocked},
+      {"and a silent name", {blocked, {ExchangeFailure::NameServiceSilent}}, Downgrade::NtsBlocked},
+      {"a refused certificate", {blocked, nts(NtsFailure::UntrustedCertificate)}, std::nullopt},
+      {"a failed authenticator", {dropped, nts(NtsFailure::NotAuthenticated)}, std::nullopt},
+      {"a time that cannot be true", {blocked, {ExchangeFailure::ReplyRefused}}, std::nullopt},
+      {"nothing of the path", {{ExchangeFailure::NameNotFound}}, std::nullopt},
+      {"stopped", {blocked, {ExchangeFailure::Stopped}}, std::nullopt},
+  };
+  for (const auto& test : cases) {
+    ServerPoll poll;
+    for (const FailedExchange& failure : test.failures) poll.answers.push_back({L"s", failure});
+    SelectAmongAnswers(poll);
+    EXPECT_EQ(PlainFallback(poll), test.expected) << test.what;
+  }
+  ServerPoll answered = Judged({Interval{1.5, 0.01}, std::nullopt});
+  answered.answers[1].answer = blocked;
+  EXPECT_EQ(PlainFallback(answered), std::nullopt) << "an authenticated answer";
+}

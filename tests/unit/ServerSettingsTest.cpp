@@ -46,7 +46,8 @@ TEST(ServerSettings, AListOfTheKeysTheFileHasOrTheBuiltInOne) {
   EXPECT_EQ(builtIn.servers.size(), kDefaultServerCount);
   EXPECT_TRUE(builtIn.nts);
   EXPECT_EQ(builtIn.webServers.size(), kMostWebServers);
-  const ServerSettings myWeb = ServerSettingsFrom({L"a"}, std::nullopt, std::nullopt, {std::nullopt, L"w.example", std::nullopt});
+  const ServerSettings myWeb = ServerSettingsFrom({L"a"}, std::nullopt, std::nullopt, std::nullopt,
+                                                    {std::nullopt, L"w.example", std::nullopt});
   EXPECT_EQ(myWeb.webServers, (std::vector<std::wstring>{L"w.example"}));
 }
 
@@ -60,6 +61,21 @@ TEST(ServerSettings, TwoServersMustAgreeWhenSeveralAreListed) {
   EXPECT_EQ(ServerSettingsFrom({L"a", L"b"}, none, L"8").minAgree, 8u);
   for (const wchar_t* bad : {L"0", L"9", L"", L"2 ", L"two", L"-1"})
     EXPECT_EQ(ServerSettingsFrom({L"a", L"b", L"c"}, none, std::wstring(bad)).minAgree, 2u) << bad;
+}
+
+// Where NTS is on, only an authenticated time sets the clock unasked,
+// unless trust says otherwise.
+TEST(ServerSettings, TrustIsAuthenticatedWhereNtsIsOn) {
+  const std::optional<std::wstring> none;
+  EXPECT_EQ(ServerSettingsFrom({none}, none).TrustFloor(), TrustLevel::Authenticated);
+  EXPECT_EQ(ServerSettingsFrom({L"a"}, none).TrustFloor(), TrustLevel::Unauthenticated);
+  EXPECT_EQ(ServerSettingsFrom({L"a"}, L"1").TrustFloor(), TrustLevel::Authenticated);
+  EXPECT_EQ(ServerSettingsFrom({none}, none, none, L"Web").TrustFloor(), TrustLevel::Web);
+  EXPECT_EQ(ServerSettingsFrom({none}, none, none, L"unauthenticated").TrustFloor(), TrustLevel::Unauthenticated);
+  EXPECT_EQ(ServerSettingsFrom({none}, none, none, L"plain").TrustFloor(), TrustLevel::Authenticated);
+  ServerSettings switched = ServerSettingsFrom({L"a"}, none);
+  switched.nts = true;
+  EXPECT_EQ(switched.TrustFloor(), TrustLevel::Authenticated) << "/nts for a server of one's own";
 }
 
 }  // namespace

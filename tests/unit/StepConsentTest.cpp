@@ -39,3 +39,25 @@ TEST(StepConsent, TheCertificateGoesFirstAndTheLimitHoldsEitherWay) {
         << c.offset << " s, trusted at server time only " << c.trustedAtServerTimeOnly << ", limit " << c.limit;
   }
 }
+
+// A time weaker than the settings trust goes before anything else; web
+// time within its bound of the local clock would not make it better.
+TEST(StepConsent, AWeakerTimeThanTrustedComesFirst) {
+  ServerPoll poll;
+  SntpExchangeResult measured;
+  measured.m_dClockOffset = 0.3;
+  measured.m_dErrorBound = 0.6;
+  measured.m_bTrustedAtServerTimeOnly = true;
+  poll.answers = {{L"s", measured, ServerVerdict::Truechimer}};
+  poll.chosen = 0;
+  poll.trustFloor = TrustLevel::Authenticated;
+  EXPECT_EQ(ConsentNeededFor(poll, kLargeStepSeconds), StepConsent::WeakerThanTrusted);
+  poll.trustFloor = TrustLevel::Unauthenticated;
+  EXPECT_EQ(ConsentNeededFor(poll, kLargeStepSeconds), StepConsent::CertificateAtServerTimeOnly);
+  poll.webTime = true;
+  EXPECT_EQ(poll.Trust(), TrustLevel::Web);
+  EXPECT_EQ(ConsentNeededFor(poll, kLargeStepSeconds), StepConsent::WeakerThanTrusted);
+  EXPECT_TRUE(poll.WithinWebBound());
+  poll.answers[0].answer->m_dClockOffset = -0.7;
+  EXPECT_FALSE(poll.WithinWebBound());
+}

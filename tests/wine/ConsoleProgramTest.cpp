@@ -17,6 +17,7 @@
 #include "console/FolderSafety.h"
 #include "console/ScheduledTask.h"
 #include "console/ScheduledTaskXml.h"
+#include "framework/SafeDataFolder.h"
 #include "tests/wine/ResponderControl.h"
 #include "tests/wine/TimeServers.h"
 #include "tests/wine/console/ConsoleRun.h"
@@ -485,6 +486,56 @@ TEST(FolderSafety, OnlyAdministratorsMayChangeASafeFolder) {
   }
 }
 
+// A data folder judged level by level from what the system says of it:
+// a link before all, then its owner, then its access list.
+TEST(SafeDataFolder, OnlyAnAdministratorsFolderThatIsNoLinkIsUsed) {
+  const struct {
+    DWORD attributes;
+    const wchar_t* descriptor;
+    DataFolderProblem problem;
+  } cases[] = {
+      {FILE_ATTRIBUTE_DIRECTORY, L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)", DataFolderProblem::None},
+      {FILE_ATTRIBUTE_DIRECTORY, L"O:SYD:(A;;FA;;;SY)(A;;0x1200a9;;;BU)", DataFolderProblem::None},  // users read
+      {FILE_ATTRIBUTE_DIRECTORY, L"O:BUD:P(A;OICI;FA;;;BA)", DataFolderProblem::NotOwnedByAdministrators},
+      {FILE_ATTRIBUTE_DIRECTORY, L"O:BAD:(A;;0x100002;;;BU)", DataFolderProblem::OthersMayChange},  // add files
+      {FILE_ATTRIBUTE_DIRECTORY, L"O:BA", DataFolderProblem::OthersMayChange},                      // no list
+      {FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT, L"O:BAD:P(A;OICI;FA;;;BA)",
+       DataFolderProblem::IsALink},
+      {FILE_ATTRIBUTE_ARCHIVE, L"O:BAD:P(A;OICI;FA;;;BA)", DataFolderProblem::SystemError},  // a file
+  };
+  for (const auto& test : cases) {
+    FolderStanding standing;
+    standing.attributes = test.attributes;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(test.descriptor, SDDL_REVISION_1,
+                                                                       &descriptor, nullptr));
+    standing.descriptor.reset(descriptor);
+    const SafeDataFolder folder = JudgeDataFolder(L"C:\\ProgramData\\Movrane\\nts", standing);
+    EXPECT_EQ(folder.problem, test.problem) << test.descriptor;
+    EXPECT_EQ(folder.path.empty(), test.problem != DataFolderProblem::None) << test.descriptor;
+    EXPECT_EQ(folder.owner.empty(), test.problem != DataFolderProblem::NotOwnedByAdministrators)
+        << test.descriptor;
+  }
+}
+
+// Wine makes every folder its user's, whatever the access list it was made
+// with: the Movrane folder is made and then refused, naming that user;
+// nothing is made or removed under it.
+TEST(SafeDataFolder, AFolderAUserOwnsIsMadeButRefusedAndNothingUnderIt) {
+  const SafeDataFolder folder = OpenSafeDataFolder(L"judged", true);
+  EXPECT_EQ(folder.problem, DataFolderProblem::NotOwnedByAdministrators);
+  EXPECT_TRUE(folder.path.empty());
+  EXPECT_NE(folder.owner.find(L'\\'), std::wstring::npos) << "DOMAIN\\name";
+  wchar_t programData[MAX_PATH];
+  ASSERT_TRUE(::GetEnvironmentVariableW(L"ProgramData", programData, MAX_PATH));
+  const std::wstring made = std::wstring(programData) + L"\\Movrane";
+  EXPECT_NE(::GetFileAttributesW(made.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(::GetFileAttributesW((made + L"\\judged").c_str()), INVALID_FILE_ATTRIBUTES);
+  ASSERT_TRUE(::CreateDirectoryW((made + L"\\judged").c_str(), nullptr));
+  EXPECT_FALSE(RemoveSafeDataFolder(L"judged"));
+  EXPECT_TRUE(::RemoveDirectoryW((made + L"\\judged").c_str()));
+}
+
 // Wine's Task Scheduler keeps a task's description and settings but drops
 // its principal, triggers and command (its IPrincipal is a stub): those
 // are checked in the task's XML, in the unit tests; here, that the task
@@ -509,14 +560,15 @@ TEST_F(ConsoleSchedule, ScheduleReplacesTheTaskAndUnscheduleRemovesItOnce) {
 
   const ConsoleOutcome removed = RunConsoleProgram(directory, L"/unschedule");
   EXPECT_EQ(removed.exitCode, kSuccess) << removed.errors;
+  const std::string forgotten = "Removed the NTS key-exchange results kept between runs (if any).\r\n";
   EXPECT_EQ(removed.output,
             "Removed the event source Movrane that /schedule had registered.\r\nRemoved the scheduled task "
-            "\\Movrane\r\n");
+            "\\Movrane\r\n" + forgotten);
   EXPECT_FALSE(RegisteredEventSource());
   EXPECT_FALSE(RegisteredTask());
   const ConsoleOutcome none = RunConsoleProgram(directory, L"/unschedule");
   EXPECT_EQ(none.exitCode, kSuccess) << none.errors;
-  EXPECT_EQ(none.output, "There was no scheduled task to remove: \\Movrane\r\n");
+  EXPECT_EQ(none.output, "There was no scheduled task to remove: \\Movrane\r\n" + forgotten);
 
   // A source the installer registered is left as it is.
   const std::wstring installed = L"C:\\Program Files\\Movrane\\Movrane.com";
@@ -557,6 +609,10 @@ TEST_F(ConsoleSchedule, RefusedFromAFolderUsersCanChangeAndWithoutAdministratorR
     EXPECT_EQ(run.exitCode, kNotAdministrator) << command;
     EXPECT_EQ(run.errors.rfind("Scheduling needs administrator rights", 0), 0u) << run.errors;
   }
+  const ConsoleOutcome forget = RunConsoleProgram(directory, L"/forget");
+  EXPECT_EQ(forget.exitCode, kNotAdministrator);
+  EXPECT_EQ(forget.errors.rfind("Removing the kept NTS key-exchange results needs administrator rights", 0), 0u)
+      << forget.errors;
   EXPECT_FALSE(RegisteredTask());
 }
 

@@ -181,6 +181,24 @@ TEST_F(NtsResponder, ANakIsNotedUntilTheDeadlineAndThenGetsOneNewKeyExchange) {
   EXPECT_EQ(m_responder.RequestCount(), 6);
 }
 
+// A NAK to cookies kept from an earlier run is believed at once: one new
+// key exchange, whose cookie chronyd answers, well within the one budget.
+TEST_F(NtsResponder, ANakToKeptCookiesGetsOneNewKeyExchangeAtOnce) {
+  Reply("relay=127.0.0.16:123");
+  CNtsSession earlier;
+  ASSERT_TRUE(Ask(TimeServers::kNtsToResponder, earlier).bAnswered);
+  CNtsSession later;
+  later.Begin(std::make_unique<CNtsAssociation>(earlier.Association().ToKeep("kept", 0)), nullptr);
+  ASSERT_EQ(m_responder.Command("nak 1"), "ok");
+  const Query query = Ask(TimeServers::kNtsToResponder, later);
+  ASSERT_TRUE(query.bAnswered) << "failure " << static_cast<int>(query.failure);
+  EXPECT_TRUE(query.result.m_bAuthenticated);
+  EXPECT_LT(query.dSeconds, kAtOnce);
+  EXPECT_FALSE(later.Association().FromKeptResults()) << "no new key exchange";
+  // The earlier run's, the one refused, and the new key exchange's.
+  EXPECT_EQ(m_responder.RequestCount(), 3);
+}
+
 // NAKs raced ahead of chronyd's reply, which the responder relays, prove
 // nothing: the authentic reply is used, and its one key exchange serves the
 // next query too (a second would send a second request at once).
