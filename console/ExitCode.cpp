@@ -77,6 +77,9 @@ ExitCode ExitCodeOf(const FailedExchange& failure) {
       return ExitCode::Stopped;
     case ExchangeFailure::SameServer:
     case ExchangeFailure::ServersFailed:
+    case ExchangeFailure::WebUnavailable:
+    case ExchangeFailure::WebCertificateRefused:
+    case ExchangeFailure::WebNoDate:
       break;
   }
   return ExitCode::ServersFailed;

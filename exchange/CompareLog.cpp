@@ -224,6 +224,12 @@ std::wstring FailureReason(const std::vector<std::wstring>& messages, const Fail
       return messages[kMessageServersFailed];
     case ExchangeFailure::TooFewAgree:
       return WithValues(messages[kMessageTooFewAgree], {Count(failure.error)});
+    case ExchangeFailure::WebUnavailable:
+      return messages[kMessageWebUnavailable] + L" (" + std::to_wstring(failure.error) + L")";
+    case ExchangeFailure::WebCertificateRefused:
+      return messages[kMessageWebCertificateRefused] + L" (" + std::to_wstring(failure.error) + L")";
+    case ExchangeFailure::WebNoDate:
+      return messages[kMessageWebNoDate];
   }
   return messages[kMessageServersFailed];
 }

@@ -86,6 +86,10 @@ enum LogMessage {
   kMessageWebQuestion,
   kMessageWeakerRefused,
   kMessageWithinWebBound,
+  // Then the texts of web time (keys 80 to 82): why a web server gave no time.
+  kMessageWebUnavailable,
+  kMessageWebCertificateRefused,
+  kMessageWebNoDate,
   kMessageCount,
 };
 

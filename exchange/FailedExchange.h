@@ -20,6 +20,9 @@ enum class ExchangeFailure {
   SameServer,       // the entry asks a server an earlier one (detail) asked
   ServersFailed,    // several servers failed, each in its own way
   TooFewAgree,      // a time was chosen, by fewer servers than the settings need
+  WebUnavailable,   // the system's HTTP library (WinHTTP) could not be loaded or used (error)
+  WebCertificateRefused,  // no TLS session Windows trusts with the web server (error): a failure of trust
+  WebNoDate,        // the web server answered without a Date field that can be read
 };
 
 struct FailedExchange {

@@ -48,7 +48,8 @@ bool ShownBefore(const SntpExchangeResult& a, const SntpExchangeResult& b) {
 // between, may be lying.
 bool FailedTrust(const FailedExchange& failure) {
   const bool ntsTrust = failure.kind == ExchangeFailure::NtsFailed && !PathDowngradeOf(failure);
-  return ntsTrust || failure.kind == ExchangeFailure::ReplyRefused || failure.kind == ExchangeFailure::PredatesProgram;
+  return ntsTrust || failure.kind == ExchangeFailure::ReplyRefused || failure.kind == ExchangeFailure::PredatesProgram ||
+         failure.kind == ExchangeFailure::WebCertificateRefused;
 }
 
 bool FailedAlike(const FailedExchange& a, const FailedExchange& b) {

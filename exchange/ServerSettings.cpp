@@ -22,7 +22,8 @@ std::optional<size_t> MinAgreeOf(const std::wstring& text) {
 ServerSettings ServerSettingsFrom(const std::vector<std::optional<std::wstring>>& serverKeys,
                                   const std::optional<std::wstring>& nts,
                                   const std::optional<std::wstring>& minAgree,
-                                  const std::optional<std::wstring>& trust) {
+                                  const std::optional<std::wstring>& trust,
+                                  const std::vector<std::optional<std::wstring>>& webKeys) {
   ServerSettings settings;
   for (const std::optional<std::wstring>& server : serverKeys)
     if (server) settings.servers.push_back(*server);
@@ -33,6 +34,10 @@ ServerSettings ServerSettingsFrom(const std::vector<std::optional<std::wstring>>
   if (nts == kOn) settings.nts = true;
   if (nts == kOff) settings.nts = false;
   settings.minAgree = settings.servers.size() > 1 ? kCrossCheckingServers : 1;
+  for (const std::optional<std::wstring>& server : webKeys)
+    if (server) settings.webServers.push_back(*server);
+  if (settings.webServers.empty())
+    settings.webServers.assign(std::begin(kDefaultWebServers), std::end(kDefaultWebServers));
   if (const std::optional<size_t> given = minAgree ? MinAgreeOf(*minAgree) : std::nullopt) settings.minAgree = *given;
   if (trust) settings.trust = TrustLevelOf(*trust);
   return settings;

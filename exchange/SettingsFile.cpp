@@ -8,12 +8,13 @@
 namespace {
 const wchar_t kServerSection[] = L"sntp";
 const wchar_t kServerKeyStem[] = L"server";
+const wchar_t kWebKeyStem[] = L"web";
 const wchar_t kNtsKey[] = L"nts";
 const wchar_t kMinAgreeKey[] = L"minagree";
 const wchar_t kTrustKey[] = L"trust";
-// Server names are cut to 2083 characters, as long as a URL may be; the
-// NTS switch, minagree and trust are short: a longer value is cut, never to a
-// value they take.
+// Server names (time and web) are cut to 2083 characters, as long as a URL
+// may be; the NTS switch, minagree and trust are short: a longer value is
+// cut, never to a value they take.
 constexpr DWORD kServerBufferSize = 2084;
 constexpr DWORD kSwitchBufferSize = 16;
 // A key the file lacks reads as the default given, one it has reads the
@@ -44,15 +45,26 @@ std::optional<CString> ReadOptionalSetting(LPCWSTR section, LPCWSTR key, DWORD b
   return value;
 }
 
+namespace {
+// The values of the keys stem1 to stemN of the sntp section, nothing for
+// each the file lacks.
+std::vector<std::optional<std::wstring>> ReadNumberedKeys(const wchar_t* stem, size_t count) {
+  std::vector<std::optional<std::wstring>> values;
+  for (size_t number = 1; number <= count; ++number) {
+    const CString key = stem + std::to_wstring(number);
+    values.push_back(ReadOptionalSetting(kServerSection, key.c_str(), kServerBufferSize));
+  }
+  return values;
+}
+}  // namespace
+
 ServerSettings ReadServerSettings(const std::vector<std::wstring>& servers) {
   std::vector<std::optional<std::wstring>> serverKeys(servers.begin(), servers.end());
-  for (size_t number = 1; servers.empty() && number <= kMostServers; ++number) {
-    const CString key = kServerKeyStem + std::to_wstring(number);
-    serverKeys.push_back(ReadOptionalSetting(kServerSection, key.c_str(), kServerBufferSize));
-  }
+  if (servers.empty()) serverKeys = ReadNumberedKeys(kServerKeyStem, kMostServers);
   return ServerSettingsFrom(serverKeys, ReadOptionalSetting(kServerSection, kNtsKey, kSwitchBufferSize),
                             ReadOptionalSetting(kServerSection, kMinAgreeKey, kSwitchBufferSize),
-                            ReadOptionalSetting(kServerSection, kTrustKey, kSwitchBufferSize));
+                            ReadOptionalSetting(kServerSection, kTrustKey, kSwitchBufferSize),
+                            ReadNumberedKeys(kWebKeyStem, kMostWebServers));
 }
 
 CString ReadLabel(const LabelSetting& label) {

@@ -100,4 +100,7 @@ const MessageSetting kLogMessages[kMessageCount] = {
             L"the local time to it?"},
     {L"90", L"The clock is set without a question only to a time that is %1 (trust); this one is %2"},
     {L"91", L"The local time is within web time's bound of the servers' time: it was not changed"},
+    {L"80", L"Windows' web library (WinHTTP) could not be used"},
+    {L"81", L"Windows refused the web server's certificate or TLS session: its time is not trusted"},
+    {L"82", L"The web server's answer has no Date field that can be read"},
 };

@@ -86,7 +86,7 @@ TEST(CompareLog, AFailureLogsTheServerAndWhy) {
             L"The server's answer was refused : the server's time is earlier than this program was built");
   EXPECT_EQ(FailureReason(kDefaultMessages, SameServerAs(L"%2 ntp")), L"the same server as %2 ntp");
   // No failure goes untold, a stop included.
-  for (int kind = 0; kind <= static_cast<int>(ExchangeFailure::TooFewAgree); ++kind)
+  for (int kind = 0; kind <= static_cast<int>(ExchangeFailure::WebNoDate); ++kind)
     EXPECT_NE(FailureReason(kDefaultMessages, FailedExchange{static_cast<ExchangeFailure>(kind)}), L"") << kind;
   // A synchronize says that the clock was left as it was.
   EXPECT_EQ(FormatFailureLog(kDefaultMessages, L"ntp", FailedExchange{ExchangeFailure::NoAnswer, SntpRefusal::None, 0},

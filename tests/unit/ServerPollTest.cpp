@@ -212,6 +212,7 @@ TEST(ServerPoll, OnlyABlockedPathFallsBackToPlainTime) {
       {"a refused certificate", {blocked, nts(NtsFailure::UntrustedCertificate)}, std::nullopt},
       {"a failed authenticator", {dropped, nts(NtsFailure::NotAuthenticated)}, std::nullopt},
       {"a time that cannot be true", {blocked, {ExchangeFailure::ReplyRefused}}, std::nullopt},
+      {"a refused web certificate", {blocked, {ExchangeFailure::WebCertificateRefused}}, std::nullopt},
       {"nothing of the path", {{ExchangeFailure::NameNotFound}}, std::nullopt},
       {"stopped", {blocked, {ExchangeFailure::Stopped}}, std::nullopt},
   };

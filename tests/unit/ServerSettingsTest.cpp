@@ -45,6 +45,10 @@ TEST(ServerSettings, AListOfTheKeysTheFileHasOrTheBuiltInOne) {
   const ServerSettings builtIn = ServerSettingsFrom(std::vector<std::optional<std::wstring>>(kMostServers), std::nullopt);
   EXPECT_EQ(builtIn.servers.size(), kDefaultServerCount);
   EXPECT_TRUE(builtIn.nts);
+  EXPECT_EQ(builtIn.webServers.size(), kMostWebServers);
+  const ServerSettings myWeb = ServerSettingsFrom({L"a"}, std::nullopt, std::nullopt, std::nullopt,
+                                                    {std::nullopt, L"w.example", std::nullopt});
+  EXPECT_EQ(myWeb.webServers, (std::vector<std::wstring>{L"w.example"}));
 }
 
 // No one server of several sets the clock alone, unless minagree says so.
