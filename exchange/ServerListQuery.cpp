@@ -4,6 +4,7 @@
 #include <atomic>
 #include <optional>
 
+#include "exchange/WebTimeQuery.h"
 #include "framework/WinThread.h"
 
 namespace {
@@ -48,13 +49,14 @@ std::vector<size_t> Unanswered(const std::vector<Answer>& answers) {
 
 }  // namespace
 
-CServerListQuery::CServerListQuery(HANDLE stopEvent) {
+CServerListQuery::CServerListQuery(HANDLE stopEvent) : m_stopEvent(stopEvent) {
   for (size_t i = 0; i < kServersAtOnce; ++i) m_queries.push_back(std::make_unique<CServerQuery>(stopEvent));
 }
 
 // With NTS first, as the settings say; when NTS gave no time because the
 // network's path blocks it, and no server failed a test of trust, the same
-// servers by plain SNTP, told as not authenticated and why.
+// servers by plain SNTP, told as not authenticated and why; when still no
+// time server answered, the web servers' Date fields.
 ServerPoll CServerListQuery::Run(const ServerSettings& settings, NtsSessions& sessions) {
   const CTimeLimit compare(kCompareTimeout);
   if (sessions.size() < settings.servers.size()) sessions.resize(settings.servers.size());
@@ -70,6 +72,23 @@ ServerPoll CServerListQuery::Run(const ServerSettings& settings, NtsSessions& se
     poll = Judged(settings, answers);
     poll.downgrade = *pathBlocksNts;
   }
+  if (!settings.webServers.empty() && MayFallBack(poll)) return WithWebTime(settings, std::move(poll), compare);
+  return poll;
+}
+
+// The web servers' time, when they give one; else the time servers' poll
+// with the web servers' failures after theirs.
+ServerPoll CServerListQuery::WithWebTime(const ServerSettings& settings, ServerPoll poll, const CTimeLimit& compare) {
+  ServerPoll web = CWebTimeQuery(m_stopEvent).Run(settings.webServers, settings.minAgree,
+                                                  CTimeLimit(CServerQuery::kPollTimeout, compare));
+  if (web.chosen || web.Stopped()) {
+    web.webTime = true;
+    web.downgrade = Downgrade::TimeProtocolsBlocked;
+    web.trustFloor = settings.TrustFloor();
+    return web;
+  }
+  poll.answers.insert(poll.answers.end(), web.answers.begin(), web.answers.end());
+  SelectAmongAnswers(poll);
   return poll;
 }
 

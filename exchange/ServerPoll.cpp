@@ -124,13 +124,17 @@ std::optional<Downgrade> PathDowngradeOf(const FailedExchange& failure) {
   return std::nullopt;
 }
 
+bool MayFallBack(const ServerPoll& poll) {
+  if (poll.chosen || poll.Stopped() || poll.Answered() > 0) return false;
+  return std::none_of(poll.answers.begin(), poll.answers.end(),
+                      [](const ServerAnswer& answer) { return FailedTrust(answer.answer.Error()); });
+}
+
 std::optional<Downgrade> PlainFallback(const ServerPoll& poll) {
-  if (poll.chosen || poll.Stopped() || poll.Answered() > 0) return std::nullopt;
+  if (!MayFallBack(poll)) return std::nullopt;
   std::optional<Downgrade> fallback;
   for (const ServerAnswer& answer : poll.answers) {
-    const FailedExchange& failure = answer.answer.Error();
-    if (FailedTrust(failure)) return std::nullopt;
-    const std::optional<Downgrade> path = PathDowngradeOf(failure);
+    const std::optional<Downgrade> path = PathDowngradeOf(answer.answer.Error());
     if (path && fallback != Downgrade::NtsBlocked) fallback = path;
   }
   return fallback;

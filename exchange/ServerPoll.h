@@ -71,11 +71,15 @@ bool AsksToBeLeftAlone(const FailedExchange& failure);
 // None for any other failure.
 std::optional<Downgrade> PathDowngradeOf(const FailedExchange& failure);
 
-// Whether a poll that chose no time may ask its servers again by plain
-// SNTP, and why that time would not be authenticated: only when no server
-// answered, some failed for the path's sake, and none failed a test of
-// trust (a certificate, an authenticator, a time that cannot be true),
-// which must never buy a weaker time.
+// Whether a poll that chose no time may give way to a weaker kind of time:
+// only when no server answered and none failed a test of trust (a
+// certificate, an authenticator, a time that cannot be true), which must
+// never buy a weaker time.
+bool MayFallBack(const ServerPoll& poll);
+
+// Whether an NTS poll may ask its servers again by plain SNTP, and why that
+// time would not be authenticated: when it may fall back and some servers
+// failed for the path's sake.
 std::optional<Downgrade> PlainFallback(const ServerPoll& poll);
 
 // Gives each answer its verdict and chooses the time, from a majority of

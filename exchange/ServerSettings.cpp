@@ -27,7 +27,8 @@ ServerSettings ServerSettingsFrom(const std::vector<std::optional<std::wstring>>
   ServerSettings settings;
   for (const std::optional<std::wstring>& server : serverKeys)
     if (server) settings.servers.push_back(*server);
-  if (settings.servers.empty()) {
+  const bool builtIn = settings.servers.empty();
+  if (builtIn) {
     settings.servers.assign(std::begin(kDefaultServers), std::end(kDefaultServers));
     settings.nts = true;
   }
@@ -36,7 +37,7 @@ ServerSettings ServerSettingsFrom(const std::vector<std::optional<std::wstring>>
   settings.minAgree = settings.servers.size() > 1 ? kCrossCheckingServers : 1;
   for (const std::optional<std::wstring>& server : webKeys)
     if (server) settings.webServers.push_back(*server);
-  if (settings.webServers.empty())
+  if (settings.webServers.empty() && builtIn)
     settings.webServers.assign(std::begin(kDefaultWebServers), std::end(kDefaultWebServers));
   if (const std::optional<size_t> given = minAgree ? MinAgreeOf(*minAgree) : std::nullopt) settings.minAgree = *given;
   if (trust) settings.trust = TrustLevelOf(*trust);

@@ -54,7 +54,9 @@ constexpr const wchar_t* kDefaultWebServers[kMostWebServers] = {L"www.cloudflare
 // one server alone sets the clock, else 1. trust is authenticated,
 // unauthenticated or web; any other value leaves the default (TrustFloor).
 // The web servers are those of the web keys the file has, as written, else
-// the built-in three.
+// the built-in three with the built-in time servers, and none with servers
+// of the user's own: a network of one's own time servers is not left for
+// the internet's web servers unless the settings name them.
 ServerSettings ServerSettingsFrom(const std::vector<std::optional<std::wstring>>& serverKeys,
                                   const std::optional<std::wstring>& nts,
                                   const std::optional<std::wstring>& minAgree = std::nullopt,

@@ -2,6 +2,9 @@
 // proxy (tests/fixtures/with-web-servers), in process.
 #include "exchange/WebTimeQuery.h"
 
+#include "exchange/ServerListQuery.h"
+#include "exchange/StepConsent.h"
+
 #include <gtest/gtest.h>
 #include <winhttp.h>
 
@@ -94,3 +97,18 @@ TEST_F(WebTime, AStopEndsItAtOnce) {
 }
 
 }  // namespace
+
+// When no time server answers, the compare falls back to the web servers of
+// the settings: their time, told as web time, and set only on a question.
+TEST_F(WebTime, AfterSilentTimeServersTheCompareTellsWebTime) {
+  ServerSettings settings;
+  settings.servers = {L"127.0.0.9"};
+  settings.webServers = {L"web.movrane.test", L"web-two.movrane.test"};
+  NtsSessions sessions;
+  const ServerPoll poll = CServerListQuery(nullptr).Run(settings, sessions);
+  ASSERT_TRUE(poll.chosen);
+  EXPECT_EQ(poll.Trust(), TrustLevel::Web);
+  EXPECT_EQ(poll.downgrade, Downgrade::TimeProtocolsBlocked);
+  EXPECT_NEAR(poll.ChosenTime().m_dClockOffset, ServersOffset(), poll.ChosenTime().m_dErrorBound);
+  EXPECT_EQ(ConsentNeededFor(poll, kLargeStepSeconds), StepConsent::WeakerThanTrusted);
+}
