@@ -25,15 +25,9 @@ std::wstring Everyone() {
 }
 
 std::wstring OtherAllowed(const ACL& access, ACCESS_MASK rights) {
-  for (DWORD index = 0; index < access.AceCount; ++index) {
-    void* entry = nullptr;
-    if (!::GetAce(const_cast<ACL*>(&access), index, &entry)) return kUnknownAccount;
-    const auto* header = static_cast<const ACE_HEADER*>(entry);
-    if (header->AceType != ACCESS_ALLOWED_ACE_TYPE || (header->AceFlags & INHERIT_ONLY_ACE)) continue;
-    auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(entry);
-    if ((allowed->Mask & rights) && !IsAdministrative(&allowed->SidStart)) return NameOf(&allowed->SidStart);
-  }
-  return {};
+  PSID other = nullptr;
+  if (!FindOtherAllowed(access, rights, other)) return kUnknownAccount;
+  return other ? NameOf(other) : std::wstring();
 }
 
 std::wstring OtherAccountThatCanChange(const std::wstring& path, ACCESS_MASK rights) {

@@ -16,18 +16,6 @@ bool IsTrustedInstaller(PSID sid) {
   return same;
 }
 
-bool AllowsOthers(const ACL& access, ACCESS_MASK rights) {
-  for (DWORD index = 0; index < access.AceCount; ++index) {
-    void* entry = nullptr;
-    if (!::GetAce(const_cast<ACL*>(&access), index, &entry)) return true;
-    const auto* header = static_cast<const ACE_HEADER*>(entry);
-    if (header->AceType != ACCESS_ALLOWED_ACE_TYPE || (header->AceFlags & INHERIT_ONLY_ACE)) continue;
-    auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(entry);
-    if ((allowed->Mask & rights) && !IsAdministrative(&allowed->SidStart)) return true;
-  }
-  return false;
-}
-
 // Stands for an owner the descriptor does not name: never one of the
 // administrators.
 SID kNoOwner = {SID_REVISION, 0, SECURITY_NULL_SID_AUTHORITY, {SECURITY_NULL_RID}};
@@ -36,6 +24,22 @@ SID kNoOwner = {SID_REVISION, 0, SECURITY_NULL_SID_AUTHORITY, {SECURITY_NULL_RID
 bool IsAdministrative(PSID sid) {
   return ::IsWellKnownSid(sid, WinBuiltinAdministratorsSid) || ::IsWellKnownSid(sid, WinLocalSystemSid) ||
          IsTrustedInstaller(sid);
+}
+
+bool FindOtherAllowed(const ACL& access, ACCESS_MASK rights, PSID& other) {
+  other = nullptr;
+  for (DWORD index = 0; index < access.AceCount; ++index) {
+    void* entry = nullptr;
+    if (!::GetAce(const_cast<ACL*>(&access), index, &entry)) return false;
+    const auto* header = static_cast<const ACE_HEADER*>(entry);
+    if (header->AceType != ACCESS_ALLOWED_ACE_TYPE || (header->AceFlags & INHERIT_ONLY_ACE)) continue;
+    auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(entry);
+    if ((allowed->Mask & rights) && !IsAdministrative(&allowed->SidStart)) {
+      other = &allowed->SidStart;
+      return true;
+    }
+  }
+  return true;
 }
 
 PSID OwnerOtherThanAdministrators(PSECURITY_DESCRIPTOR descriptor) {
@@ -50,7 +54,8 @@ bool AccessLetsOthers(PSECURITY_DESCRIPTOR descriptor, ACCESS_MASK rights) {
   BOOL defaulted = FALSE;
   PACL access = nullptr;
   if (!::GetSecurityDescriptorDacl(descriptor, &present, &access, &defaulted) || !present || !access) return true;
-  return AllowsOthers(*access, rights);
+  PSID other = nullptr;
+  return !FindOtherAllowed(*access, rights, other) || other;
 }
 
 std::wstring AccountName(PSID sid) {

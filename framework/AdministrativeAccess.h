@@ -17,6 +17,12 @@ constexpr ACCESS_MASK kReplaceRights = DELETE | FILE_DELETE_CHILD | WRITE_DAC | 
 // TrustedInstaller.
 bool IsAdministrative(PSID sid);
 
+// Finds the first SID other than the administrators' that the access list
+// allows one of the rights (entries that only pass on to what is created
+// inside do not count): other is null when there is none. False when an
+// entry cannot be read.
+bool FindOtherAllowed(const ACL& access, ACCESS_MASK rights, PSID& other);
+
 // The owner the security descriptor names when it is not one of the
 // administrators (the null SID when it names none); null when one of them
 // owns it.

@@ -52,7 +52,7 @@ KeptBytes ReadPlainFile(const std::wstring& path) {
 
 bool WritePlainFile(const std::wstring& path, const BYTE* bytes, DWORD size) {
   const CFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_WRITE_THROUGH, nullptr));
+                                       FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   DWORD written = 0;
   return file.Valid() && ::WriteFile(file.Get(), bytes, size, &written, nullptr) && written == size;
 }
