@@ -69,8 +69,10 @@ ServerPoll CServerListQuery::Run(const ServerSettings& settings, NtsSessions& se
     for (size_t i = 0; i < answers.size(); ++i)
       if (!*answers[i] && PathDowngradeOf(answers[i]->Error())) answers[i].reset();
     Ask(settings.servers, false, sessions, answers, compare);
-    poll = Judged(settings, answers);
-    poll.downgrade = *pathBlocksNts;
+    ServerPoll plain = Judged(settings, answers);
+    plain.downgrade = *pathBlocksNts;
+    // Where plain SNTP brings nothing either, NTS's failures say more.
+    if (plain.Answered() > 0 || plain.Stopped()) poll = std::move(plain);
   }
   if (!settings.webServers.empty() && MayFallBack(poll)) return WithWebTime(settings, std::move(poll), compare);
   return poll;

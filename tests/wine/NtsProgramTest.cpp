@@ -78,6 +78,8 @@ TEST(NtsProgram, ComparesAndSynchronizesWithAuthenticatedTime) {
 // Port 4460 blocked: the dialog shows the server's plain time, says why it
 // is not authenticated, and asks before Synchronize sets the clock to it.
 TEST(NtsProgram, ABlockedPortShowsPlainTimeAndSynchronizeAsksFirst) {
+  CResponderControl responder;
+  ASSERT_EQ(responder.Command("reset"), "ok");
   CMainDialogRun run = NtsRun(TimeServers::kNtsBlocked);
   ASSERT_NE(run.Dialog(), nullptr) << "the dialog did not show";
   const std::wstring compared = run.AwaitLogOtherThan(L"", kLogMs);
@@ -118,8 +120,10 @@ TEST(NtsProgram, TheConsoleProgramAuthenticatesTooAndTellsWhyNot) {
   EXPECT_EQ((*errors)[1], L"Time server : wrong-name.movrane.test");
   EXPECT_EQ((*errors)[2], L"Network Time Security failed : the server's certificate is for another name");
 
-  // Port 4460 blocked: the same server's plain time, told as not
-  // authenticated and why; /sync sets it only when allowed to.
+  // Port 4460 blocked: the same server's plain time (the responder's), told
+  // as not authenticated and why; /sync sets it only when allowed to.
+  CResponderControl responder;
+  ASSERT_EQ(responder.Command("reset"), "ok");
   const std::wstring blocked = std::wstring(L" /nts /json /server:") + TimeServers::kNtsBlocked;
   const ConsoleOutcome plain = RunConsoleProgram(directory, L"/compare" + blocked);
   ASSERT_EQ(plain.exitCode, kSuccess) << plain.errors;

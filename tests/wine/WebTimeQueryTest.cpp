@@ -105,7 +105,9 @@ TEST_F(WebTime, AfterSilentTimeServersTheCompareTellsWebTime) {
   settings.servers = {L"127.0.0.9"};
   settings.webServers = {L"web.movrane.test", L"web-two.movrane.test"};
   NtsSessions sessions;
-  const ServerPoll poll = CServerListQuery(nullptr).Run(settings, sessions);
+  const HANDLE stop = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  const ServerPoll poll = CServerListQuery(stop).Run(settings, sessions);
+  ::CloseHandle(stop);
   ASSERT_TRUE(poll.chosen);
   EXPECT_EQ(poll.Trust(), TrustLevel::Web);
   EXPECT_EQ(poll.downgrade, Downgrade::TimeProtocolsBlocked);
