@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <optional>
+
+#include "framework/DataFile.h"
 #include "framework/SafeDataFolder.h"
 #include "sntp/PreciseTime.h"
 
@@ -20,52 +23,39 @@ HistoryProblem FolderProblem(DataFolderProblem problem) {
 }
 
 // The file itself, never what a link in its place points to; shared by
-// no one while open.
+// no one while open: while the other program holds it, asked again.
 class HistoryHandle {
 public:
   HistoryHandle(const std::wstring& path, DWORD access, DWORD disposition) {
     for (int attempt = 0; attempt < kRetries; ++attempt) {
-      m_file = ::CreateFileW(path.c_str(), access, 0, nullptr, disposition,
-                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-      if (m_file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_SHARING_VIOLATION) break;
+      m_file.emplace(path, access, 0, disposition);
+      if (m_file->Open() || ::GetLastError() != ERROR_SHARING_VIOLATION) break;
       ::Sleep(kRetryMilliseconds);
     }
-    m_absent = m_file == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_FILE_NOT_FOUND;
-    BY_HANDLE_FILE_INFORMATION information{};
-    if (m_file != INVALID_HANDLE_VALUE &&
-        (!::GetFileInformationByHandle(m_file, &information) ||
-         (information.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0)) {
-      ::CloseHandle(m_file);
-      m_file = INVALID_HANDLE_VALUE;
-    }
+    m_absent = !Open() && ::GetLastError() == ERROR_FILE_NOT_FOUND;
   }
-  ~HistoryHandle() {
-    if (Open()) ::CloseHandle(m_file);
-  }
-  HistoryHandle(const HistoryHandle&) = delete;
-  HistoryHandle& operator=(const HistoryHandle&) = delete;
 
-  bool Open() const { return m_file != INVALID_HANDLE_VALUE; }
+  bool Open() const { return m_file && m_file->Open(); }
   bool Absent() const { return m_absent; }
 
   // Its first kHistoryFileBytes.
   std::string ReadText() const {
     std::string text(kHistoryFileBytes, '\0');
     DWORD read = 0;
-    if (!::ReadFile(m_file, text.data(), static_cast<DWORD>(text.size()), &read, nullptr)) read = 0;
+    if (!::ReadFile(m_file->Get(), text.data(), static_cast<DWORD>(text.size()), &read, nullptr)) read = 0;
     text.resize(read);
     return text;
   }
 
   bool Replace(const std::string& text) const {
     DWORD written = 0;
-    return ::SetFilePointer(m_file, 0, nullptr, FILE_BEGIN) == 0 &&
-           ::WriteFile(m_file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-           written == text.size() && ::SetEndOfFile(m_file);
+    return ::SetFilePointer(m_file->Get(), 0, nullptr, FILE_BEGIN) == 0 &&
+           ::WriteFile(m_file->Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+           written == text.size() && ::SetEndOfFile(m_file->Get());
   }
 
 private:
-  HANDLE m_file = INVALID_HANDLE_VALUE;
+  std::optional<CDataFile> m_file;
   bool m_absent = false;
 };
 }  // namespace

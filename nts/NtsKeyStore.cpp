@@ -2,6 +2,7 @@
 
 #include <mbedtls/sha256.h>
 
+#include "framework/DataFile.h"
 #include "nts/CertificateLibrary.h"
 #include "ticktime/TickUnits.h"
 
@@ -16,45 +17,22 @@ constexpr DWORD kLongestFile = 16384;
 constexpr size_t kSha256Size = 32;
 constexpr size_t kNameHashBytes = 16;
 
-
-class CFileHandle {
-public:
-  explicit CFileHandle(HANDLE handle) : m_handle(handle) {}
-  ~CFileHandle() {
-    if (Valid()) ::CloseHandle(m_handle);
-  }
-  CFileHandle(const CFileHandle&) = delete;
-  CFileHandle& operator=(const CFileHandle&) = delete;
-  bool Valid() const { return m_handle != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return m_handle; }
-
-private:
-  HANDLE m_handle;
-};
-
 // The file's bytes, opened without following a link and only when it is a
 // plain file no longer than any of the store's; empty otherwise.
 KeptBytes ReadPlainFile(const std::wstring& path) {
-  const CFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                       FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  BY_HANDLE_FILE_INFORMATION information{};
-  if (!file.Valid() || !::GetFileInformationByHandle(file.Get(), &information)) return {};
-  constexpr DWORD kNotPlain = FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY;
-  if ((information.dwFileAttributes & kNotPlain) || information.nFileSizeHigh ||
-      information.nFileSizeLow > kLongestFile)
-    return {};
-  KeptBytes bytes(information.nFileSizeLow);
+  const CDataFile file(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, OPEN_EXISTING);
+  if (!file.Open() || file.Size() > kLongestFile) return {};
+  KeptBytes bytes(static_cast<size_t>(file.Size()));
   DWORD read = 0;
-  if (!::ReadFile(file.Get(), bytes.data(), information.nFileSizeLow, &read, nullptr) || read != bytes.size())
+  if (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) || read != bytes.size())
     return {};
   return bytes;
 }
 
 bool WritePlainFile(const std::wstring& path, const BYTE* bytes, DWORD size) {
-  const CFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  const CDataFile file(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
   DWORD written = 0;
-  return file.Valid() && ::WriteFile(file.Get(), bytes, size, &written, nullptr) && written == size;
+  return file.Open() && ::WriteFile(file.Get(), bytes, size, &written, nullptr) && written == size;
 }
 
 // DPAPI's bytes for this machine: they unseal in any account on it.
