@@ -1,10 +1,10 @@
 #include "console/ConsoleCommand.h"
 
-#include <cwctype>
 #include <set>
 
 #include "console/ExitCode.h"
 #include "exchange/ServerSettings.h"
+#include "framework/String.h"
 
 namespace {
 const wchar_t kCompare[] = L"compare";
@@ -32,8 +32,7 @@ std::optional<Option> OptionOf(const std::wstring& argument) {
   if (argument.size() < 2 || (argument[0] != L'/' && argument[0] != L'-')) return std::nullopt;
   const size_t colon = argument.find(L':');
   Option option;
-  for (const wchar_t c : argument.substr(1, colon == std::wstring::npos ? std::wstring::npos : colon - 1))
-    option.name += static_cast<wchar_t>(std::towlower(c));
+  option.name = LowerCase(argument.substr(1, colon == std::wstring::npos ? std::wstring::npos : colon - 1));
   if (colon != std::wstring::npos) option.value = argument.substr(colon + 1);
   return option;
 }

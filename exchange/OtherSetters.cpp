@@ -1,18 +1,13 @@
 #include "exchange/OtherSetters.h"
 
-#include <cwctype>
-
 #include "exchange/CompareLog.h"
+#include "framework/String.h"
 
 namespace {
 constexpr size_t kLongestServerNames = 200;
 
 bool SameText(const std::wstring& a, const wchar_t* b) {
-  const std::wstring other = b;
-  if (a.size() != other.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::towlower(a[i]) != std::towlower(other[i])) return false;
-  return true;
+  return LowerCase(a) == LowerCase(b);
 }
 
 // The Type value's source; an absent Type is Windows' default: the

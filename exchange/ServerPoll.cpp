@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cwctype>
 
 #include "exchange/ClockSelection.h"
+#include "framework/String.h"
 
 namespace {
 
@@ -21,8 +21,7 @@ bool Repeat(const ServerAnswer& answer) {
 // A name as DNS compares it: letters in one case, a trailing dot dropped.
 std::wstring ComparableName(std::wstring name) {
   if (!name.empty() && name.back() == L'.') name.pop_back();
-  std::transform(name.begin(), name.end(), name.begin(), [](wchar_t c) { return std::towlower(c); });
-  return name;
+  return LowerCase(name);
 }
 
 // The second answer from one address is the first one's server again.

@@ -1,16 +1,16 @@
 #include "exchange/TrustLevel.h"
 
 #include <algorithm>
-#include <cwctype>
 #include <iterator>
+
+#include "framework/String.h"
 
 namespace {
 constexpr TrustLevel kLevels[] = {TrustLevel::Web, TrustLevel::Unauthenticated, TrustLevel::Authenticated};
 }  // namespace
 
 std::optional<TrustLevel> TrustLevelOf(const std::wstring& text) {
-  std::wstring lower = text;
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](wchar_t c) { return std::towlower(c); });
+  const std::wstring lower = LowerCase(text);
   const auto named = std::find_if(std::begin(kLevels), std::end(kLevels),
                                   [&](TrustLevel level) { return lower == TrustLevelName(level); });
   if (named == std::end(kLevels)) return std::nullopt;
